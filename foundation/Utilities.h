@@ -1,0 +1,71 @@
+// Text, path, file, registry and message utilities over Win32. A function returns 1 (or a useful
+// nonzero value) on success and 0 on failure; a failure leaves its text in gsErrorText (module-level
+// functions) or in the window's error text (window-bound helpers, in framework/).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/ErrorText.h"
+
+namespace swirlo {
+
+// The utilities' global error text (2,047 characters of content).
+extern std::wstring gsErrorText;
+
+// The system's message text for code (0: the calling thread's last error), without the trailing
+// line break; "Error attempting to retrieve Windows' error message." when there is none. Returns
+// the length of the system text (0 when it had none).
+int GetWinErrorText(std::wstring& out, DWORD code);
+std::wstring WinErrorText(DWORD code);  // convenience: the text alone
+
+int SetGlobalError(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
+                   const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr, const wchar_t* p6 = nullptr);
+int SetGlobalWinError(const wchar_t* message, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
+                      const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr);
+void AppendGlobalError(std::wstring_view piece);
+// Copies gsErrorText out (a damaged text longer than its capacity is emptied first) and empties it
+// when clear is set.
+std::wstring TakeErrorText(bool clear);
+
+// Message boxes built from up to six parts, each followed by "\r\n". Null parts are left out.
+int MsgBoxParts(HWND owner, const wchar_t* caption, const wchar_t* p1, const wchar_t* p2,
+                const wchar_t* p3, const wchar_t* p4, const wchar_t* p5, const wchar_t* p6, UINT flags);
+// Warning icon, OK button. Returns 0.
+int ErrorBox(HWND owner, const wchar_t* caption, const wchar_t* p1, const wchar_t* p2 = nullptr,
+             const wchar_t* p3 = nullptr, const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr,
+             const wchar_t* p6 = nullptr);
+// Like ErrorBox, the parts followed by "\nWindows' error message was:" and the system text for code
+// (0: the last error). Returns 0.
+int WinErrorBox(DWORD code, HWND owner, const wchar_t* caption, const wchar_t* p1,
+                const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr, const wchar_t* p4 = nullptr);
+
+// Paths, folders and files.
+int SplitPath(const std::wstring& sPath, std::wstring& dirOut, std::wstring& nameOut,
+              std::wstring& extOut, bool requireExt);
+int GetModulePathParts(std::wstring& dirOut, std::wstring& nameOut, std::wstring& extOut);
+int EnsureDir(const std::wstring& sPath);
+int EnsureParentDir(const std::wstring& sFilePath);
+int AppendToFile(const std::wstring& text, const std::wstring& sFilePath, bool append);
+
+// Conversions to the system's ANSI code page and to UTF-8. Returns 1 on success; failures append to
+// gsErrorText with the Windows error text.
+int ToAnsi(std::wstring_view text, std::string& out);
+int ToUtf8(std::wstring_view text, std::string& out);
+
+// Dates and times, local.
+const wchar_t* TimeNowText();  // "HH:mm:ss" in one shared buffer
+int DateStampDaysAgo(int days); // yyyymmdd of now minus days, 0 on failure
+int DaysSinceDate(int nYYYYMMDD);
+
+int ReadRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
+                 DWORD byteSize);
+
+// Dispatches every waiting window message of the calling thread.
+void PumpMessages();
+
+// The running executable's version strings ("\StringFileInfo\040904B0\..."). 0 when missing; a
+// failure other than a missing string leaves its text in errorOut.
+int GetVersionString(const wchar_t* name, std::wstring& out, std::wstring* errorOut);
+
+}  // namespace swirlo

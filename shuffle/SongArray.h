@@ -1,0 +1,70 @@
+// The list of songs of one shuffle: records of a path and an occurrence count (1 to 255), with a
+// lookup by exact path and running totals. OS-free.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace swirlo {
+
+class CSongArray {
+public:
+    static constexpr int kMaxOccurrences = 255;
+    static constexpr int kInitialCapacity = 32768;
+
+    CSongArray();
+    CSongArray(const CSongArray&) = delete;
+    CSongArray& operator=(const CSongArray&) = delete;
+
+    int AddSong(const wchar_t* sPath, int nOccurrences);
+    int AddOccurrences(int nIndex, const wchar_t* sPath, int nOccurrences);
+    int AddOrIncrement(const wchar_t* sPath, int nOccurrences);
+    int FindSong(const wchar_t* sPath) const;
+    const wchar_t* GetSong(std::uint32_t nIndex) const;
+    int GetCount(std::uint32_t nIndex) const;
+    std::uint32_t GetSize() const { return static_cast<std::uint32_t>(m_records.size()); }
+    std::uint64_t GetTotal() const { return m_nTotal; }
+    int GetMaxCount() const { return m_nMaxCount; }
+    bool IsSameSong(std::uint32_t a, std::uint32_t b) const;
+    // The record index that stands for a song's identity: equal for records of equal paths.
+    // Lets the placement compare songs without comparing texts.
+    std::uint32_t SongId(std::uint32_t nIndex) const { return m_records[nIndex].nId; }
+    void Clear();
+    std::wstring GetError(bool bReset);
+    bool IsUsable() const { return m_bUsable; }
+    std::size_t Capacity() const { return m_nCapacity; }
+
+    // Test hook: makes the next n allocations of the given kind fail (0 = record table growth,
+    // 1 = a path copy). Lets tests reach the allocation-failure paths without exhausting memory.
+    enum class FailPoint { Grow, PathCopy };
+    void FailNext(FailPoint what) { m_failGrow = (what == FailPoint::Grow); m_failCopy = (what == FailPoint::PathCopy); }
+
+private:
+    struct Record {
+        std::wstring sPath;
+        std::uint64_t nHash;
+        int nCount;
+        std::uint32_t nId;  // index of the first record with this path
+    };
+
+    static std::uint64_t HashPath(const wchar_t* s, std::size_t n);
+    int Lookup(const wchar_t* s, std::size_t n, std::uint64_t h) const;  // slot or -1
+    void IndexInsert(std::uint32_t recordIndex);
+    bool RehashTo(std::size_t nSlots);
+    bool Grow();
+    void SetWrapped(const std::wstring& msg, const std::wstring& second = std::wstring());
+    void SetBare(const std::wstring& msg);
+
+    std::vector<Record> m_records;
+    std::size_t m_nCapacity = 0;
+    // Open addressing: slot holds record index + 1 (0 = empty). Size is a power of two.
+    std::vector<std::uint32_t> m_slots;
+    std::uint64_t m_nTotal = 0;
+    int m_nMaxCount = 0;
+    bool m_bUsable = true;
+    bool m_failGrow = false;
+    bool m_failCopy = false;
+    std::wstring m_sError;
+};
+
+}  // namespace swirlo
