@@ -16,8 +16,8 @@ native=$?
 
 echo "== All tests under Wine =="
 export SWIRLO_BUILD="$BUILD/win"
+export SWIRLO_WINEPREFIX=${SWIRLO_WINEPREFIX:-$BUILD/wineprefix}
 source "$ROOT/tools/wine-env.sh"
-export WINEPREFIX=${SWIRLO_WINEPREFIX:-$BUILD/wineprefix}
 swirlo_ensure_prefix
 (cd "$BUILD/win" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@")
 wine_rc=$?
