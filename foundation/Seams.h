@@ -3,6 +3,7 @@
 // record what was shown. The program itself never replaces them.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
 
 #include <string>
 

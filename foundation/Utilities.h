@@ -6,12 +6,11 @@
 
 #include <string>
 
+#include "foundation/DateMath.h"
 #include "foundation/ErrorText.h"
+#include "foundation/TextUtil.h"
 
 namespace swirlo {
-
-// The utilities' global error text (2,047 characters of content).
-extern std::wstring gsErrorText;
 
 // The system's message text for code (0: the calling thread's last error), without the trailing
 // line break; "Error attempting to retrieve Windows' error message." when there is none. Returns
@@ -41,8 +40,6 @@ int WinErrorBox(DWORD code, HWND owner, const wchar_t* caption, const wchar_t* p
                 const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr, const wchar_t* p4 = nullptr);
 
 // Paths, folders and files.
-int SplitPath(const std::wstring& sPath, std::wstring& dirOut, std::wstring& nameOut,
-              std::wstring& extOut, bool requireExt);
 int GetModulePathParts(std::wstring& dirOut, std::wstring& nameOut, std::wstring& extOut);
 int EnsureDir(const std::wstring& sPath);
 int EnsureParentDir(const std::wstring& sFilePath);

@@ -1,0 +1,527 @@
+#include "foundation/IniSettings.h"
+
+#include <climits>
+#include <cwchar>
+#include <new>
+
+#include "foundation/ErrorText.h"
+#include "foundation/Utilities.h"
+
+namespace swirlo {
+
+namespace {
+
+const wchar_t* const kSectionNames[kIniSectionCount] = {
+    L"Shuffle Tab", L"Shuffle Settings", L"Album Art Tab", L"Album Art Settings", L"Logging Settings"};
+
+const wchar_t kNoDialog[] = L"Attempt to access dialog controls with dialog not set";
+const wchar_t kNoKey[] = L"Attempt to save INI value, key not specified";
+
+// A radio walk gives up after this many buttons: the last control is then not in the group.
+constexpr int kMaxRadioButtons = 500;
+
+// Decimal text of an edit control: optional leading blanks, an optional sign (a minus only when
+// allowMinus), at least one digit, nothing after. Values outside 32 bits are refused rather than
+// clamped. Returns 1 with the value, 0 on malformed text, -1 when out of range.
+int ParseDecimal(const std::wstring& text, bool allowMinus, long long& value) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || (allowMinus && text[i] == L'-'))) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    if (i == text.size()) return 0;
+    long long n = 0;
+    bool tooBig = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return 0;
+        if (!tooBig) n = n * 10 + (text[i] - L'0');
+        if (n > 0xFFFFFFFFLL) tooBig = true;
+    }
+    if (negative) n = -n;
+    long long lo = allowMinus ? INT_MIN : 0;
+    long long hi = allowMinus ? INT_MAX : UINT_MAX;
+    if (tooBig || n < lo || n > hi) return -1;
+    value = n;
+    return 1;
+}
+
+// A profile value is one line: a line break inside it would start new keys or sections in the
+// file, so only the text before the first one is written.
+std::wstring OneLine(const std::wstring& text) {
+    return text.substr(0, text.find_first_of(L"\r\n"));
+}
+
+bool FitsAnsi(const std::wstring& text) {
+    if (text.empty()) return true;
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                nullptr, 0, nullptr, &usedDefault);
+    return n > 0 && !usedDefault;
+}
+
+}  // namespace
+
+IniSettings::IniSettings() = default;
+
+int IniSettings::Fail(const wchar_t* message, const wchar_t* detail) {
+    m_sErrorText = FormatW(L"INI settings class error:\r\n%ls%ls%ls", message, detail ? L"\r\n" : L"",
+                           detail ? detail : L"");
+    if (m_sErrorText.size() > kIniErrorCap) m_sErrorText.resize(kIniErrorCap);
+    return 0;
+}
+
+// ---------------------------------------------------------------- lifecycle and file
+
+int IniSettings::InitSettings(const wchar_t* sIniDirSlash) {
+    if (!SetIniPath(sIniDirSlash, nullptr)) return 0;
+    if (!RegisterSections() || !RegisterKeys()) return 0;
+    for (int i = 0; i < kIniSectionCount; ++i) {
+        if (!LoadSection(static_cast<IniSect>(i))) return 0;
+    }
+    return 1;
+}
+
+int IniSettings::SetIniPath(const wchar_t* sIniDirSlash, const wchar_t* fileName) {
+    if (!sIniDirSlash) return Fail(L"sIniDirSlash is null");
+    std::wstring path;
+    try {
+        m_sIniDirSlash = sIniDirSlash;
+        if (fileName) {
+            path = m_sIniDirSlash + fileName;
+        } else {
+            std::wstring dir, name, ext;
+            if (!GetModulePathParts(dir, name, ext)) return Fail(L"Error setting ini file path", dir.c_str());
+            path = FormatW(L"%ls%ls.ini", sIniDirSlash, name.c_str());
+        }
+    } catch (const std::bad_alloc&) {
+        return Fail(L"Error allocating memory for settings string");
+    }
+    // The profile functions and the folder lookups work with 260-character paths; a longer one
+    // would be cut somewhere else and name a different file.
+    if (path.size() >= static_cast<size_t>(kIniPathChars))
+        return Fail(L"Error setting ini file path", L"INI file path longer than 259 characters");
+    m_sIniPath = std::move(path);
+    return 1;
+}
+
+int IniSettings::RegisterSections() {
+    try {
+        for (int i = 0; i < kIniSectionCount; ++i) {
+            m_sections[i].sName = kSectionNames[i];
+            m_sections[i].vars.reserve(kMaxIniVariables);
+        }
+    } catch (const std::bad_alloc&) {
+        return Fail(L"Error allocating memory for settings string");
+    }
+    return 1;
+}
+
+int IniSettings::RegisterKeys() {
+    using S = IniSect;
+    const S ss = S::ShuffleSettings;
+    const S ls = S::LoggingSettings;
+    return AddInt(ss, L"UseLastDir", UseLastDir, 1) && AddString(ss, L"LastDir", LastDir, L"") &&
+           AddInt(ss, L"WmpNotify", WmpNotify, 1) && AddInt(ss, L"DefaultRating", DefaultRating, 2) &&
+           AddInt(ss, L"AddSrcName", AddSrcName, 1) && AddInt(ss, L"AddLabel", AddLabel, 1) &&
+           AddUInt(ss, L"LabelPlace", LabelPlace, 0) && AddString(ss, L"LabelText", LabelText, L"vxq") &&
+           AddInt(ss, L"AddDate", AddDate, 0) && AddUInt(ss, L"DatePlace", DatePlace, 1) &&
+           AddInt(ss, L"ConvertWpl", ConvertWpl, 0) &&
+           AddInt(ls, L"SaveLog", SaveLog, 0) && AddInt(ls, L"FlushEachWrite", FlushEachWrite, 0) &&
+           AddInt(ls, L"ShowElapsed", ShowElapsed, 0) &&
+           AddInt(ss, L"Frequency1", Frequency1, 1) && AddInt(ss, L"Frequency2", Frequency2, 2) &&
+           AddInt(ss, L"Frequency3", Frequency3, 3) && AddInt(ss, L"Frequency4", Frequency4, 5) &&
+           AddInt(ss, L"Frequency5", Frequency5, 9) && AddInt(ss, L"FrequencySame", FrequencySame, 4) &&
+           AddInt(ss, L"Frequency1Default", Frequency1Default, 1) &&
+           AddInt(ss, L"Frequency2Default", Frequency2Default, 2) &&
+           AddInt(ss, L"Frequency3Default", Frequency3Default, 3) &&
+           AddInt(ss, L"Frequency4Default", Frequency4Default, 5) &&
+           AddInt(ss, L"Frequency5Default", Frequency5Default, 9) &&
+           AddInt(ss, L"FrequencySameDefault", FrequencySameDefault, 4) &&
+           AddUInt(ss, L"RememberFrequency", RememberFrequency, 1) && AddInt(ss, L"DaysNew", DaysNew, 45) &&
+           AddInt(ss, L"ListboxOrder", ListboxOrder, 1) &&
+           AddInt(ss, L"DaysNewAsFixedDate", DaysNewAsFixedDate, 0) &&
+           AddInt(ss, L"IncludeAutoPlists", IncludeAutoPlists, 0) &&
+           AddUInt(S::ShuffleTab, L"RepeatsOption", RepeatsOption, 0) &&
+           AddUInt(S::ShuffleTab, L"RepeatSepOnlySize", RepeatSepOnlySize, 30) &&
+           AddUInt(S::ShuffleTab, L"RepeatSepDistSize", RepeatSepDistSize, 50) &&
+           AddInt(S::ShuffleTab, L"TruncateSize", TruncateSize, 300) &&
+           AddInt(S::ShuffleTab, L"TruncateOutput", TruncateOutput, 1) &&
+           AddInt(S::ShuffleTab, L"TruncateNoReps", TruncateNoReps, 1) &&
+           AddInt(S::ShuffleTab, L"WhichTruncOpt", WhichTruncOpt, 0) &&
+           AddUInt(S::AlbumArtTab, L"SourceJpg", SourceJpg, 0) &&
+           AddUInt(S::AlbumArtTab, L"TargetJpg", TargetJpg, 0) &&
+           AddString(S::AlbumArtTab, L"SourceJpgOther", SourceJpgOther, L"") &&
+           AddString(S::AlbumArtTab, L"TargetJpgOther", TargetJpgOther, L"") &&
+           AddString(S::AlbumArtTab, L"LastSourceFolder", LastSourceFolder, L"") &&
+           AddUInt(S::AlbumArtSettings, L"ArtSrcDir", ArtSrcDir, 0) &&
+           AddUInt(S::AlbumArtSettings, L"ArtTgtDir", ArtTgtDir, 0) &&
+           AddString(S::AlbumArtSettings, L"ArtTgtDirOther", ArtTgtDirOther, L"") &&
+           AddInt(S::AlbumArtSettings, L"ArtSaveHide", ArtSaveHide, 0) &&
+           AddInt(S::AlbumArtSettings, L"ArtHideNoImg", ArtHideNoImg, 0) &&
+           AddInt(S::AlbumArtSettings, L"ArtHideNoSrc", ArtHideNoSrc, 0) &&
+           AddInt(S::AlbumArtSettings, L"ArtHideRed", ArtHideRed, 0) &&
+           AddInt(S::AlbumArtSettings, L"ArtHideNoTgt", ArtHideNoTgt, 0) &&
+           AddInt(ls, L"MatchLog", MatchLog, 0) && AddInt(ls, L"MatchLogDetail", MatchLogDetail, 0) &&
+           AddInt(ls, L"MatchLogFlush", MatchLogFlush, 0);
+}
+
+IniVariable* IniSettings::NewVariable(IniSect section, const wchar_t* key) {
+    IniSection& sect = m_sections[Index(section)];
+    if (sect.nCount >= kMaxIniVariables) {
+        Fail(L"Max number ini variables exceeded");
+        return nullptr;
+    }
+    try {
+        sect.vars.emplace_back();
+    } catch (const std::bad_alloc&) {
+        Fail(L"Error allocating memory for ini key");
+        return nullptr;
+    }
+    try {
+        sect.vars.back().sKey = key ? key : L"";
+    } catch (const std::bad_alloc&) {
+        sect.vars.pop_back();
+        Fail(L"Error allocating memory for settings string");
+        return nullptr;
+    }
+    ++sect.nCount;
+    return &sect.vars.back();
+}
+
+int IniSettings::AddInt(IniSect section, const wchar_t* key, int& field, int defaultValue) {
+    IniVariable* var = NewVariable(section, key);
+    if (!var) return 0;
+    var->pnValue = &field;
+    field = defaultValue;
+    return 1;
+}
+
+int IniSettings::AddUInt(IniSect section, const wchar_t* key, unsigned& field, unsigned defaultValue) {
+    IniVariable* var = NewVariable(section, key);
+    if (!var) return 0;
+    var->puValue = &field;
+    field = defaultValue;
+    return 1;
+}
+
+int IniSettings::AddString(IniSect section, const wchar_t* key, std::wstring& field, const wchar_t* defaultValue) {
+    IniVariable* var = NewVariable(section, key);
+    if (!var) return 0;
+    var->psValue = &field;
+    field.clear();
+    try {
+        field = defaultValue ? defaultValue : L"";
+    } catch (const std::bad_alloc&) {
+        return Fail(L"Error allocating memory for settings string");
+    }
+    return 1;
+}
+
+int IniSettings::LoadVariable(const IniSection& section, IniVariable& var) {
+    const wchar_t* path = m_sIniPath.c_str();
+    if (var.psValue) {
+        try {
+            std::wstring buffer(kIniValueChars, L'\0');
+            DWORD n = GetPrivateProfileStringW(section.sName.c_str(), var.sKey.c_str(), var.psValue->c_str(),
+                                               buffer.data(), kIniValueChars, path);
+            buffer.resize(n < static_cast<DWORD>(kIniValueChars) ? n : kIniValueChars - 1);
+            *var.psValue = std::move(buffer);
+        } catch (const std::bad_alloc&) {
+            return Fail(L"Error allocating memory for settings string");
+        }
+    } else if (var.pnValue) {
+        *var.pnValue = static_cast<int>(GetPrivateProfileIntW(section.sName.c_str(), var.sKey.c_str(),
+                                                               *var.pnValue, path));
+    } else if (var.puValue) {
+        *var.puValue = GetPrivateProfileIntW(section.sName.c_str(), var.sKey.c_str(),
+                                             static_cast<int>(*var.puValue), path);
+    } else {
+        return Fail(L"Attempt to read null variable from ini file");
+    }
+    return 1;
+}
+
+int IniSettings::LoadSection(IniSect section) {
+    IniSection& sect = m_sections[Index(section)];
+    for (IniVariable& var : sect.vars) {
+        if (!LoadVariable(sect, var)) return 0;
+    }
+    return 1;
+}
+
+// A value the ANSI code page cannot hold (a folder named in another script) would come back as
+// question marks from an ANSI file. Such a value turns the file into UTF-16 with a byte order
+// mark, which the profile functions then keep; a file of plain ANSI values stays ANSI.
+int IniSettings::EnsureUnicodeFile(const std::wstring& value) {
+    if (FitsAnsi(value)) return 1;
+    HANDLE h = CreateFileW(m_sIniPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Fail(L"Error writing to ini file", WinErrorText(0).c_str());
+    std::string bytes;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(h, &size) && size.QuadPart < 64 * 1024 * 1024;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        ok = bytes.empty() || (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                               got == bytes.size());
+    }
+    bool isUnicode = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                     static_cast<unsigned char>(bytes[1]) == 0xFE;
+    if (ok && !isUnicode) {
+        std::wstring text;
+        if (!bytes.empty()) {
+            int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+            text.resize(n > 0 ? n : 0);
+            if (n > 0)
+                MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+        }
+        text.insert(text.begin(), wchar_t(0xFEFF));
+        // UTF-16LE on disk whatever the width of wchar_t here (this file is Windows-only, where it is 2).
+        DWORD put = 0;
+        DWORD byteCount = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        ok = SetFilePointer(h, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+             WriteFile(h, text.data(), byteCount, &put, nullptr) && put == byteCount && SetEndOfFile(h);
+    }
+    DWORD err = ok ? 0 : GetLastError();
+    CloseHandle(h);
+    if (!ok) return Fail(L"Error writing to ini file", WinErrorText(err).c_str());
+    return 1;
+}
+
+int IniSettings::SaveVariable(const IniSection& section, const IniVariable& var) {
+    std::wstring text;
+    if (var.psValue) {
+        text = OneLine(*var.psValue);
+        if (!EnsureUnicodeFile(text)) return 0;
+    } else if (var.pnValue) {
+        text = FormatW(L"%d", *var.pnValue);
+    } else if (var.puValue) {
+        text = FormatW(L"%d", static_cast<int>(*var.puValue));
+    } else {
+        return Fail(L"Tried to write null variable to ini file");
+    }
+    if (!WritePrivateProfileStringW(section.sName.c_str(), var.sKey.c_str(), text.c_str(), m_sIniPath.c_str()))
+        return Fail(L"Error writing to ini file");
+    return 1;
+}
+
+int IniSettings::SaveSection(IniSect section) {
+    const IniSection& sect = m_sections[Index(section)];
+    for (const IniVariable& var : sect.vars) {
+        if (!SaveVariable(sect, var)) return 0;
+    }
+    return 1;
+}
+
+IniVariable* IniSettings::FindVariable(const void* field, IniSection*& section) {
+    for (IniSection& sect : m_sections) {
+        for (IniVariable& var : sect.vars) {
+            if (var.pnValue == field || var.puValue == field || var.psValue == field) {
+                section = &sect;
+                return &var;
+            }
+        }
+    }
+    return nullptr;
+}
+
+int IniSettings::SetIntAndSave(int& field, int value) {
+    IniSection* sect = nullptr;
+    IniVariable* var = FindVariable(&field, sect);
+    if (!var) return Fail(kNoKey);
+    field = value;
+    return SaveVariable(*sect, *var);
+}
+
+int IniSettings::SetIntAndSave(unsigned& field, unsigned value) {
+    IniSection* sect = nullptr;
+    IniVariable* var = FindVariable(&field, sect);
+    if (!var) return Fail(kNoKey);
+    field = value;
+    return SaveVariable(*sect, *var);
+}
+
+int IniSettings::SetStringAndSave(std::wstring& field, const std::wstring& text) {
+    IniSection* sect = nullptr;
+    IniVariable* var = FindVariable(&field, sect);
+    if (!var) return Fail(kNoKey);
+    try {
+        field = text;
+    } catch (const std::bad_alloc&) {
+        return Fail(L"Error allocating memory for settings string");
+    }
+    return SaveVariable(*sect, *var);
+}
+
+void IniSettings::StartSessionFrequencies() {
+    if (RememberFrequency != 0) ApplyFrequencyDefaults();
+}
+
+void IniSettings::ApplyFrequencyDefaults() {
+    Frequency1 = Frequency1Default;
+    Frequency2 = Frequency2Default;
+    Frequency3 = Frequency3Default;
+    Frequency4 = Frequency4Default;
+    Frequency5 = Frequency5Default;
+    FrequencySame = FrequencySameDefault;
+}
+
+// ---------------------------------------------------------------- dialog binding
+
+HWND IniSettings::DialogControl(int control) {
+    HWND h = GetDlgItem(m_hDlg, control);
+    if (!h) Fail(L"Error getting HWND for dialog control", FormatW(L"Control ID %d", control).c_str());
+    return h;
+}
+
+int IniSettings::ReadEditText(int control, std::wstring& text, bool allowEmpty, int maxChars) {
+    if (!m_hDlg) return Fail(kNoDialog);
+    HWND h = DialogControl(control);
+    if (!h) return 0;
+    // A text longer than the buffer is refused, not silently cut to 1023 characters.
+    int length = GetWindowTextLengthW(h);
+    if (length == 0) {
+        if (!allowEmpty) return Fail(L"No text in input field");
+        text.clear();
+        return 1;
+    }
+    int limit = maxChars < kIniValueChars - 1 ? maxChars : kIniValueChars - 1;
+    if (length > limit) return Fail(FormatW(L"Maximum allowed input text is %d characters", maxChars).c_str());
+    std::wstring buffer(kIniValueChars, L'\0');
+    int n = GetWindowTextW(h, buffer.data(), kIniValueChars);
+    buffer.resize(n > 0 ? n : 0);
+    if (buffer.empty() && !allowEmpty) return Fail(L"No text in input field");
+    if (static_cast<int>(buffer.size()) > limit)
+        return Fail(FormatW(L"Maximum allowed input text is %d characters", maxChars).c_str());
+    text = std::move(buffer);
+    return 1;
+}
+
+int IniSettings::ReadEditInt(int control, int& field, bool allowEmpty, int maxChars) {
+    std::wstring text;
+    if (!ReadEditText(control, text, allowEmpty, maxChars)) return 0;
+    if (text.empty()) {
+        field = 0;
+        return 1;
+    }
+    long long value = 0;
+    int r = ParseDecimal(text, true, value);
+    if (r == 0) return Fail(L"Only digits, with optional minus sign, allowed in input field");
+    if (r < 0) return Fail(L"Number in input field is out of range", text.c_str());
+    field = static_cast<int>(value);
+    return 1;
+}
+
+int IniSettings::ReadEditUInt(int control, unsigned& field, bool allowEmpty, int maxChars) {
+    std::wstring text;
+    if (!ReadEditText(control, text, allowEmpty, maxChars)) return 0;
+    if (text.empty()) {
+        field = 0;
+        return 1;
+    }
+    long long value = 0;
+    int r = ParseDecimal(text, false, value);
+    if (r == 0) return Fail(L"Only digits allowed in input field");
+    if (r < 0) return Fail(L"Number in input field is out of range", text.c_str());
+    field = static_cast<unsigned>(value);
+    return 1;
+}
+
+int IniSettings::ReadEditString(int control, std::wstring& field, bool allowEmpty, int maxChars) {
+    std::wstring text;
+    if (!ReadEditText(control, text, allowEmpty, maxChars)) return 0;
+    field = std::move(text);
+    return 1;
+}
+
+int IniSettings::WriteEditString(int control, const std::wstring& text) {
+    if (!m_hDlg) return Fail(kNoDialog);
+    HWND h = DialogControl(control);
+    if (!h) return 0;
+    if (!SetWindowTextW(h, text.c_str())) return Fail(L"Error setting text of dialog control");
+    return 1;
+}
+
+int IniSettings::WriteEditInt(int control, int value) {
+    return WriteEditString(control, FormatW(L"%d", value));
+}
+
+int IniSettings::WriteEditUInt(int control, unsigned value) {
+    return WriteEditString(control, FormatW(L"%u", value));
+}
+
+int IniSettings::ReadCheck(int control, int& field, bool invert) {
+    if (!m_hDlg) return Fail(kNoDialog);
+    HWND h = DialogControl(control);
+    if (!h) return 0;
+    bool checked = SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    field = (checked != invert) ? 1 : 0;
+    return 1;
+}
+
+int IniSettings::WriteCheck(int control, int value, bool invert) {
+    if (!m_hDlg) return Fail(kNoDialog);
+    bool check = (value != 0) != invert;
+    HWND h = GetDlgItem(m_hDlg, control);
+    if (!h) return Fail(L"Error setting check state in dialog button");
+    SendMessageW(h, BM_SETCHECK, check ? BST_CHECKED : BST_UNCHECKED, 0);
+    return 1;
+}
+
+// Walks the buttons of the group from firstControl in the dialog's group order; the k-th stands
+// for base + k * step.
+int IniSettings::ReadRadioValue(int& value, int firstControl, int lastControl, int base, int step) {
+    if (!m_hDlg) return Fail(kNoDialog);
+    HWND h = GetDlgItem(m_hDlg, firstControl);
+    for (int k = 0; k < kMaxRadioButtons; ++k) {
+        if (!h) return Fail(L"Error getting HWND for next control");
+        if (SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            value = base + k * step;
+            return 1;
+        }
+        if (GetDlgCtrlID(h) == lastControl) return Fail(L"Radio Button range has none checked");
+        h = GetNextDlgGroupItem(m_hDlg, h, FALSE);
+    }
+    return Fail(L"Error finding checked Radio Button");
+}
+
+int IniSettings::ReadRadioRange(int& field, int firstControl, int lastControl, int base, int step) {
+    int value = 0;
+    if (!ReadRadioValue(value, firstControl, lastControl, base, step)) return 0;
+    field = value;
+    return 1;
+}
+
+int IniSettings::ReadRadioRange(unsigned& field, int firstControl, int lastControl, int base, int step) {
+    int value = 0;
+    if (!ReadRadioValue(value, firstControl, lastControl, base, step)) return 0;
+    field = static_cast<unsigned>(value);
+    return 1;
+}
+
+int IniSettings::WriteRadioRange(int field, int firstControl, int lastControl, int base, int step) {
+    if (!m_hDlg) return Fail(kNoDialog);
+    HWND h = GetDlgItem(m_hDlg, firstControl);
+    for (int k = 0; k < kMaxRadioButtons; ++k) {
+        if (!h) return Fail(L"Error getting HWND for next control");
+        WPARAM state = (base + k * step == field) ? BST_CHECKED : BST_UNCHECKED;
+        SendMessageW(h, BM_SETCHECK, state, 0);
+        if (GetDlgCtrlID(h) == lastControl) return 1;
+        h = GetNextDlgGroupItem(m_hDlg, h, FALSE);
+    }
+    return Fail(FormatW(L"Error setting Radio Button check state\nRadio Buttons ID range %d to %d", firstControl,
+                        lastControl).c_str());
+}
+
+// ---------------------------------------------------------------- errors
+
+int IniSettings::ShowError(const wchar_t* caption, const wchar_t* message, const wchar_t* extra) {
+    MsgBoxParts(m_hDlg, caption, message, m_sErrorText.c_str(), extra, nullptr, nullptr, nullptr,
+                MB_ICONWARNING | MB_OK);
+    return 0;
+}
+
+}  // namespace swirlo
