@@ -1,0 +1,114 @@
+#include "albumart/FolderScan.h"
+
+#include <windows.h>
+
+#include "albumart/MatchFolders.h"
+
+namespace swirlo {
+
+namespace {
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : m_h(h) {}
+    ~FindHandle() {
+        if (Valid()) FindClose(m_h);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool Valid() const { return m_h != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+// "." and "..", but not names such as ".x" or "..." which are real folders.
+bool IsDotEntry(const wchar_t* name) {
+    std::size_t n = wcslen(name);
+    if (n == 0 || n >= 3 || name[0] != L'.') return false;
+    return n == 1 || name[1] == L'.';
+}
+
+bool IsSubfolder(const WIN32_FIND_DATAW& fd) {
+    return (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(fd.cFileName);
+}
+
+void LogPattern(MatchContext& page, const wchar_t* text, const std::wstring& pattern) {
+    LogSink* log = page.Log();
+    if (log && log->IsOpen()) log->LogLine(text, pattern.c_str());
+}
+
+// Low 32 bits of the image's size, 0 when the album folder has no such file.
+std::int32_t ImageSize(const std::wstring& sPath) {
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (!GetFileAttributesExW(sPath.c_str(), GetFileExInfoStandard, &fa)) return 0;
+    if (fa.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+    return static_cast<std::int32_t>(fa.nFileSizeLow);
+}
+
+enum class ArtistResult { Ok, Stopped, Failed };
+
+ArtistResult ScanArtist(MatchContext& page, PumpGate& gate, const std::wstring& sParent, const std::wstring& sArtist,
+                        const std::wstring& sImageName, AlbumFolderArray& arr) {
+    std::wstring sArtistDir = JoinPath(sParent, sArtist);
+    std::wstring pattern = sArtistDir + L"\\*";
+    WIN32_FIND_DATAW fd;
+    FindHandle find(FindFirstFileW(pattern.c_str(), &fd));
+    if (!find.Valid()) {
+        LogPattern(page, L"Nothing found for search pattern:", pattern);
+        return ArtistResult::Ok;
+    }
+    int albums = 0;
+    do {
+        if (gate.Stopped()) return ArtistResult::Stopped;
+        if (!IsSubfolder(fd)) continue;
+        std::wstring sAlbum = fd.cFileName;
+        std::int32_t size = ImageSize(sArtistDir + L"\\" + sAlbum + L"\\" + sImageName);
+        if (arr.Add(sArtist, sAlbum, size) < 0) {
+            std::wstring relPath = sArtist + L"\\" + sAlbum;
+            page.ShowErrorBox(L"Error adding album for:", relPath.c_str(), arr.TakeWindowError().c_str());
+            return ArtistResult::Failed;
+        }
+        ++albums;
+    } while (FindNextFileW(find.Get(), &fd));
+    if (albums == 0) LogPattern(page, L"No Album folders in", pattern);
+    return ArtistResult::Ok;
+}
+
+}  // namespace
+
+int ScanAlbumFolders(MatchContext& page, const std::wstring& sParent, const std::wstring& sImageName,
+                     AlbumFolderArray& arr) {
+    page.SetStatus(L"Reading subfolders of parent folders ...");
+    std::wstring pattern = JoinPath(sParent, L"*");
+    WIN32_FIND_DATAW fd;
+    FindHandle find(FindFirstFileW(pattern.c_str(), &fd));
+    if (!find.Valid()) {
+        page.ShowErrorBox(L"Nothing found for search pattern:", pattern.c_str());
+        return 0;
+    }
+    PumpGate gate(page);
+    do {
+        if (gate.Stopped()) return 0;
+        if (!IsSubfolder(fd)) continue;
+        // The artist's entry is overwritten by its own listing; keep the name.
+        std::wstring sArtist = fd.cFileName;
+        ArtistResult r = ScanArtist(page, gate, sParent, sArtist, sImageName, arr);
+        if (r != ArtistResult::Ok) return 0;
+    } while (FindNextFileW(find.Get(), &fd));
+    if (arr.Count() == 0) {
+        page.ShowErrorBox(FormatW(L"No album folders found in %ls", sParent.c_str()).c_str());
+        return 0;
+    }
+    return 1;
+}
+
+int MatchFolders(MatchContext& page, const std::wstring& sSourceDir, const std::wstring& sTargetDir,
+                 const std::wstring& sSourceImage, const std::wstring& sTargetImage, bool bDetailLog,
+                 AlbumFolderArray& result) {
+    return MatchFolders(page, ScanAlbumFolders, sSourceDir, sTargetDir, sSourceImage, sTargetImage, bDetailLog,
+                        result);
+}
+
+}  // namespace swirlo
