@@ -1,2 +1,55 @@
+// Start-up: COM, common controls, the per-user folders, the settings, then the main window.
 #include <windows.h>
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { MessageBoxW(nullptr, L"x", L"Swirlo", MB_OK); return 0; }
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <memory>
+#include <new>
+
+#include "app/MainWindow.h"
+#include "foundation/IniSettings.h"
+#include "foundation/Utilities.h"
+
+using namespace swirlo;
+
+namespace {
+const wchar_t kProduct[] = L"Swirlo";
+
+int RunProgram(HINSTANCE hInst) {
+    const wchar_t* caption = kProduct;
+    if (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) != S_OK)
+        return ErrorBox(nullptr, caption, L"Error initializing DCOM");
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
+                                              ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    if (!InitCommonControlsEx(&icc)) return ErrorBox(nullptr, caption, L"Error initializing common controls");
+
+    AppPaths paths;
+    std::wstring error;
+    if (!FindAppPaths(paths, kProduct, true, error))
+        return ErrorBox(nullptr, caption, L"Error getting output dir names", error.c_str());
+    if (!EnsureDir(paths.sIniDirSlash)) {
+        std::wstring g = TakeErrorText(true);
+        return ErrorBox(nullptr, caption, L"Error ensuring config dir exists", paths.sIniDirSlash.c_str(), g.c_str());
+    }
+    auto settings = std::make_unique<IniSettings>();
+    if (!settings->InitSettings(paths.sIniDirSlash.c_str()))
+        return settings->ShowError(caption, L"Error loading INI settings");
+    settings->StartSessionFrequencies();
+
+    std::unique_ptr<MainWindow> main(new (std::nothrow) MainWindow(hInst, settings.get(), kProduct, &paths));
+    if (!main) return ErrorBox(nullptr, caption, L"Error creating dialog");
+    main->RunModal();
+    main.reset();
+    settings.reset();
+    return 0;
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
+    try {
+        return RunProgram(hInst);
+    } catch (...) {
+        ErrorBox(nullptr, kProduct, L"Unexpected error; the program ends.");
+        return 1;
+    }
+}

@@ -1,1 +1,256 @@
-#include <windows.h>
+#include "framework/ZWin.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "foundation/Seams.h"
+#include "foundation/Utilities.h"
+
+namespace swirlo {
+
+namespace {
+std::wstring Cut(const wchar_t* s, std::size_t max) {
+    std::wstring r = s ? s : L"";
+    if (r.size() > max) r.resize(max);
+    return r;
+}
+}  // namespace
+
+ZWin::ZWin(HINSTANCE hInst, const wchar_t* caption, const wchar_t* subtitle, ZWin* parent,
+           const AppPaths* paths)
+    : m_pParent(parent),
+      m_hParentWnd(parent ? parent->Hwnd() : nullptr),
+      m_sCaption(Cut(caption ? caption : L"ZWin", kCaptionMax)),
+      m_hInst(hInst),
+      m_pPaths(paths),
+      m_log(paths, m_sCaption) {
+    if (subtitle) m_sTitle = Cut(FormatW(L"%ls  -  %ls", m_sCaption.c_str(), subtitle).c_str(), kCaptionMax);
+    else m_sTitle = m_sCaption;
+}
+
+ZWin::~ZWin() = default;  // the log closes a still-open file itself
+
+int ZWin::OnCancel() {
+    EndDialog(m_hWnd, 0);
+    return 1;
+}
+
+int ZWin::OnOK() {
+    EndDialog(m_hWnd, 1);
+    return 1;
+}
+
+BOOL ZWin::OnInitDialog() {
+    SetWindowTextW(m_hWnd, m_sTitle.c_str());
+    CentreOverParent();
+    return TRUE;
+}
+
+int ZWin::SetErrorParts(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, const wchar_t* p4,
+                        const wchar_t* p5, const wchar_t* p6) {
+    return m_error.SetErrorParts(p1, p2, p3, p4, p5, p6);
+}
+
+int ZWin::SetWinErrorParts(DWORD code, const wchar_t* p1, const wchar_t* p2, const wchar_t* p3,
+                           const wchar_t* p4, const wchar_t* p5) {
+    std::wstring sys = WinErrorText(code);
+    m_error.Clear();
+    for (const wchar_t* p : {p1, p2, p3, p4, p5})
+        if (p) m_error.Append(p);
+    m_error.Append(sys);
+    return 0;
+}
+
+int ZWin::ShowErrorBox(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, const wchar_t* p4,
+                       const wchar_t* p5, const wchar_t* p6) {
+    std::wstring caption = m_sCaption + L" - ERROR";
+    m_nLastResult = 0;
+    return ErrorBox(m_hWnd, caption.c_str(), p1, p2, p3, p4, p5, p6);
+}
+
+void ZWin::CentreOverParent() {
+    if (!m_hWnd) return;
+    RECT me, par, desk;
+    GetWindowRect(m_hWnd, &me);
+    GetWindowRect(GetDesktopWindow(), &desk);
+    HWND parent = m_hParentWnd ? m_hParentWnd : GetParent(m_hWnd);
+    if (parent) GetWindowRect(parent, &par);
+    else par = desk;
+    const LONG w = me.right - me.left, h = me.bottom - me.top;
+    LONG x = (par.left + par.right) / 2 - w / 2;
+    LONG y = (par.top + par.bottom) / 2 - h / 2;
+    if (x + w > desk.right) x = desk.right - w;
+    if (y + h > desk.bottom) y = desk.bottom - h;
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
+    // A child window is placed in its parent's client coordinates.
+    if (GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) {
+        POINT pt{x, y};
+        ScreenToClient(GetParent(m_hWnd), &pt);
+        x = pt.x;
+        y = pt.y;
+    }
+    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT ZWin::ControlRect(int controlId) const {
+    RECT r{0, 0, 0, 0};
+    HWND c = GetDlgItem(m_hWnd, controlId);
+    if (!c) return r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int ZWin::ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
+                        bool showBox, DWORD byteSize) {
+    HKEY key;
+    LONG rc = RegOpenKeyExW(root, subkey, 0, KEY_READ, &key);
+    const wchar_t* what = L"Error opening Registry Key:";
+    const wchar_t* which = subkey;
+    if (rc == ERROR_SUCCESS) {
+        std::vector<wchar_t> buf(byteSize / sizeof(wchar_t) + 1, 0);
+        DWORD size = byteSize;
+        rc = RegQueryValueExW(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buf.data()), &size);
+        RegCloseKey(key);
+        if (rc == ERROR_SUCCESS) {
+            data.assign(buf.data(), wcsnlen(buf.data(), size / sizeof(wchar_t)));
+            return 1;
+        }
+        what = L"Error reading registry data:";
+        which = valueName;
+    }
+    if (showBox) {
+        std::wstring caption = m_sCaption + L" - ERROR";
+        WinErrorBox(static_cast<DWORD>(rc), m_hWnd, caption.c_str(), what, which);
+    } else {
+        SetWinErrorParts(static_cast<DWORD>(rc), what, which);
+    }
+    return 0;
+}
+
+int ZWin::BrowseForFolder(std::wstring& pathOut, const wchar_t* title, const wchar_t* startFolder,
+                          int rootFolderId) {
+    std::wstring chosen;
+    int r = ShowFolderPicker(m_hWnd, title, startFolder, rootFolderId, chosen);
+    if (r == 1) {
+        pathOut = chosen;
+        return 1;
+    }
+    if (r == -1) SetErrorParts(L"SHGetFolderLocation failed");
+    else if (r == -2) SetWinErrorParts(0, L"SHGetPathFromIDList error getting full path");
+    return 0;
+}
+
+int ZWin::GetListviewSingleSelected(HWND listView) {
+    int n = static_cast<int>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+    if (n == 0) return -1;
+    if (n > 1) {
+        std::wstring s = FormatW(L"%d rows selected\r\nGetListviewSingleSelected is not for multiple selection.", n);
+        SetErrorParts(s.c_str());
+        return -1;
+    }
+    int ix = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (ix < 0) SetErrorParts(L"Error finding the selected item in the list");
+    return ix;
+}
+
+int ZWin::GetProductVersion(std::wstring& out) {
+    std::wstring err;
+    if (GetVersionString(L"ProductVersion", out, &err)) return 1;
+    if (!err.empty()) SetErrorParts(err.c_str());
+    return 0;
+}
+
+int ZWin::GetLegalCopyright(std::wstring& out) {
+    std::wstring err;
+    if (GetVersionString(L"LegalCopyright", out, &err)) return 1;
+    if (!err.empty()) SetErrorParts(err.c_str());
+    return 0;
+}
+
+ZDialog::ZDialog(HINSTANCE hInst, const wchar_t* caption, const wchar_t* subtitle, ZWin* parent,
+                 const AppPaths* paths)
+    : ZWin(hInst, caption, subtitle, parent, paths) {}
+
+INT_PTR CALLBACK ZDialog::InstanceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    ZDialog* self;
+    if (msg == WM_INITDIALOG) {
+        self = reinterpret_cast<ZDialog*>(lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        if (self) self->m_hWnd = hwnd;
+    } else {
+        self = reinterpret_cast<ZDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    }
+    if (!self) return FALSE;
+    // No exception may leave a window procedure.
+    try {
+        INT_PTR r = self->HandleMessage(msg, wParam, lParam);
+        if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
+        return r;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+INT_PTR ZDialog::RunModal() {
+    if (m_nResId == 0) {
+        ShowErrorBox(L"Lack DLGPROC or resource");
+        return -1;
+    }
+    m_bModal = true;
+    m_hParentWnd = m_pParent ? m_pParent->Hwnd() : m_hParentWnd;
+    return DialogBoxParamW(m_hInst, MAKEINTRESOURCEW(m_nResId), m_hParentWnd,
+                           m_dlgProc ? m_dlgProc : InstanceProc, reinterpret_cast<LPARAM>(this));
+}
+
+HWND ZDialog::CreateModeless() {
+    if (m_nResId == 0) {
+        ShowErrorBox(L"Lack DLGPROC or resource");
+        return nullptr;
+    }
+    m_bModal = false;
+    m_hParentWnd = m_pParent ? m_pParent->Hwnd() : m_hParentWnd;
+    HWND h = CreateDialogParamW(m_hInst, MAKEINTRESOURCEW(m_nResId), m_hParentWnd,
+                                m_dlgProc ? m_dlgProc : InstanceProc, reinterpret_cast<LPARAM>(this));
+    if (h) m_hWnd = h;
+    return h;
+}
+
+INT_PTR ZDialog::DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        if (!OnInitDialog()) {
+            EndDialog(m_hWnd, 0);
+            return FALSE;
+        }
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) { OnOK(); return TRUE; }
+        if (LOWORD(wParam) == IDCANCEL) { OnCancel(); return TRUE; }
+        return FALSE;
+    case WM_CLOSE:
+        OnClose();
+        return FALSE;
+    case WM_DESTROY:
+        OnDestroy();
+        return FALSE;
+    }
+    return FALSE;
+}
+
+std::wstring GetItemText(HWND dlg, int id) {
+    HWND c = GetDlgItem(dlg, id);
+    if (!c) return std::wstring();
+    int n = GetWindowTextLengthW(c);
+    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(c, s.data(), n + 1);
+    s.resize(static_cast<std::size_t>(n < 0 ? 0 : n));
+    return s;
+}
+
+bool IsChecked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
+
+}  // namespace swirlo

@@ -1,0 +1,61 @@
+// The main window: a tab control with the two pages, and the "Settings" and "Help" labels that open
+// their menus.
+#pragma once
+#include <memory>
+
+#include "framework/TabPage.h"
+
+namespace swirlo {
+
+class IniSettings;
+
+class MainWindow : public ZDialog {
+public:
+    MainWindow(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, const AppPaths* paths);
+    ~MainWindow() override;
+
+    TabPage* ShufflePage() { return m_pShufflePage.get(); }
+    TabPage* AlbumArtPage() { return m_pAlbumArtPage.get(); }
+    int VisiblePage() const { return m_nVisiblePage; }
+    const std::wstring& HelpPath() const { return m_sHelpPath; }
+    // Shows the help file at a topic page ("pl_pref.htm"), or its contents when topic is null.
+    void ShowHelpTopic(const wchar_t* topic);
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+    int OnOK() override;
+    int OnCancel() override;
+
+private:
+    enum Label { kSettings = 0, kHelp = 1 };
+
+    void CreatePages();
+    void InsertTabs();
+    void SizeTabsAndPages();
+    void ShowPage(int index);
+    void OnTabChange();
+    void OnLabelClick(Label which);
+    void SetHover(Label which, bool on);
+    void RunCommand(UINT id);
+    void CloseDown();
+    static LRESULT CALLBACK LabelSubclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+    IniSettings* m_pSettings;
+    std::unique_ptr<TabPage> m_pShufflePage;
+    std::unique_ptr<TabPage> m_pAlbumArtPage;
+    HWND m_hTab = nullptr;
+    HWND m_hLabel[2] = {nullptr, nullptr};
+    HWND m_hFrame[2] = {nullptr, nullptr};
+    RECT m_rcLabel[2] = {};
+    RECT m_rcDisplay = {};
+    int m_nVisiblePage = 0;
+    HWND m_hVisiblePage = nullptr;
+    bool m_bHover[2] = {false, false};
+    bool m_bMenuOpen[2] = {false, false};
+    bool m_bFirstShow = true;
+    HBRUSH m_hbrHighlight = nullptr;
+    std::wstring m_sHelpPath;
+};
+
+}  // namespace swirlo

@@ -1,0 +1,129 @@
+// The program's window base classes: ZWin (captions, owner chain, error text, log), ZDialog (a
+// dialog resource run modally or modeless) and ZWinUtil (a windowless ZWin for error texts and boxes).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/AppPaths.h"
+#include "foundation/ErrorText.h"
+#include "foundation/LogFile.h"
+
+namespace swirlo {
+
+class ZWin {
+public:
+    static constexpr std::size_t kCaptionMax = 127;  // 128 with the terminator
+
+    ZWin(HINSTANCE hInst, const wchar_t* caption, const wchar_t* subtitle, ZWin* parent,
+         const AppPaths* paths);
+    virtual ~ZWin();
+    ZWin(const ZWin&) = delete;
+    ZWin& operator=(const ZWin&) = delete;
+
+    // Virtual operations in their slot order (after the destructor).
+    virtual void Hook() {}
+    virtual int OnCancel();
+    virtual int OnOK();
+    virtual BOOL OnInitDialog();
+    virtual void OnClose() {}
+    virtual void OnDestroy() {}
+
+    HWND Hwnd() const { return m_hWnd; }
+    HWND ParentHwnd() const { return m_hParentWnd; }
+    HINSTANCE Instance() const { return m_hInst; }
+    const std::wstring& Caption() const { return m_sCaption; }
+    const std::wstring& Title() const { return m_sTitle; }
+    const AppPaths* Paths() const { return m_pPaths; }
+
+    // Error text of the window (8,191 characters).
+    int SetErrorParts(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
+                      const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr, const wchar_t* p6 = nullptr);
+    // The same, with the system text for code (0: the last error) as the final part.
+    int SetWinErrorParts(DWORD code, const wchar_t* p1, const wchar_t* p2 = nullptr,
+                         const wchar_t* p3 = nullptr, const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr);
+    std::wstring TakeWindowError(bool clear) { return m_error.Take(clear); }
+    ErrorRecord& Error() { return m_error; }
+
+    // Warning box owned by this window, captioned "<caption> - ERROR". Returns 0.
+    int ShowErrorBox(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
+                     const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr, const wchar_t* p6 = nullptr);
+
+    // Centres the window over its parent (the desktop when none), keeping it on the desktop.
+    void CentreOverParent();
+    // The control's rectangle in this window's client coordinates.
+    RECT ControlRect(int controlId) const;
+
+    LogFile& Log() { return m_log; }
+
+    // Window-bound helpers: their failures go to this window's error text.
+    int ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
+                      bool showBox, DWORD byteSize);
+    int BrowseForFolder(std::wstring& pathOut, const wchar_t* title, const wchar_t* startFolder,
+                        int rootFolderId);
+    int GetListviewSingleSelected(HWND listView);
+    int GetProductVersion(std::wstring& out);
+    int GetLegalCopyright(std::wstring& out);
+
+protected:
+    ZWin* m_pParent;
+    HWND m_hParentWnd;
+    std::wstring m_sCaption;
+    std::wstring m_sTitle;
+    HINSTANCE m_hInst;
+    HWND m_hWnd = nullptr;
+    const AppPaths* m_pPaths;
+    std::wstring m_sWork1, m_sWork2;  // scratch texts for building messages
+    INT_PTR m_nLastResult = 0;        // last message box or shell result
+    const wchar_t* m_sLineEnd = L"\r\n";
+    const wchar_t* m_sUpper = L"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const wchar_t* m_sDigits = L"0123456789";
+    ErrorRecord m_error;
+    LogFile m_log;
+};
+
+class ZDialog : public ZWin {
+public:
+    ZDialog(HINSTANCE hInst, const wchar_t* caption, const wchar_t* subtitle, ZWin* parent,
+            const AppPaths* paths);
+
+    // Runs the dialog resource modally (owner: the parent window). -1 and an error box without a
+    // dialog procedure or resource.
+    INT_PTR RunModal();
+    // Creates the dialog resource modeless as a child of the parent window.
+    HWND CreateModeless();
+
+    void EndWithOK() { EndDialog(m_hWnd, 1); }
+    void EndWithCancel() { EndDialog(m_hWnd, 0); }
+
+    // Default handling of what a dialog procedure does not handle itself.
+    INT_PTR DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    void SetHwndForTest(HWND h) { m_hWnd = h; }
+
+protected:
+    // Subclasses set the resource and may replace the procedure; the default procedure forwards to
+    // HandleMessage of the instance whose pointer came with the creation.
+    DLGPROC m_dlgProc = nullptr;
+    int m_nResId = 0;
+
+    // Per-dialog messages; the default is DefaultHandling.
+    virtual INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+        return DefaultHandling(msg, wParam, lParam);
+    }
+    static INT_PTR CALLBACK InstanceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    bool m_bModal = false;
+};
+
+class ZWinUtil : public ZWin {
+public:
+    explicit ZWinUtil(ZWin* parent, const wchar_t* caption = nullptr)
+        : ZWin(nullptr, caption ? caption : L"ZWinUtil", nullptr, parent, parent ? parent->Paths() : nullptr) {}
+};
+
+// Small helpers for dialog chores.
+std::wstring GetItemText(HWND dlg, int id);
+bool IsChecked(HWND dlg, int id);
+
+}  // namespace swirlo
