@@ -1,0 +1,391 @@
+// The settings store against real INI files in a temporary folder, through the platform's profile
+// functions.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/IniSettings.h"
+
+using namespace swirlo;
+
+namespace {
+
+std::string Narrow(const std::wstring& w) {
+    std::string s;
+    for (wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
+    return s;
+}
+
+std::wstring MakeTempDir() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static int counter = 0;
+    std::wstring dir = std::wstring(base) + L"swirlo-settings-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                       std::to_wstring(++counter) + L"\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+void RemoveTempDir(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + fd.cFileName).c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    DWORD size = GetFileSize(h, nullptr), got = 0;
+    bytes.resize(size);
+    if (size) ReadFile(h, bytes.data(), size, &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(h);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD put = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(h);
+    ASSERT_EQ(put, bytes.size());
+}
+
+// The file as text: UTF-16LE after a byte order mark, else the ANSI code page.
+std::wstring ReadIniText(const std::wstring& path) {
+    std::string b = ReadBytes(path);
+    if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE')
+        return std::wstring(reinterpret_cast<const wchar_t*>(b.data() + 2), (b.size() - 2) / 2);
+    std::wstring w(b.size(), L'\0');
+    int n = b.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, b.data(), static_cast<int>(b.size()), w.data(),
+                                                 static_cast<int>(w.size()));
+    w.resize(n);
+    return w;
+}
+
+std::vector<std::wstring> NonEmptyLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        if (end > start) lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Every registered key with its field's value, section by section: two stores hold the same
+// settings exactly when their snapshots are equal.
+std::wstring Snapshot(const IniSettings& s) {
+    std::wstring out;
+    for (int i = 0; i < kIniSectionCount; ++i) {
+        const IniSection& sect = s.Section(static_cast<IniSect>(i));
+        out += L"[" + sect.sName + L"]\n";
+        for (const IniVariable& v : sect.vars) {
+            out += v.sKey + L"=";
+            if (v.psValue) out += *v.psValue;
+            if (v.pnValue) out += std::to_wstring(*v.pnValue);
+            if (v.puValue) out += std::to_wstring(*v.puValue);
+            out += L"\n";
+        }
+    }
+    return out;
+}
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_dir = MakeTempDir(); }
+    void TearDown() override { RemoveTempDir(m_dir); }
+
+    // A store loaded from the test folder.
+    void Init(IniSettings& s) { ASSERT_EQ(s.InitSettings(m_dir.c_str()), 1) << Narrow(s.ErrorText()); }
+
+    std::wstring m_dir;
+};
+
+const std::vector<std::wstring> kShuffleTabLines = {
+    L"[Shuffle Tab]", L"RepeatsOption=0", L"RepeatSepOnlySize=30", L"RepeatSepDistSize=50",
+    L"TruncateSize=300", L"TruncateOutput=1", L"TruncateNoReps=1", L"WhichTruncOpt=0"};
+
+const std::vector<std::wstring> kShuffleSettingsLines = {
+    L"[Shuffle Settings]", L"UseLastDir=1", L"LastDir=", L"WmpNotify=1", L"DefaultRating=2",
+    L"AddSrcName=1", L"AddLabel=1", L"LabelPlace=0", L"LabelText=vxq", L"AddDate=0", L"DatePlace=1",
+    L"ConvertWpl=0", L"Frequency1=1", L"Frequency2=2", L"Frequency3=3", L"Frequency4=5", L"Frequency5=9",
+    L"FrequencySame=4", L"Frequency1Default=1", L"Frequency2Default=2", L"Frequency3Default=3",
+    L"Frequency4Default=5", L"Frequency5Default=9", L"FrequencySameDefault=4", L"RememberFrequency=1",
+    L"DaysNew=45", L"ListboxOrder=1", L"DaysNewAsFixedDate=0", L"IncludeAutoPlists=0"};
+
+const std::vector<std::wstring> kAlbumArtTabLines = {
+    L"[Album Art Tab]", L"SourceJpg=0", L"TargetJpg=0", L"SourceJpgOther=", L"TargetJpgOther=",
+    L"LastSourceFolder="};
+
+const std::vector<std::wstring> kAlbumArtSettingsLines = {
+    L"[Album Art Settings]", L"ArtSrcDir=0", L"ArtTgtDir=0", L"ArtTgtDirOther=", L"ArtSaveHide=0",
+    L"ArtHideNoImg=0", L"ArtHideNoSrc=0", L"ArtHideRed=0", L"ArtHideNoTgt=0"};
+
+const std::vector<std::wstring> kLoggingLines = {
+    L"[Logging Settings]", L"SaveLog=0", L"FlushEachWrite=0", L"ShowElapsed=0", L"MatchLog=0",
+    L"MatchLogDetail=0", L"MatchLogFlush=0"};
+
+std::vector<std::wstring> Concat(std::initializer_list<const std::vector<std::wstring>*> parts) {
+    std::vector<std::wstring> all;
+    for (auto* p : parts) all.insert(all.end(), p->begin(), p->end());
+    return all;
+}
+
+}  // namespace
+
+TEST_F(IniFileTest, FirstRunHoldsDefaultsAndWritesNothingUntilASave) {
+    IniSettings s;
+    Init(s);
+    EXPECT_EQ(s.IniPath(), m_dir + L"settings_win_tests.ini");
+    EXPECT_FALSE(FileExists(s.IniPath()));
+    EXPECT_EQ(s.DefaultRating, 2);
+    EXPECT_EQ(s.LabelText, L"vxq");
+    EXPECT_EQ(s.RepeatSepDistSize, 50u);
+    EXPECT_TRUE(s.LastDir.empty());
+
+    // "Shuffle Settings" alone into an empty file: one section, 28 keys in registration order.
+    ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1) << Narrow(s.ErrorText());
+    EXPECT_EQ(s.Section(IniSect::ShuffleSettings).nCount, 28);
+    EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())), kShuffleSettingsLines);
+
+    // Every other section then follows in the order of saving, each with its defaults.
+    ASSERT_EQ(s.SaveSection(IniSect::LoggingSettings), 1);
+    ASSERT_EQ(s.SaveSection(IniSect::ShuffleTab), 1);
+    ASSERT_EQ(s.SaveSection(IniSect::AlbumArtSettings), 1);
+    ASSERT_EQ(s.SaveSection(IniSect::AlbumArtTab), 1);
+    EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())),
+              Concat({&kShuffleSettingsLines, &kLoggingLines, &kShuffleTabLines, &kAlbumArtSettingsLines,
+                      &kAlbumArtTabLines}));
+    // Plain values keep the file plain ANSI text.
+    EXPECT_EQ(ReadBytes(s.IniPath()).substr(0, 1), "[");
+}
+
+TEST_F(IniFileTest, SavedValuesComeBackInANewObject) {
+    IniSettings a;
+    Init(a);
+    a.TruncateSize = -17;
+    a.RepeatSepOnlySize = 4000000000u;  // written with "%d", must still read back unsigned
+    a.LabelText = L"mix tape";
+    a.LastDir = L"C:\\Users\\me\\Music\\Playlists\\";
+    a.DaysNew = 0;
+    a.ArtTgtDirOther = L"MUSIC2";
+    a.ArtHideNoTgt = 1;
+    a.MatchLogFlush = 1;
+    for (int i = 0; i < kIniSectionCount; ++i) ASSERT_EQ(a.SaveSection(static_cast<IniSect>(i)), 1);
+
+    IniSettings b;
+    Init(b);
+    EXPECT_EQ(Snapshot(b), Snapshot(a));
+    EXPECT_EQ(b.RepeatSepOnlySize, 4000000000u);
+    EXPECT_EQ(b.TruncateSize, -17);
+}
+
+TEST_F(IniFileTest, SingleKeySavesWriteOnlyThatKey) {
+    IniSettings s;
+    Init(s);
+    ASSERT_EQ(s.SetIntAndSave(s.DaysNew, 12), 1);
+    ASSERT_EQ(s.SetStringAndSave(s.LastDir, L"D:\\Lists\\"), 1);
+    ASSERT_EQ(s.SetIntAndSave(s.ArtSrcDir, 1u), 1);
+    EXPECT_EQ(s.DaysNew, 12);
+    EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())),
+              (std::vector<std::wstring>{L"[Shuffle Settings]", L"DaysNew=12", L"LastDir=D:\\Lists\\",
+                                         L"[Album Art Settings]", L"ArtSrcDir=1"}));
+
+    // A field that no key is bound to: refused, nothing written.
+    int loose = 5;
+    EXPECT_EQ(s.SetIntAndSave(loose, 9), 0);
+    EXPECT_EQ(s.ErrorText(), L"INI settings class error:\r\nAttempt to save INI value, key not specified");
+    EXPECT_EQ(loose, 5);
+    std::wstring looseText;
+    EXPECT_EQ(s.SetStringAndSave(looseText, L"x"), 0);
+    EXPECT_EQ(s.ErrorText(), L"INI settings class error:\r\nAttempt to save INI value, key not specified");
+    EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())).size(), 5u);
+}
+
+TEST_F(IniFileTest, RegistrationStopsAtThirtyKeysPerSection) {
+    IniSettings s;
+    Init(s);
+    int extra[3] = {7, 7, 7};
+    EXPECT_EQ(s.AddInt(IniSect::ShuffleSettings, L"Extra29", extra[0], 1), 1);
+    EXPECT_EQ(s.AddInt(IniSect::ShuffleSettings, L"Extra30", extra[1], 2), 1);
+    EXPECT_EQ(extra[1], 2);
+    EXPECT_EQ(s.AddInt(IniSect::ShuffleSettings, L"Extra31", extra[2], 3), 0);
+    EXPECT_EQ(s.ErrorText(), L"INI settings class error:\r\nMax number ini variables exceeded");
+    EXPECT_EQ(s.Section(IniSect::ShuffleSettings).nCount, 30);
+    EXPECT_EQ(s.Section(IniSect::ShuffleSettings).vars.size(), 30u);
+    EXPECT_EQ(extra[2], 7);  // the refused field is left alone
+    // The section still saves whole, the 30th key last.
+    ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1);
+    auto lines = NonEmptyLines(ReadIniText(s.IniPath()));
+    ASSERT_EQ(lines.size(), 31u);
+    EXPECT_EQ(lines.back(), L"Extra30=2");
+}
+
+TEST_F(IniFileTest, IniPathIsCheckedAndKeptWithinLimits) {
+    IniSettings s;
+    EXPECT_EQ(s.SetIniPath(nullptr, nullptr), 0);
+    EXPECT_EQ(s.ErrorText(), L"INI settings class error:\r\nsIniDirSlash is null");
+    EXPECT_EQ(s.InitSettings(nullptr), 0);
+
+    ASSERT_EQ(s.SetIniPath(m_dir.c_str(), L"Other.ini"), 1);
+    EXPECT_EQ(s.IniPath(), m_dir + L"Other.ini");
+    EXPECT_EQ(s.IniDirSlash(), m_dir);
+
+    // A folder so long that the file's path passes 259 characters is refused, the old path kept.
+    std::wstring longDir = m_dir + std::wstring(250, L'd') + L"\\";
+    EXPECT_EQ(s.SetIniPath(longDir.c_str(), nullptr), 0);
+    EXPECT_EQ(s.ErrorText().rfind(L"INI settings class error:\r\nError setting ini file path\r\n", 0), 0u);
+    EXPECT_EQ(s.IniPath(), m_dir + L"Other.ini");
+}
+
+TEST_F(IniFileTest, LongAndMalformedFilesLoadWhatIsReadable) {
+    IniSettings probe;
+    ASSERT_EQ(probe.SetIniPath(m_dir.c_str(), nullptr), 1);
+    const std::wstring path = probe.IniPath();
+    std::string megabyte(1 << 20, 'q');
+    std::string longValue(2000, 'L');
+    longValue[1022] = 'E';  // the last character kept
+
+    // A 2,000-character value comes back as its first 1,023; a 1 MB line without "=" and a 1 MB
+    // value are passed over; keys on either side still read.
+    WriteBytes(path, "[Shuffle Settings]\r\nDaysNew=7\r\nLabelText=" + longValue + "\r\n" + megabyte +
+                         "\r\nLastDir=" + megabyte + "\r\nDefaultRating=4\r\n");
+    {
+        IniSettings s;
+        Init(s);
+        EXPECT_EQ(s.DaysNew, 7);
+        EXPECT_EQ(s.DefaultRating, 4);
+        EXPECT_EQ(s.LabelText, std::wstring(1022, L'L') + L"E");
+        EXPECT_EQ(s.LastDir, std::wstring(1023, L'q'));
+    }
+
+    // A key without "=", a value that is no number, and a header without "]".
+    WriteBytes(path,
+               "[Shuffle Settings]\r\nDaysNew\r\nWmpNotify=yes\r\nDefaultRating=-3\r\n"
+               "[Logging Settings\r\nSaveLog=1\r\n[Album Art Settings]\r\nArtSaveHide=1\r\n");
+    {
+        IniSettings s;
+        Init(s);
+        EXPECT_EQ(s.DaysNew, 45);
+        EXPECT_EQ(s.WmpNotify, 0);  // a value text not starting with a number reads 0
+        EXPECT_EQ(s.DefaultRating, -3);
+        EXPECT_EQ(s.SaveLog, 0);    // its header is unreadable, so the default stays
+        EXPECT_EQ(s.ArtSaveHide, 1);
+        // Saving over such a file writes readable sections again.
+        s.SaveLog = 1;
+        ASSERT_EQ(s.SaveSection(IniSect::LoggingSettings), 1);
+        IniSettings t;
+        Init(t);
+        EXPECT_EQ(t.SaveLog, 1);
+        EXPECT_EQ(t.ArtSaveHide, 1);
+    }
+}
+
+TEST_F(IniFileTest, BinaryGarbageLoadsAsDefaultsAndCanBeSavedOver) {
+    IniSettings defaults;
+    Init(defaults);
+    const std::wstring path = defaults.IniPath();
+    std::mt19937 rng(20261207);
+    for (int round = 0; round < 4; ++round) {
+        std::string junk(64 * 1024, '\0');
+        for (char& c : junk) c = static_cast<char>(rng());
+        if (round == 1) junk[0] = '\xFF', junk[1] = '\xFE';  // looks like UTF-16
+        if (round == 2) junk[0] = '\xEF', junk[1] = '\xBB', junk[2] = '\xBF';  // looks like UTF-8
+        WriteBytes(path, junk);
+        IniSettings s;
+        Init(s);
+        EXPECT_EQ(Snapshot(s), Snapshot(defaults)) << "round " << round;
+        s.DaysNew = 99;
+        s.LastSourceFolder = L"E:\\Music\\";
+        ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1) << Narrow(s.ErrorText());
+        ASSERT_EQ(s.SaveSection(IniSect::AlbumArtTab), 1) << Narrow(s.ErrorText());
+        IniSettings t;
+        Init(t);
+        EXPECT_EQ(t.DaysNew, 99) << "round " << round;
+        EXPECT_EQ(t.LastSourceFolder, L"E:\\Music\\") << "round " << round;
+    }
+}
+
+TEST_F(IniFileTest, LineBreaksInAValueCannotAddKeysOrSections) {
+    IniSettings s;
+    Init(s);
+    s.LabelText = L"abc\r\n[Logging Settings]\r\nSaveLog=1";
+    s.ArtTgtDirOther = L"MUSIC\nArtSaveHide=1";
+    ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1);
+    ASSERT_EQ(s.SaveSection(IniSect::AlbumArtSettings), 1);
+    IniSettings t;
+    Init(t);
+    EXPECT_EQ(t.LabelText, L"abc");
+    EXPECT_EQ(t.SaveLog, 0);
+    EXPECT_EQ(t.ArtTgtDirOther, L"MUSIC");
+    EXPECT_EQ(t.ArtSaveHide, 0);
+}
+
+TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurviveASave) {
+    IniSettings s;
+    Init(s);
+    s.SaveLog = 1;
+    s.LabelText = L"caf\u00e9";  // fits code page 1252: the file stays ANSI
+    ASSERT_EQ(s.SaveSection(IniSect::LoggingSettings), 1);
+    ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1);
+    EXPECT_EQ(ReadBytes(s.IniPath()).substr(0, 1), "[");
+
+    const std::wstring folder = L"D:\\\u97f3\u697d\\\u0421\u0431\u043e\u0440\u043d\u0438\u043a\\";
+    ASSERT_EQ(s.SetStringAndSave(s.LastSourceFolder, folder), 1) << Narrow(s.ErrorText());
+    IniSettings t;
+    Init(t);
+    EXPECT_EQ(t.LastSourceFolder, folder);
+    EXPECT_EQ(t.SaveLog, 1);  // what was there before the change of encoding is kept
+    EXPECT_EQ(t.LabelText, L"caf\u00e9");
+    // Later saves keep the wide file readable.
+    t.DaysNew = 3;
+    ASSERT_EQ(t.SaveSection(IniSect::ShuffleSettings), 1);
+    IniSettings u;
+    Init(u);
+    EXPECT_EQ(u.DaysNew, 3);
+    EXPECT_EQ(u.LastSourceFolder, folder);
+}
+
+TEST_F(IniFileTest, RememberFrequencyDecidesWhereANewSessionStarts) {
+    for (unsigned remember : {0u, 1u, 2u}) {
+        {
+            IniSettings a;
+            Init(a);
+            a.RememberFrequency = remember;
+            a.Frequency1 = 7, a.Frequency5 = 11, a.FrequencySame = 6;
+            a.Frequency1Default = 8, a.Frequency5Default = 12, a.FrequencySameDefault = 3;
+            ASSERT_EQ(a.SaveSection(IniSect::ShuffleSettings), 1);
+        }
+        IniSettings b;
+        Init(b);
+        b.StartSessionFrequencies();
+        if (remember == 0) {
+            EXPECT_EQ(b.Frequency1, 7);
+            EXPECT_EQ(b.Frequency5, 11);
+            EXPECT_EQ(b.FrequencySame, 6);
+        } else {
+            EXPECT_EQ(b.Frequency1, 8) << remember;
+            EXPECT_EQ(b.Frequency5, 12) << remember;
+            EXPECT_EQ(b.FrequencySame, 3) << remember;
+        }
+        EXPECT_EQ(b.Frequency2, b.Frequency2Default);
+    }
+}
