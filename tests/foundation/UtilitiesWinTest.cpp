@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include "foundation/AppPaths.h"
+#include "foundation/LogFile.h"
+#include "foundation/Utilities.h"
+#include "tests/foundation/WinTestSupport.h"
+
+using namespace swirlo;
+using namespace swirlo::test;
+
+TEST(WinErrors, SystemTextsAndGlobalError) {
+    std::wstring t;
+    EXPECT_GT(GetWinErrorText(t, ERROR_FILE_NOT_FOUND), 0);
+    EXPECT_FALSE(t.empty());
+    EXPECT_NE(t.back(), L'\n');
+    EXPECT_EQ(GetWinErrorText(t, 0x2FFFFFFF), 0);
+    EXPECT_EQ(t, L"Error attempting to retrieve Windows' error message.");
+
+    SetLastError(ERROR_ACCESS_DENIED);
+    SetGlobalWinError(L"Opening:", L"C:\\x");
+    std::wstring g = TakeErrorText(false);
+    EXPECT_EQ(g.rfind(L"\r\nOpening:\r\nC:\\x\r\nWindows' error message was:\r\n", 0), 0u) << g;
+    EXPECT_EQ(TakeErrorText(true), g);
+    EXPECT_TRUE(TakeErrorText(false).empty());
+    // The global text holds at most 2,047 characters.
+    std::wstring big(5000, L'e');
+    SetGlobalError(big.c_str(), L"more");
+    EXPECT_EQ(TakeErrorText(true).size(), 2047u);
+}
+
+TEST(MessageBoxes, PartsJoinedAndErrorBoxes) {
+    MessageBoxRecorder rec(IDCANCEL);
+    EXPECT_EQ(MsgBoxParts(nullptr, L"Cap", L"one", nullptr, L"three", nullptr, nullptr, nullptr, MB_OKCANCEL), IDCANCEL);
+    ASSERT_EQ(rec.boxes.size(), 1u);
+    EXPECT_EQ(rec.boxes[0].text, L"one\r\nthree\r\n");
+    EXPECT_EQ(rec.boxes[0].caption, L"Cap");
+    EXPECT_EQ(rec.boxes[0].flags, static_cast<UINT>(MB_OKCANCEL));
+
+    EXPECT_EQ(ErrorBox(nullptr, L"Swirlo", L"Bad"), 0);
+    EXPECT_EQ(rec.boxes[1].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+
+    EXPECT_EQ(WinErrorBox(ERROR_FILE_NOT_FOUND, nullptr, L"Swirlo", L"Opening", L"C:\\a"), 0);
+    std::wstring expected = L"Opening\r\nC:\\a\r\n\nWindows' error message was:\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND) + L"\r\n";
+    EXPECT_EQ(rec.boxes[2].text, expected);
+    WinErrorBox(0x2FFFFFFF, nullptr, L"Swirlo", L"Opening");
+    EXPECT_EQ(rec.boxes[3].text, L"Opening\r\nError attempting to retrieve Windows' error message.\r\n");
+}
+
+TEST(Files, EnsureDirAndAppendToFile) {
+    TempDir tmp;
+    std::wstring sub = tmp / L"logs";
+    ASSERT_EQ(EnsureDir(sub + L"\\"), 1);
+    EXPECT_EQ(EnsureDir(sub + L"\\"), 1);  // exists already: nothing to do
+    // Only the last level is created.
+    EXPECT_EQ(EnsureDir(tmp / L"a\\b\\c"), 0);
+    EXPECT_NE(TakeErrorText(true).find(L"Error creating directory:"), std::wstring::npos);
+
+    std::wstring file = sub + L"\\f.txt";
+    ASSERT_EQ(AppendToFile(L"héllo", file, false), 1);
+    ASSERT_EQ(AppendToFile(L" more", file, true), 1);
+    EXPECT_EQ(ReadUtf16(file), L"héllo more");
+    ASSERT_EQ(AppendToFile(L"new", file, false), 1);
+    EXPECT_EQ(ReadUtf16(file), L"new");
+
+    EXPECT_EQ(EnsureDir(file), 0);
+    EXPECT_EQ(TakeErrorText(true), L"\r\nPath exists but not a directory:\r\n" + file);
+    EXPECT_EQ(EnsureParentDir(L"nobackslash"), 0);
+    EXPECT_EQ(TakeErrorText(true), L"\r\nError finding parent directory path in:\r\nnobackslash");
+
+    // A file held open without sharing refuses the write, says so and keeps its content.
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(AppendToFile(L"x", file, false), 0);
+    EXPECT_EQ(TakeErrorText(true).rfind(L"\r\nError opening file for write:\r\n" + file, 0), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(ReadUtf16(file), L"new");
+}
+
+TEST(Conversions, AnsiAndUtf8) {
+    std::string out;
+    ASSERT_EQ(ToUtf8(L"Déjà \u263A", out), 1);
+    EXPECT_EQ(out, "D\xC3\xA9j\xC3\xA0 \xE2\x98\xBA");
+    ASSERT_EQ(ToUtf8(L"", out), 1);
+    EXPECT_EQ(out, "");
+    ASSERT_EQ(ToUtf8(L"\U0001F3B5", out), 1);  // a surrogate pair
+    EXPECT_EQ(out, "\xF0\x9F\x8E\xB5");
+    ASSERT_EQ(GetACP(), 1252u);
+    ASSERT_EQ(ToAnsi(L"Déjà \u263A", out), 1);
+    EXPECT_EQ(out, "D\xE9j\xE0 ?");  // unmappable: the code page's default character
+}
+
+TEST(Dates, TodayAndYesterday) {
+    int today = DateStampDaysAgo(0);
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    EXPECT_EQ(today, st.wYear * 10000 + st.wMonth * 100 + st.wDay);
+    EXPECT_EQ(DaysSinceDate(today), 0);
+    EXPECT_EQ(DaysSinceDate(DateStampDaysAgo(1)), 1);
+    EXPECT_EQ(std::wstring(TimeNowText()).size(), 8u);
+}
+
+TEST(Version, ProductVersionOfTheTestProgramIsMissingSilently) {
+    std::wstring v, err;
+    EXPECT_EQ(GetVersionString(L"ProductVersion", v, &err), 0);
+}
+
+TEST(AppPaths, UserProfileRule) {
+    wchar_t profile[MAX_PATH];
+    ExpandEnvironmentStringsW(L"%USERPROFILE%", profile, MAX_PATH);
+    AppPaths p;
+    std::wstring err;
+    // Inside the profile (for example on the desktop): INI and logs beside the program.
+    std::wstring inside = std::wstring(profile) + L"\\Desktop\\Tools\\Blendo.exe";
+    ASSERT_EQ(FindAppPathsFrom(p, inside, L"Swirlo", true, err), 1) << err;
+    EXPECT_EQ(p.sIniDirSlash, std::wstring(profile) + L"\\Desktop\\Tools\\");
+    EXPECT_EQ(p.gsAppDocsDirSlash, p.sIniDirSlash);
+    EXPECT_EQ(p.sProgBaseName, L"Blendo");
+    // Letter case does not matter.
+    std::wstring upper = inside;
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    ASSERT_EQ(FindAppPathsFrom(p, upper, L"Swirlo", true, err), 1);
+    EXPECT_EQ(p.sIniDirSlash, p.sProgDirSlash);
+    // Elsewhere: the user's application-data and documents folders, each with \Swirlo\.
+    ASSERT_EQ(FindAppPathsFrom(p, L"C:\\Program Files\\Swirlo\\Blendo.exe", L"Swirlo", true, err), 1) << err;
+    EXPECT_EQ(p.sProgDirSlash, L"C:\\Program Files\\Swirlo\\");
+    EXPECT_NE(p.sIniDirSlash.find(L"\\Swirlo\\"), std::wstring::npos);
+    EXPECT_EQ(p.sIniDirSlash.back(), L'\\');
+    EXPECT_NE(p.gsAppDocsDirSlash.find(L"\\Swirlo\\"), std::wstring::npos);
+    EXPECT_NE(p.sIniDirSlash, p.gsAppDocsDirSlash);
+    // Without the rule, inside the profile also goes to the per-user folders; no folder name: base name.
+    ASSERT_EQ(FindAppPathsFrom(p, inside, nullptr, false, err), 1);
+    EXPECT_NE(p.sIniDirSlash.find(L"\\Blendo\\"), std::wstring::npos);
+    EXPECT_EQ(FindAppPathsFrom(p, L"Blendo", L"Swirlo", true, err), 0);
+    EXPECT_EQ(err, L"'.' not found in supplied sPath");
+}
+
+namespace {
+AppPaths PathsIn(const TempDir& tmp) {
+    AppPaths p;
+    p.sProgDirSlash = tmp.Path();
+    p.sProgBaseName = L"Blendo";
+    p.sIniDirSlash = tmp.Path();
+    p.gsAppDocsDirSlash = tmp / L"docs\\";
+    return p;
+}
+bool IsStamp(const std::wstring& s) {  // HH:mm:ss
+    return s.size() == 8 && s[2] == L':' && s[5] == L':' && iswdigit(s[0]) && iswdigit(s[7]);
+}
+}  // namespace
+
+TEST(LogFile, LinesAndFirstLine) {
+    TempDir tmp;
+    AppPaths paths = PathsIn(tmp);
+    LogFile log(&paths, L"Swirlo");
+    EXPECT_EQ(log.LogLine(L"nothing open"), 0);
+    EXPECT_TRUE(log.Error().Empty());
+
+    ASSERT_EQ(log.StartLog(L"last shuffle log.txt", L"Start OnShuffle", false), 1);
+    ASSERT_EQ(log.LogLine(L"first", L"second", L"third"), 1);
+    ASSERT_EQ(log.LogLineNoTime(L"plain"), 1);
+    ASSERT_EQ(log.WriteLogText(L"raw", false), 1);
+    ASSERT_EQ(log.WriteLogText(L"-end", true), 1);
+    std::wstring big(5000, L'b');
+    ASSERT_EQ(log.LogLine(big.c_str()), 1);
+    ASSERT_EQ(log.FinishLog(nullptr), 1);
+    EXPECT_FALSE(log.IsOpen());
+
+    std::wstring text = ReadUtf16(paths.gsAppDocsDirSlash + L"last shuffle log.txt");
+    std::vector<std::wstring> lines;
+    for (std::size_t a = 0, b; (b = text.find(L"\r\n", a)) != std::wstring::npos; a = b + 2) lines.push_back(text.substr(a, b - a));
+    ASSERT_EQ(lines.size(), 8u) << text.size();
+    // "MM/dd/yy HH:mm:ss  title"
+    ASSERT_GE(lines[0].size(), 19u);
+    EXPECT_EQ(lines[0][2], L'/');
+    EXPECT_EQ(lines[0][5], L'/');
+    EXPECT_EQ(lines[0][8], L' ');
+    EXPECT_TRUE(IsStamp(lines[0].substr(9, 8)));
+    EXPECT_EQ(lines[0].substr(17), L"  Start OnShuffle");
+    EXPECT_TRUE(IsStamp(lines[1].substr(0, 8)));
+    EXPECT_EQ(lines[1].substr(8), L"  first");
+    EXPECT_EQ(lines[2], L"          second");
+    EXPECT_EQ(lines[3], L"          third");
+    EXPECT_EQ(lines[4], L"          plain");
+    EXPECT_EQ(lines[5], L"raw-end");
+    EXPECT_EQ(lines[6].substr(8), L"  " + big);
+    EXPECT_EQ(lines[7].substr(8), L"  Finished");
+    EXPECT_EQ(text.substr(0, 1) != L"\xFEFF", true);
+}
+
+TEST(LogFile, DefaultNameAndReplacingAnOpenLog) {
+    TempDir tmp;
+    AppPaths paths = PathsIn(tmp);
+    LogFile log(&paths, L"Swirlo");
+    ASSERT_EQ(log.StartLog(nullptr, nullptr, true), 1);
+    // The test program's own base name names the default log.
+    std::wstring dir, name, ext;
+    ASSERT_EQ(GetModulePathParts(dir, name, ext), 1);
+    std::wstring first = ReadUtf16(paths.gsAppDocsDirSlash + name + L".log");
+    EXPECT_EQ(first.substr(17), L"  Start Blendo\r\n");
+
+    ASSERT_EQ(log.StartLog(L"second.txt", L"Title", false), 1);
+    std::wstring old = ReadUtf16(paths.gsAppDocsDirSlash + name + L".log");
+    EXPECT_NE(old.find(L"  Finished\r\n"), std::wstring::npos);
+    std::wstring now = ReadUtf16(paths.gsAppDocsDirSlash + L"second.txt");
+    EXPECT_EQ(now.substr(17), L"  Title\r\n\r\nHad to close m_hfLog, still open from previous log.");
+    log.FinishLog(L"Done");
+    now = ReadUtf16(paths.gsAppDocsDirSlash + L"second.txt");
+    EXPECT_EQ(now.substr(now.size() - 8), L"  Done\r\n");
+}
+
+TEST(LogFile, FailedStartLeavesItClosedAndALaterStartWorks) {
+    TempDir tmp;
+    AppPaths paths = PathsIn(tmp);
+    LogFile log(&paths, L"Swirlo");
+    ASSERT_EQ(EnsureDir(paths.gsAppDocsDirSlash), 1);
+    // A folder where the log file should be: the file cannot be created.
+    ASSERT_TRUE(CreateDirectoryW((paths.gsAppDocsDirSlash + L"busy.txt").c_str(), nullptr));
+    EXPECT_EQ(log.StartLog(L"busy.txt", L"T", false), 0);
+    EXPECT_EQ(log.Error().Text().rfind(L"\r\nError opening log file:\r\n" + paths.gsAppDocsDirSlash + L"busy.txt\r\n", 0), 0u);
+    EXPECT_FALSE(log.IsOpen());
+    EXPECT_EQ(log.LogLine(L"x"), 0);
+    EXPECT_EQ(log.StartLog(L"ok.txt", L"T", false), 1);
+    EXPECT_EQ(log.FinishLog(), 1);
+
+    AppPaths none = paths;
+    none.gsAppDocsDirSlash.clear();
+    LogFile nolog(&none, L"Swirlo");
+    EXPECT_EQ(nolog.StartLog(L"x.txt", L"T", false), 0);
+    EXPECT_EQ(nolog.Error().Text(), L"\r\nError finding folder path for log file (gsAppDocsDirSlash)");
+
+    // The documents folder cannot be made (its parent is missing): one box, under the page's caption.
+    MessageBoxRecorder rec;
+    AppPaths deep = paths;
+    deep.gsAppDocsDirSlash = tmp / L"no\\such\\";
+    LogFile deeplog(&deep, L"Swirlo", L" - Error");
+    EXPECT_EQ(deeplog.StartLog(L"x.txt", L"T", false), 0);
+    ASSERT_EQ(rec.boxes.size(), 1u);
+    EXPECT_EQ(rec.boxes[0].caption, L"Swirlo - Error");
+    EXPECT_EQ(rec.boxes[0].text.rfind(L"Error ensuring config dir exists\r\n" + deep.sIniDirSlash + L"\r\n", 0), 0u);
+}

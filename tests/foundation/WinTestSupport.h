@@ -1,0 +1,98 @@
+// Helpers for tests that run under Windows (Wine): temporary folders, reading files back, and a
+// message box recorder that answers as a user would.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/Seams.h"
+
+namespace swirlo::test {
+
+// A fresh empty folder under the temporary folder, removed with its content at the end.
+class TempDir {
+public:
+    TempDir() {
+        wchar_t base[MAX_PATH];
+        GetTempPathW(MAX_PATH, base);
+        static int counter = 0;
+        m_path = std::wstring(base) + L"swirlo-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter) + L"\\";
+        CreateDirectoryW(m_path.c_str(), nullptr);
+    }
+    ~TempDir() { RemoveTree(m_path); }
+    const std::wstring& Path() const { return m_path; }  // ends in a backslash
+    std::wstring operator/(const std::wstring& name) const { return m_path + name; }
+
+    static void RemoveTree(const std::wstring& dirSlash) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((dirSlash + L"*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring n = fd.cFileName;
+                if (n == L"." || n == L"..") continue;
+                std::wstring p = dirSlash + n;
+                SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p + L"\\");
+                else DeleteFileW(p.c_str());
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryW(dirSlash.c_str());
+    }
+
+private:
+    std::wstring m_path;
+};
+
+inline std::string ReadBytes(const std::wstring& path) {
+    std::string data;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return data;
+    char buf[65536];
+    DWORD n;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) data.append(buf, n);
+    CloseHandle(h);
+    return data;
+}
+
+inline std::wstring ReadUtf16(const std::wstring& path) {
+    std::string b = ReadBytes(path);
+    return std::wstring(reinterpret_cast<const wchar_t*>(b.data()), b.size() / 2);
+}
+
+inline bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Records every message box and answers with a fixed result; installed for its lifetime.
+class MessageBoxRecorder {
+public:
+    struct Box {
+        std::wstring text, caption;
+        UINT flags;
+    };
+    explicit MessageBoxRecorder(int answer = IDOK) {
+        s_self = this;
+        m_answer = answer;
+        m_previous = SetMessageBoxHandler(&Record);
+    }
+    ~MessageBoxRecorder() {
+        SetMessageBoxHandler(m_previous);
+        s_self = nullptr;
+    }
+    std::vector<Box> boxes;
+    int m_answer;
+
+private:
+    static int Record(HWND, const wchar_t* text, const wchar_t* caption, UINT flags) {
+        s_self->boxes.push_back({text ? text : L"", caption ? caption : L"", flags});
+        return s_self->m_answer;
+    }
+    static inline MessageBoxRecorder* s_self = nullptr;
+    MessageBoxFn m_previous;
+};
+
+}  // namespace swirlo::test

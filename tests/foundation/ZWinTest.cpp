@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "foundation/Utilities.h"
+#include "framework/ZWin.h"
+#include "tests/foundation/WinTestSupport.h"
+
+using namespace swirlo;
+using namespace swirlo::test;
+
+namespace {
+class NoResourceDialog : public ZDialog {
+public:
+    NoResourceDialog() : ZDialog(GetModuleHandleW(nullptr), L"Swirlo", nullptr, nullptr, nullptr) {}
+};
+
+HWND PopupAt(int x, int y, int w, int h) {
+    return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+}  // namespace
+
+TEST(ZWin, CaptionsAndTitles) {
+    ZWinUtil util(nullptr);
+    EXPECT_EQ(util.Caption(), L"ZWinUtil");
+    ZDialog plain(nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(plain.Caption(), L"ZWin");
+    ZDialog d(nullptr, L"Swirlo", L"Logging Options", nullptr, nullptr);
+    EXPECT_EQ(d.Title(), L"Swirlo  -  Logging Options");
+    ZDialog noSub(nullptr, L"Swirlo", nullptr, nullptr, nullptr);
+    EXPECT_EQ(noSub.Title(), L"Swirlo");
+    std::wstring longCaption(300, L'c');
+    ZDialog big(nullptr, longCaption.c_str(), L"sub", nullptr, nullptr);
+    EXPECT_EQ(big.Caption().size(), 127u);
+    EXPECT_EQ(big.Title().size(), 127u);
+}
+
+TEST(ZWin, ErrorTextsAndBoxes) {
+    MessageBoxRecorder rec;
+    NoResourceDialog d;
+    EXPECT_EQ(d.RunModal(), -1);
+    ASSERT_EQ(rec.boxes.size(), 1u);
+    EXPECT_EQ(rec.boxes[0].text, L"Lack DLGPROC or resource\r\n");
+    EXPECT_EQ(rec.boxes[0].caption, L"Swirlo - ERROR");
+    EXPECT_EQ(d.CreateModeless(), nullptr);
+    EXPECT_EQ(rec.boxes.size(), 2u);
+
+    EXPECT_EQ(d.SetErrorParts(L"a", nullptr, L"c"), 0);
+    EXPECT_EQ(d.TakeWindowError(false), L"\r\na\r\nc");
+    d.SetWinErrorParts(ERROR_FILE_NOT_FOUND, L"Opening");
+    EXPECT_EQ(d.TakeWindowError(true), L"\r\nOpening\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(d.TakeWindowError(false).empty());
+}
+
+TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
+    RECT desk;
+    GetWindowRect(GetDesktopWindow(), &desk);
+    // Parent whose centre is 100 pixels from the desktop's right edge.
+    HWND parentWnd = PopupAt(desk.right - 300, 100, 400, 300);
+    HWND childWnd = PopupAt(0, 0, 600, 200);
+    ZDialog parent(nullptr, L"P", nullptr, nullptr, nullptr);
+    parent.SetHwndForTest(parentWnd);
+    ZDialog child(nullptr, L"C", nullptr, &parent, nullptr);
+    child.SetHwndForTest(childWnd);
+    child.CentreOverParent();
+    RECT r;
+    GetWindowRect(childWnd, &r);
+    EXPECT_EQ(r.right, desk.right);
+    EXPECT_EQ(r.right - r.left, 600);
+    EXPECT_EQ((r.top + r.bottom) / 2, 250);
+
+    // Centred over a parent in the middle: exactly centred.
+    SetWindowPos(parentWnd, nullptr, 200, 200, 800, 400, SWP_NOZORDER);
+    child.CentreOverParent();
+    GetWindowRect(childWnd, &r);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 300);
+
+    // A parent near the top-left corner never pushes the window to a negative position.
+    SetWindowPos(parentWnd, nullptr, -50, -50, 100, 100, SWP_NOZORDER);
+    child.CentreOverParent();
+    GetWindowRect(childWnd, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+
+    // No parent: centred on the desktop.
+    ZDialog lone(nullptr, L"L", nullptr, nullptr, nullptr);
+    lone.SetHwndForTest(childWnd);
+    lone.CentreOverParent();
+    GetWindowRect(childWnd, &r);
+    EXPECT_EQ(r.left, (desk.right - desk.left) / 2 - 300);
+    DestroyWindow(childWnd);
+    DestroyWindow(parentWnd);
+}
+
+TEST(ZWin, ListviewSingleSelection) {
+    HWND lv = CreateWindowExW(0, L"SysListView32", L"", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(lv, nullptr);
+    LVCOLUMNW col{};
+    col.mask = LVCF_WIDTH;
+    col.cx = 100;
+    SendMessageW(lv, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+    for (int i = 0; i < 4; ++i) {
+        LVITEMW it{};
+        it.mask = LVIF_TEXT;
+        it.iItem = i;
+        it.pszText = const_cast<wchar_t*>(L"row");
+        SendMessageW(lv, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it));
+    }
+    ZWinUtil util(nullptr);
+    EXPECT_EQ(util.GetListviewSingleSelected(lv), -1);
+    EXPECT_TRUE(util.TakeWindowError(false).empty());
+    auto select = [&](int i) {
+        LVITEMW it{};
+        it.stateMask = LVIS_SELECTED;
+        it.state = LVIS_SELECTED;
+        SendMessageW(lv, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&it));
+    };
+    select(2);
+    EXPECT_EQ(util.GetListviewSingleSelected(lv), 2);
+    select(0);
+    select(3);
+    EXPECT_EQ(util.GetListviewSingleSelected(lv), -1);
+    EXPECT_EQ(util.TakeWindowError(true).rfind(L"\r\n3 rows selected\r\n", 0), 0u);
+    DestroyWindow(lv);
+}
