@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <new>
+
+#include "app/AboutBox.h"
 #include "app/PlaceholderPage.h"
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
@@ -164,7 +167,7 @@ void MainWindow::OnLabelClick(Label which) {
     } else {
         if (!AppendMenuW(menu, MF_STRING, ID_HELP_CONTENTS, L"Help Contents ..."))
             ShowErrorBox(L"Error adding help contents menu item");
-        if (!AppendMenuW(menu, MF_STRING | MF_GRAYED, ID_HELP_ABOUT, L"About Swirlo"))
+        if (!AppendMenuW(menu, MF_STRING, ID_HELP_ABOUT, L"About Swirlo"))
             ShowErrorBox(L"Error adding help about menu item");
     }
     RECT frame;
@@ -188,6 +191,15 @@ void MainWindow::RunCommand(UINT id) {
     case ID_HELP_CONTENTS:
         ShowHelpTopic(nullptr);
         break;
+    case ID_HELP_ABOUT: {
+        std::unique_ptr<AboutBox> about(new (std::nothrow) AboutBox(m_hInst, L"About \"Swirlo\"", this));
+        if (!about) {
+            ShowErrorBox(L"Error creating About box");
+            break;
+        }
+        about->RunModal();
+        break;
+    }
     default:
         break;
     }

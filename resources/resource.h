@@ -1,6 +1,10 @@
 // Resource identifiers, grouped by dialog.
 #pragma once
 
+#ifndef IDC_STATIC
+#define IDC_STATIC              -1
+#endif
+
 // Icons and bitmaps
 #define IDI_APP                 108
 #define IDB_LOGO                134

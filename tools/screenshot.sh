@@ -2,32 +2,42 @@
 # Runs a Windows program under Wine on a virtual display, waits for a window with the given title,
 # and saves a screenshot of it (or of the whole screen with --root).
 #   tools/screenshot.sh OUT.png "Window title" [--root] [--delay S] [--then "shell command"] -- PROGRAM.exe [ARGS]
-# --then runs a command (for example a Wine driver program) once the window is up, before the shot.
+# --then runs a command (for example tools/driver's wmsend.exe) once the window titled by --after
+# (default: the main window "Swirlo") is up; the shot is then of the window with the given title.
 # Without DISPLAY it starts its own Xvfb; with one it uses it.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 out=$1; title=$2; shift 2
-root=0; delay=1; then_cmd=""
+root=0; delay=1; then_cmd=""; after="Swirlo"
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     case "$1" in
         --root) root=1 ;;
         --delay) delay=$2; shift ;;
         --then) then_cmd=$2; shift ;;
+        --after) after=$2; shift ;;
     esac
     shift
 done
 shift  # --
 if [ -z "${SWIRLO_IN_XVFB:-}" ] && [ -z "${DISPLAY:-}" ]; then
     SWIRLO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$out" "$title" \
-        $([ $root = 1 ] && echo --root) --delay "$delay" ${then_cmd:+--then "$then_cmd"} -- "$@"
+        $([ $root = 1 ] && echo --root) --delay "$delay" --after "$after" ${then_cmd:+--then "$then_cmd"} -- "$@"
 fi
 source "$ROOT/tools/wine-env.sh"
 swirlo_ensure_prefix
 wine "$@" &
 pid=$!
+find_window() {
+    xwininfo -root -tree 2>/dev/null | grep -F "\"$1\"" | head -1 | awk '{print $1}'
+}
+if [ -n "$then_cmd" ]; then
+    for _ in $(seq 1 120); do [ -n "$(find_window "$after")" ] && break; sleep 0.5; done
+    sleep 0.5
+    bash -c "$then_cmd"
+fi
 win=""
 for _ in $(seq 1 120); do
-    win=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\"" | head -1 | awk '{print $1}')
+    win=$(find_window "$title")
     [ -n "$win" ] && break
     sleep 0.5
 done
@@ -36,7 +46,6 @@ if [ -z "$win" ]; then
     kill $pid 2>/dev/null; wineserver -k 2>/dev/null
     exit 1
 fi
-[ -n "$then_cmd" ] && bash -c "$then_cmd"
 sleep "$delay"
 if [ $root = 1 ]; then import -window root "$out"; else import -window "$win" "$out"; fi
 echo "Screenshot: $out"

@@ -67,6 +67,16 @@ TEST(MainWindowE2E, StartsWithBothTabsSwitchesAndCloses) {
     DWORD attr = GetFileAttributesW((std::wstring(appData) + L"\\Swirlo").c_str());
     EXPECT_NE(attr, INVALID_FILE_ATTRIBUTES);
 
+    // Help > About: the version comes from the program's version resource.
+    PostMessageW(main, WM_COMMAND, ID_HELP_ABOUT, 0);
+    HWND about = prog.WaitForWindow(L"About \"Swirlo\"");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(ProgramDriver::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
+    EXPECT_EQ(ProgramDriver::Text(GetDlgItem(about, IDC_ABOUT_COPYRIGHT)).rfind(L"Copyright", 0), 0u);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 50 && IsWindow(about); ++i) Sleep(100);
+    EXPECT_FALSE(IsWindow(about));
+
     // Escape (Cancel) closes the window and ends the program.
     PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(prog.WaitForExit(), 0);

@@ -1,0 +1,28 @@
+// The About box: logo, version and copyright from the version resource, and two links.
+#pragma once
+#include "framework/ZWin.h"
+
+namespace swirlo {
+
+class AboutBox : public ZDialog {
+public:
+    AboutBox(HINSTANCE hInst, const wchar_t* caption, ZWin* parent);
+    ~AboutBox() override;
+
+    static constexpr const wchar_t* kHomePage = L"https://swirlo.app";
+    static constexpr const wchar_t* kPicturePage = L"https://swirlo.app/cpicture";
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+
+private:
+    void OpenLink(const wchar_t* address);
+    bool OverLink(POINT screenPt) const;
+
+    HBITMAP m_hLogo = nullptr;
+    RECT m_rcLogo{};
+    HFONT m_hLinkFont = nullptr;
+};
+
+}  // namespace swirlo

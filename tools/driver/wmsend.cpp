@@ -1,0 +1,34 @@
+// Drives a running window from outside, for screenshots and manual checks under Wine:
+//   wmsend "Window title" command ID      posts WM_COMMAND ID to the window
+//   wmsend "Window title" click ID        clicks the button with control ID (BM_CLICK)
+//   wmsend "Window title" settext ID TEXT sets a control's text
+//   wmsend "Window title" wait            waits up to 30 s for the window
+// Exits 0 when the window was found and the message sent, 1 otherwise.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        std::fwprintf(stderr, L"usage: wmsend TITLE command|click|settext|wait [ID] [TEXT]\n");
+        return 2;
+    }
+    HWND h = nullptr;
+    for (int i = 0; i < 300 && !h; ++i) {
+        h = FindWindowW(nullptr, argv[1]);
+        if (!h) Sleep(100);
+    }
+    if (!h) {
+        std::fwprintf(stderr, L"no window titled %ls\n", argv[1]);
+        return 1;
+    }
+    std::wstring verb = argv[2];
+    int id = argc > 3 ? _wtoi(argv[3]) : 0;
+    if (verb == L"command") PostMessageW(h, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    else if (verb == L"click") PostMessageW(GetDlgItem(h, id), BM_CLICK, 0, 0);
+    else if (verb == L"settext" && argc > 4) SendMessageW(GetDlgItem(h, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    else if (verb != L"wait") return 2;
+    return 0;
+}
