@@ -1,0 +1,226 @@
+#include "standin/LibraryModel.h"
+
+#include <cwctype>
+#include <unordered_set>
+
+namespace swirlo::standin {
+
+namespace {
+
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t tab = line.find('\t', start);
+        if (tab == std::string_view::npos) {
+            out.push_back(line.substr(start));
+            return out;
+        }
+        out.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+// A whole decimal number of at most digits characters; empty text gives 0.
+bool ParseNumber(std::string_view s, int maxDigits, long& out) {
+    out = 0;
+    if (s.size() > static_cast<std::size_t>(maxDigits)) return false;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        out = out * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool ValidDate(long n) {
+    long month = (n / 100) % 100, day = n % 100, year = n / 10000;
+    return year >= 1900 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+std::wstring Lower(std::wstring_view s) {
+    std::wstring out(s);
+    for (auto& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    return out;
+}
+
+}  // namespace
+
+bool DecodeUtf8(std::string_view in, std::wstring& out) {
+    out.clear();
+    out.reserve(in.size());
+    std::size_t i = 0;
+    while (i < in.size()) {
+        unsigned char c = static_cast<unsigned char>(in[i]);
+        std::uint32_t cp;
+        int more;
+        if (c < 0x80) { cp = c; more = 0; }
+        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; more = 1; }
+        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; more = 2; }
+        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; more = 3; }
+        else return false;
+        for (int k = 1; k <= more; ++k) {
+            if (i + k >= in.size()) return false;
+            unsigned char t = static_cast<unsigned char>(in[i + k]);
+            if ((t & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        static const std::uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[more] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += static_cast<std::size_t>(more) + 1;
+        if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<wchar_t>(cp));
+        }
+    }
+    return true;
+}
+
+bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
+    return true;
+}
+
+void LibraryModel::Clear() {
+    items.clear();
+    playlists.clear();
+    m_audio.clear();
+    m_genres.clear();
+}
+
+int LibraryModel::Parse(std::string_view text) {
+    Clear();
+    sReason.clear();
+    if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::vector<std::vector<long>> entries;  // song numbers per playlist, checked at the end
+    std::size_t lineNo = 0, pos = 0;
+    bool sawHeader = false;
+    auto fail = [&](const std::string& why) {
+        Clear();
+        std::wstring w;
+        DecodeUtf8(why, w);
+        sReason = L"Library file line " + std::to_wstring(lineNo) + L": " + w;
+        return 0;
+    };
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line[0] == '#') continue;
+        if (!sawHeader) {
+            if (line != "SWIRLO-LIBRARY 1") return fail("the first record must be \"SWIRLO-LIBRARY 1\"");
+            sawHeader = true;
+            continue;
+        }
+        std::vector<std::string_view> f = SplitTabs(line);
+        if (f[0] == "song") {
+            if (f.size() != 6) return fail("a song needs 5 fields: path, title, genre, rating, added");
+            LibraryItem item;
+            long rating = 0, added = 0;
+            if (!DecodeUtf8(f[1], item.sPath) || !DecodeUtf8(f[2], item.sTitle) ||
+                !DecodeUtf8(f[3], item.sGenre))
+                return fail("text is not UTF-8");
+            if (item.sPath.empty()) return fail("a song needs a path");
+            if (!ParseNumber(f[4], 2, rating)) return fail("rating must be a number from 0 to 99");
+            if (!ParseNumber(f[5], 8, added) || (!f[5].empty() && !ValidDate(added)))
+                return fail("added must be a date yyyymmdd");
+            DecodeUtf8(f[4], item.sRating);
+            item.nAdded = static_cast<int>(added);
+            items.push_back(std::move(item));
+        } else if (f[0] == "playlist") {
+            if (f.size() != 4) return fail("a playlist needs 3 fields: title, static or auto, file path");
+            if (f[2] != "static" && f[2] != "auto") return fail("playlist type must be static or auto");
+            LibraryPlaylist pl;
+            if (!DecodeUtf8(f[1], pl.sTitle) || !DecodeUtf8(f[3], pl.sFile)) return fail("text is not UTF-8");
+            pl.bAuto = f[2] == "auto";
+            playlists.push_back(std::move(pl));
+            entries.emplace_back();
+        } else if (f[0] == "entry") {
+            long n = 0;
+            if (playlists.empty()) return fail("an entry must follow a playlist");
+            if (f.size() != 2 || f[1].empty() || !ParseNumber(f[1], 9, n) || n < 1)
+                return fail("an entry needs one song number from 1");
+            entries.back().push_back(n);
+        } else {
+            return fail("unknown record (song, playlist or entry expected)");
+        }
+    }
+    if (!sawHeader) {
+        lineNo = 1;
+        return fail("the file is empty");
+    }
+    std::size_t songs = items.size();
+    for (std::size_t p = 0; p < playlists.size(); ++p) {
+        for (long n : entries[p]) {
+            if (static_cast<std::size_t>(n) > songs) {
+                lineNo = 0;
+                std::string msg = "playlist " + std::to_string(p + 1) + " names song " + std::to_string(n) +
+                                  " of " + std::to_string(songs);
+                Clear();
+                std::wstring w;
+                DecodeUtf8(msg, w);
+                sReason = L"Library file: " + w;
+                return 0;
+            }
+            playlists[p].items.push_back(static_cast<std::uint32_t>(n - 1));
+        }
+        if (!playlists[p].sFile.empty()) {
+            LibraryItem file;
+            file.sPath = playlists[p].sFile;
+            file.sTitle = playlists[p].sTitle;
+            file.bPlaylistFile = true;
+            items.push_back(std::move(file));
+        }
+    }
+    Index();
+    sReason = std::to_wstring(songs) + L" songs and " + std::to_wstring(playlists.size()) + L" playlists";
+    return 1;
+}
+
+void LibraryModel::Index() {
+    std::unordered_set<std::wstring> seen;
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        if (items[i].bPlaylistFile) continue;
+        m_audio.push_back(i);
+        if (seen.insert(Lower(items[i].sGenre)).second) m_genres.push_back(items[i].sGenre);
+    }
+}
+
+std::vector<std::uint32_t> LibraryModel::ByGenre(std::wstring_view genre) const {
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t i : m_audio)
+        if (EqualNoCase(items[i].sGenre, genre)) out.push_back(i);
+    return out;
+}
+
+std::vector<std::uint32_t> LibraryModel::ByName(std::wstring_view name) const {
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t i = 0; i < items.size(); ++i)
+        if (EqualNoCase(items[i].sTitle, name)) out.push_back(i);
+    return out;
+}
+
+std::wstring LibraryModel::ItemInfo(const LibraryItem& it, std::wstring_view name) {
+    auto datePart = [&](int div, int mod) {
+        return it.nAdded ? std::to_wstring((it.nAdded / div) % mod) : std::wstring();
+    };
+    if (EqualNoCase(name, L"SourceURL")) return it.sPath;
+    if (EqualNoCase(name, L"MediaType")) return it.bPlaylistFile ? L"playlist" : L"audio";
+    if (EqualNoCase(name, L"Title") || EqualNoCase(name, L"Name")) return it.sTitle;
+    if (it.bPlaylistFile) return std::wstring();
+    if (EqualNoCase(name, L"UserRating")) return it.sRating;
+    if (EqualNoCase(name, L"WM/Genre") || EqualNoCase(name, L"Genre")) return it.sGenre;
+    if (EqualNoCase(name, L"AcquisitionTimeYear")) return datePart(10000, 100000);
+    if (EqualNoCase(name, L"AcquisitionTimeMonth")) return datePart(100, 100);
+    if (EqualNoCase(name, L"AcquisitionTimeDay")) return datePart(1, 100);
+    return std::wstring();
+}
+
+}  // namespace swirlo::standin

@@ -1,0 +1,150 @@
+// The stand-in's library file and the demo library generator.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "standin/LibraryModel.h"
+#include "tools/demolib/DemoGen.h"
+
+namespace swirlo::standin {
+namespace {
+
+const char kSample[] =
+    "\xEF\xBB\xBF# a comment\r\n"
+    "SWIRLO-LIBRARY 1\r\n"
+    "\r\n"
+    "song\tC:\\Music\\A\\01 One.mp3\tOne\tRock\t99\t20110301\r\n"
+    "song\tC:\\Music\\B\\02 Caf\xC3\xA9.mp3\tCaf\xC3\xA9\trock\t\t\r\n"
+    "song\tC:\\Music\\C\\03 Three.mp3\tThree\t\t13\t19991231\n"
+    "playlist\tMix\tstatic\tC:\\Lists\\Mix.wpl\n"
+    "entry\t3\n"
+    "entry\t1\n"
+    "playlist\tOne\tauto\t\n";
+
+TEST(StandinModel, ParsesSongsPlaylistsAndPlaylistFiles) {
+    LibraryModel m;
+    ASSERT_EQ(m.Parse(kSample), 1) << std::string(m.sReason.begin(), m.sReason.end());
+    EXPECT_EQ(m.sReason, L"3 songs and 2 playlists");
+    ASSERT_EQ(m.items.size(), 4u);  // the playlist with a file is an item too
+    EXPECT_EQ(m.SongCount(), 3u);
+    EXPECT_EQ(m.items[1].sTitle, L"Caf\u00e9");
+    ASSERT_EQ(m.playlists.size(), 2u);
+    EXPECT_EQ(m.playlists[0].items, (std::vector<std::uint32_t>{2, 0}));
+    EXPECT_FALSE(m.playlists[0].bAuto);
+    EXPECT_TRUE(m.playlists[1].bAuto);
+    EXPECT_TRUE(m.playlists[1].items.empty());
+
+    // Genres: distinct without regard to case, the empty one included, in first-seen order.
+    EXPECT_EQ(m.Genres(), (std::vector<std::wstring>{L"Rock", L""}));
+    EXPECT_EQ(m.ByGenre(L"ROCK"), (std::vector<std::uint32_t>{0, 1}));
+    // By name: the song called One and nothing else; Mix finds the playlist file.
+    EXPECT_EQ(m.ByName(L"one"), (std::vector<std::uint32_t>{0}));
+    EXPECT_EQ(m.ByName(L"Mix"), (std::vector<std::uint32_t>{3}));
+
+    const LibraryItem& one = m.items[0];
+    EXPECT_EQ(LibraryModel::ItemInfo(one, L"UserRating"), L"99");
+    EXPECT_EQ(LibraryModel::ItemInfo(one, L"MediaType"), L"audio");
+    EXPECT_EQ(LibraryModel::ItemInfo(one, L"AcquisitionTimeYear"), L"2011");
+    EXPECT_EQ(LibraryModel::ItemInfo(one, L"AcquisitionTimeMonth"), L"3");
+    EXPECT_EQ(LibraryModel::ItemInfo(one, L"AcquisitionTimeDay"), L"1");
+    EXPECT_EQ(LibraryModel::ItemInfo(one, L"NoSuchAttribute"), L"");
+    EXPECT_EQ(LibraryModel::ItemInfo(m.items[1], L"UserRating"), L"");
+    EXPECT_EQ(LibraryModel::ItemInfo(m.items[1], L"AcquisitionTimeDay"), L"");
+    EXPECT_EQ(LibraryModel::ItemInfo(m.items[3], L"MediaType"), L"playlist");
+    EXPECT_EQ(LibraryModel::ItemInfo(m.items[3], L"SourceURL"), L"C:\\Lists\\Mix.wpl");
+}
+
+TEST(StandinModel, AFaultyFileGivesAnEmptyLibraryAndNamesTheLine) {
+    const std::pair<const char*, const wchar_t*> cases[] = {
+        {"", L"Library file line 1: the file is empty"},
+        {"song\ta\tb\tc\t1\t20110101\n", L"Library file line 1: the first record must be"},
+        {"SWIRLO-LIBRARY 2\n", L"Library file line 1: the first record must be"},
+        {"SWIRLO-LIBRARY 1\nsong\ta\tb\tc\t1\n", L"Library file line 2: a song needs 5 fields"},
+        {"SWIRLO-LIBRARY 1\nsong\ta\tb\tc\t100\t\n", L"Library file line 2: rating must be"},
+        {"SWIRLO-LIBRARY 1\nsong\ta\tb\tc\t-1\t\n", L"Library file line 2: rating must be"},
+        {"SWIRLO-LIBRARY 1\nsong\ta\tb\tc\t1\t20111301\n", L"Library file line 2: added must be"},
+        {"SWIRLO-LIBRARY 1\nsong\t\tb\tc\t1\t\n", L"Library file line 2: a song needs a path"},
+        {"SWIRLO-LIBRARY 1\nsong\ta\xC3\tb\tc\t1\t\n", L"Library file line 2: text is not UTF-8"},
+        {"SWIRLO-LIBRARY 1\nentry\t1\n", L"Library file line 2: an entry must follow a playlist"},
+        {"SWIRLO-LIBRARY 1\nplaylist\tp\tsmart\t\n", L"Library file line 2: playlist type must be"},
+        {"SWIRLO-LIBRARY 1\nplaylist\tp\tauto\t\nentry\t0\n", L"Library file line 3: an entry needs"},
+        {"SWIRLO-LIBRARY 1\nplaylist\tp\tauto\t\nentry\t2\n", L"Library file: playlist 1 names song 2 of 0"},
+        {"SWIRLO-LIBRARY 1\nalbum\tx\n", L"Library file line 2: unknown record"},
+    };
+    for (auto [text, reason] : cases) {
+        LibraryModel m;
+        m.Parse(kSample);
+        EXPECT_EQ(m.Parse(text), 0) << text;
+        EXPECT_EQ(m.sReason.rfind(reason, 0), 0u) << text << " gave " << std::string(m.sReason.begin(), m.sReason.end());
+        EXPECT_TRUE(m.items.empty() && m.playlists.empty() && m.Genres().empty() && m.AudioItems().empty()) << text;
+    }
+}
+
+TEST(StandinModel, Utf8DecodingRefusesWhatIsNotUtf8) {
+    std::wstring w;
+    ASSERT_TRUE(DecodeUtf8("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB5", w));
+    std::wstring expected = L"a\u00e9\u20ac";
+    if (sizeof(wchar_t) == 2) expected += std::wstring{static_cast<wchar_t>(0xD83C), static_cast<wchar_t>(0xDFB5)};
+    else expected += static_cast<wchar_t>(0x1F3B5);
+    EXPECT_EQ(w, expected);
+    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF", "\xE2\x82"})
+        EXPECT_FALSE(DecodeUtf8(bad, w)) << bad;
+}
+
+TEST(DemoLibrary, HasTheSongsGenresAndPlaylistsItPromises) {
+    std::string text = demolib::MakeDemoLibrary(5000, 1, 2026, 12, 6);
+    EXPECT_EQ(text, demolib::MakeDemoLibrary(5000, 1, 2026, 12, 6)) << "the same library every time";
+    LibraryModel m;
+    ASSERT_EQ(m.Parse(text), 1) << std::string(m.sReason.begin(), m.sReason.end());
+    EXPECT_EQ(m.SongCount(), 5000u);
+    int named = 0;
+    for (const auto& g : m.Genres()) named += !g.empty();
+    EXPECT_GE(named, 12);
+    ASSERT_EQ(m.playlists.size(), 30u);
+
+    std::set<int> stars;
+    int recent = 0, distinct = 0;
+    std::set<std::wstring> paths;
+    for (std::uint32_t i : m.AudioItems()) {
+        const LibraryItem& it = m.items[i];
+        int r = std::stoi(it.sRating);
+        stars.insert(r == 0 ? 0 : r <= 12 ? 1 : r <= 37 ? 2 : r <= 62 ? 3 : r <= 86 ? 4 : 5);
+        EXPECT_LE(it.nAdded, 20261206);
+        EXPECT_GE(it.nAdded, 20180901);  // eight years and two months back
+        recent += it.nAdded >= 20261106;
+        distinct += paths.insert(it.sPath).second;
+    }
+    EXPECT_EQ(stars.size(), 6u) << "unrated and every star";
+    EXPECT_GT(recent, 100);
+    EXPECT_LT(recent, 1000);
+    EXPECT_EQ(distinct, 5000);
+
+    auto inFolder = [](const LibraryPlaylist& p, const char* folder) {
+        std::string f(folder);
+        return p.sFile.rfind(std::wstring(f.begin(), f.end()), 0) == 0;
+    };
+    int autoSync = 0, autoSample = 0, autoUser = 0, staticSync = 0;
+    for (const auto& p : m.playlists) {
+        bool sync = inFolder(p, demolib::kSyncFolder), sample = inFolder(p, demolib::kSampleFolder);
+        if (p.bAuto) (sync ? autoSync : sample ? autoSample : autoUser)++;
+        else staticSync += sync;
+        EXPECT_FALSE(p.sTitle.empty());
+    }
+    EXPECT_GE(autoSync, 2);
+    EXPECT_GE(autoSample, 1);
+    EXPECT_GE(autoUser, 1);
+    EXPECT_GE(staticSync, 1);
+}
+
+TEST(DemoLibrary, CalendarArithmeticRoundTrips) {
+    EXPECT_EQ(demolib::DaysFromCivil(1970, 1, 1), 0);
+    EXPECT_EQ(demolib::DaysFromCivil(2000, 3, 1) - demolib::DaysFromCivil(2000, 2, 28), 2);
+    for (long d = -800; d < 30000; d += 7) {
+        int y, m, dd;
+        demolib::CivilFromDays(d, y, m, dd);
+        EXPECT_EQ(demolib::DaysFromCivil(y, m, dd), d);
+    }
+}
+
+}  // namespace
+}  // namespace swirlo::standin
