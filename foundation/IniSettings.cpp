@@ -106,9 +106,12 @@ int IniSettings::SetIniPath(const wchar_t* sIniDirSlash, const wchar_t* fileName
     return 1;
 }
 
+// Starts from empty sections, so that a second InitSettings registers each key once again
+// instead of overflowing the sections with copies.
 int IniSettings::RegisterSections() {
     try {
         for (int i = 0; i < kIniSectionCount; ++i) {
+            m_sections[i] = IniSection();
             m_sections[i].sName = kSectionNames[i];
             m_sections[i].vars.reserve(kMaxIniVariables);
         }

@@ -196,6 +196,13 @@ TEST_F(IniFileTest, SavedValuesComeBackInANewObject) {
     EXPECT_EQ(Snapshot(b), Snapshot(a));
     EXPECT_EQ(b.RepeatSepOnlySize, 4000000000u);
     EXPECT_EQ(b.TruncateSize, -17);
+
+    // Initialising again reloads the file over changed fields, with each key registered once.
+    b.DaysNew = 5;
+    b.LabelText.clear();
+    Init(b);
+    EXPECT_EQ(Snapshot(b), Snapshot(a));
+    EXPECT_EQ(b.Section(IniSect::ShuffleSettings).nCount, 28);
 }
 
 TEST_F(IniFileTest, SingleKeySavesWriteOnlyThatKey) {
