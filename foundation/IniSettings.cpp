@@ -396,39 +396,36 @@ int IniSettings::ReadEditText(int control, std::wstring& text, bool allowEmpty, 
     std::wstring buffer(kIniValueChars, L'\0');
     int n = GetWindowTextW(h, buffer.data(), kIniValueChars);
     buffer.resize(n > 0 ? n : 0);
-    if (buffer.empty() && !allowEmpty) return Fail(L"No text in input field");
-    if (static_cast<int>(buffer.size()) > limit)
-        return Fail(FormatW(L"Maximum allowed input text is %d characters", maxChars).c_str());
     text = std::move(buffer);
     return 1;
 }
 
-int IniSettings::ReadEditInt(int control, int& field, bool allowEmpty, int maxChars) {
+// The text of an edit as a number: empty (when allowed) gives 0; badText names what is allowed.
+int IniSettings::ReadEditNumber(int control, bool allowMinus, bool allowEmpty, int maxChars, long long& value,
+                                const wchar_t* badText) {
     std::wstring text;
     if (!ReadEditText(control, text, allowEmpty, maxChars)) return 0;
-    if (text.empty()) {
-        field = 0;
-        return 1;
-    }
-    long long value = 0;
-    int r = ParseDecimal(text, true, value);
-    if (r == 0) return Fail(L"Only digits, with optional minus sign, allowed in input field");
+    value = 0;
+    if (text.empty()) return 1;
+    int r = ParseDecimal(text, allowMinus, value);
+    if (r == 0) return Fail(badText);
     if (r < 0) return Fail(L"Number in input field is out of range", text.c_str());
+    return 1;
+}
+
+int IniSettings::ReadEditInt(int control, int& field, bool allowEmpty, int maxChars) {
+    long long value = 0;
+    if (!ReadEditNumber(control, true, allowEmpty, maxChars, value,
+                        L"Only digits, with optional minus sign, allowed in input field"))
+        return 0;
     field = static_cast<int>(value);
     return 1;
 }
 
 int IniSettings::ReadEditUInt(int control, unsigned& field, bool allowEmpty, int maxChars) {
-    std::wstring text;
-    if (!ReadEditText(control, text, allowEmpty, maxChars)) return 0;
-    if (text.empty()) {
-        field = 0;
-        return 1;
-    }
     long long value = 0;
-    int r = ParseDecimal(text, false, value);
-    if (r == 0) return Fail(L"Only digits allowed in input field");
-    if (r < 0) return Fail(L"Number in input field is out of range", text.c_str());
+    if (!ReadEditNumber(control, false, allowEmpty, maxChars, value, L"Only digits allowed in input field"))
+        return 0;
     field = static_cast<unsigned>(value);
     return 1;
 }

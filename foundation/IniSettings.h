@@ -157,6 +157,8 @@ private:
     int SaveVariable(const IniSection& section, const IniVariable& var);
     int EnsureUnicodeFile(const std::wstring& value);
     HWND DialogControl(int control);
+    int ReadEditNumber(int control, bool allowMinus, bool allowEmpty, int maxChars, long long& value,
+                       const wchar_t* badText);
     int ReadRadioValue(int& value, int firstControl, int lastControl, int base, int step);
 
     std::array<IniSection, kIniSectionCount> m_sections;
