@@ -261,6 +261,15 @@ TEST_F(IniFileTest, IniPathIsCheckedAndKeptWithinLimits) {
     EXPECT_EQ(s.SetIniPath(longDir.c_str(), nullptr), 0);
     EXPECT_EQ(s.ErrorText().rfind(L"INI settings class error:\r\nError setting ini file path\r\n", 0), 0u);
     EXPECT_EQ(s.IniPath(), m_dir + L"Other.ini");
+
+    // A folder that is not there: defaults load, and a save fails instead of claiming success.
+    IniSettings t;
+    ASSERT_EQ(t.InitSettings((m_dir + L"missing\\").c_str()), 1);
+    EXPECT_EQ(t.DaysNew, 45);
+    EXPECT_EQ(t.SaveSection(IniSect::LoggingSettings), 0);
+    EXPECT_EQ(t.ErrorText(), L"INI settings class error:\r\nError writing to ini file");
+    EXPECT_EQ(t.SetStringAndSave(t.LastDir, L"\u97f3"), 0);
+    EXPECT_EQ(t.ErrorText().rfind(L"INI settings class error:\r\nError writing to ini file", 0), 0u);
 }
 
 TEST_F(IniFileTest, LongAndMalformedFilesLoadWhatIsReadable) {
