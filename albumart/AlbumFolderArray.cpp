@@ -1,6 +1,5 @@
 #include "albumart/AlbumFolderArray.h"
 
-#include <algorithm>
 #include <new>
 
 #include "albumart/Normalize.h"
@@ -13,13 +12,7 @@ std::wstring JoinPath(const std::wstring& sDir, const std::wstring& sName) {
 }
 
 AlbumFolderArray::AlbumFolderArray(std::wstring sRoot1, std::wstring sRoot2, std::size_t maxRecords)
-    : m_sRoot1(std::move(sRoot1)), m_sRoot2(std::move(sRoot2)), m_nMaxRecords(maxRecords) {
-    try {
-        m_records.reserve(std::min(kInitialCapacity, m_nMaxRecords));
-    } catch (const std::bad_alloc&) {
-        // Add grows on demand and reports its own failure.
-    }
-}
+    : m_sRoot1(std::move(sRoot1)), m_sRoot2(std::move(sRoot2)), m_nMaxRecords(maxRecords) {}
 
 int AlbumFolderArray::Add(const std::wstring& sArtist, const std::wstring& sAlbum, std::int32_t nImageSize,
                           std::int32_t nCounterpartImageSize, const wchar_t* sCounterpart,

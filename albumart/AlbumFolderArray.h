@@ -24,10 +24,9 @@ struct AlbumRecord {
 
 class AlbumFolderArray {
 public:
-    // The first 32768 records are reserved up front; beyond that the array grows (a player tree
-    // and a computer tree with nothing in common need room for both in the result) up to
-    // maxRecords, past which Add refuses with a message.
-    static constexpr std::size_t kInitialCapacity = 32768;
+    // The array grows as albums are added, well past 32768 (a player tree and a computer tree with
+    // nothing in common need room for both in the result), up to maxRecords, past which Add
+    // refuses with a message.
     static constexpr std::size_t kDefaultMaxRecords = 1u << 20;
 
     explicit AlbumFolderArray(std::wstring sRoot1 = std::wstring(), std::wstring sRoot2 = std::wstring(),
