@@ -378,6 +378,13 @@ TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurviveASave) {
     Init(u);
     EXPECT_EQ(u.DaysNew, 3);
     EXPECT_EQ(u.LastSourceFolder, folder);
+
+    // Such a value as the very first write creates the file wide from the start.
+    ASSERT_EQ(u.SetIniPath(m_dir.c_str(), L"Fresh.ini"), 1);
+    ASSERT_EQ(u.SetStringAndSave(u.LastDir, folder), 1) << Narrow(u.ErrorText());
+    ASSERT_EQ(u.SaveSection(IniSect::LoggingSettings), 1);
+    EXPECT_EQ(ReadBytes(m_dir + L"Fresh.ini").substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(NonEmptyLines(ReadIniText(m_dir + L"Fresh.ini")).at(1), L"LastDir=" + folder);
 }
 
 TEST_F(IniFileTest, RememberFrequencyDecidesWhereANewSessionStarts) {
