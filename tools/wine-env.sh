@@ -19,5 +19,8 @@ swirlo_ensure_prefix() {
     for hook in "$SWIRLO_ROOT"/tools/prefix.d/*.sh; do
         [ -f "$hook" ] && bash "$hook"
     done
+    # Let the wine server started here (without a display) end, so that the programs run next start
+    # one that knows the display.
+    wineserver -w
     return 0
 }
