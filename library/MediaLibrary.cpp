@@ -91,29 +91,48 @@ DWORD WINAPI CachingThreadProc(LPVOID param) {
 
 }  // namespace
 
+// Writes the log as UTF-16 without byte order mark. The caching thread uses this rather than the
+// utilities' AppendToFile, whose failure text lives in the global gsErrorText that the window thread
+// uses at the same time.
+static bool WriteUtf16File(const std::wstring& text, const std::wstring& path, bool append, std::wstring& error) {
+    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = L"Error opening file for write:\r\n" + path + L"\r\n" + WinErrorText(0);
+        return false;
+    }
+    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t)), written = 0;
+    bool ok = (!append || SetFilePointer(h, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) &&
+              WriteFile(h, text.data(), bytes, &written, nullptr) && written == bytes;
+    if (!ok) error = L"Error writing to file:\r\n" + path + L"\r\n" + WinErrorText(0);
+    CloseHandle(h);
+    return ok;
+}
+
 void MediaLibrary::State::WriteStartupLog() {
     if (!bSaveLog) return;
-    std::wstring text;
+    std::wstring text, error;
     {
         std::lock_guard<std::mutex> hold(timingLock);
         text = sStartupTiming;
     }
-    if (!AppendToFile(text, LogPath(), false))
-        ShowErrorBox(L"Non-fatal error logging start up cache times", TakeErrorText(true).c_str());
+    if (!WriteUtf16File(text, LogPath(), false, error))
+        ShowErrorBox(L"Non-fatal error logging start up cache times", error.c_str());
 }
 
 // The normal end: the log replaced, then the dialog's held lines added to it.
 void MediaLibrary::State::FinishLog() {
     if (!bSaveLog) return;
     WriteStartupLog();
-    std::wstring held;
+    std::wstring held, error;
     {
         std::lock_guard<std::mutex> hold(timingLock);
         sStartupTiming.clear();
         held.swap(sSelectDlgTiming);
     }
-    if (!held.empty() && !AppendToFile(held, LogPath(), true))
-        ShowErrorBox(L"Non-fatal error logging Select dlg 1st load time", TakeErrorText(true).c_str());
+    if (!held.empty() && !WriteUtf16File(held, LogPath(), true, error))
+        ShowErrorBox(L"Non-fatal error logging Select dlg 1st load time", error.c_str());
 }
 
 void MediaLibrary::State::CacheLibrary() {
@@ -217,6 +236,7 @@ MediaLibrary::~MediaLibrary() { Release(); }
 
 int MediaLibrary::Setup() {
     State& s = *m_state;
+    if (s.cpWmpPlayer) return 1;  // once per page
     s.nSetupTicks = GetTickCount();
     s.Timing(FormatW(L"%ls Begin caching Windows Media Player library data\r\n", TimeNow().c_str()));
     auto fail = [&](const wchar_t* what, HRESULT hr) {
