@@ -136,17 +136,11 @@ inline std::wstring Take(BSTR b) {
     return s;
 }
 
-inline std::wstring Info(IWMPMedia* m, const wchar_t* name) {
+// An item's or a playlist's attribute.
+template <class T>
+std::wstring Info(T* item, const wchar_t* name) {
     BSTR n = SysAllocString(name), v = nullptr;
-    HRESULT hr = m->getItemInfo(n, &v);
-    SysFreeString(n);
-    EXPECT_TRUE(SUCCEEDED(hr)) << name;
-    return Take(v);
-}
-
-inline std::wstring Info(IWMPPlaylist* p, const wchar_t* name) {
-    BSTR n = SysAllocString(name), v = nullptr;
-    HRESULT hr = p->getItemInfo(n, &v);
+    HRESULT hr = item->getItemInfo(n, &v);
     SysFreeString(n);
     EXPECT_TRUE(SUCCEEDED(hr)) << name;
     return Take(v);

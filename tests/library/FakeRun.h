@@ -1,9 +1,12 @@
 // A run context and log that record what song reading does to the page. OS-free.
 #pragma once
+#include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "foundation/RunContext.h"
+#include "library/SongReading.h"
 
 namespace swirlo::testing {
 
@@ -62,5 +65,36 @@ struct BoxRecorder {
         };
     }
 };
+
+// Reads library playlist objects (in memory or through COM) into one song array with a recording
+// run context, as the shuffle run does for one group.
+struct SongReader {
+    FakeRun run;
+    BoxRecorder boxes;
+    SongReadEnv env{run, boxes.Fn(), 2, 0};
+    CSongArray target;
+    template <class Source>
+    int Read(Source&& source, std::initializer_list<int> f, bool ignoreRepeats = false, int days = 0, int addMode = 3,
+             float share = 31.5f) {
+        std::vector<int> freq(f);
+        return AddToSongArrayWrapper(target, source, freq.data(), ignoreRepeats, share, addMode,
+                                     L"Reading songs selection 1 of 1", days, env);
+    }
+    int CountOf(const std::wstring& path) {
+        int i = target.FindSong(path.c_str());
+        return i < 0 ? 0 : target.GetCount(static_cast<std::uint32_t>(i));
+    }
+};
+
+// Seconds of local noon on a day: a clock for the date filter that no time zone moves off the day.
+inline std::int64_t LocalNoon(int y, int m, int d) {
+    std::tm t{};
+    t.tm_year = y - 1900;
+    t.tm_mon = m - 1;
+    t.tm_mday = d;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    return static_cast<std::int64_t>(std::mktime(&t));
+}
 
 }  // namespace swirlo::testing

@@ -2,7 +2,6 @@
 // progress, cancel and every failure text.
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <map>
 
 #include "library/SongReading.h"
@@ -13,6 +12,8 @@ namespace {
 
 using testing::BoxRecorder;
 using testing::FakeRun;
+using testing::LocalNoon;
+using Reader = testing::SongReader;
 
 struct Song {
     std::wstring path;
@@ -67,33 +68,6 @@ std::vector<Song> Numbered(int n, const wchar_t* rating = L"50", int added = 201
     for (int i = 0; i < n; ++i) v.push_back({L"C:\\Music\\song" + std::to_wstring(i) + L".mp3", rating, added});
     return v;
 }
-
-std::int64_t LocalNoon(int y, int m, int d) {
-    std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = m - 1;
-    t.tm_mday = d;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&t));
-}
-
-struct Reader {
-    FakeRun run;
-    BoxRecorder boxes;
-    SongReadEnv env{run, boxes.Fn(), 2, 0};
-    CSongArray target;
-    int Read(LibraryItems& items, std::initializer_list<int> f, bool ignoreRepeats = false, int days = 0,
-             int addMode = 3, float share = 31.5f) {
-        std::vector<int> freq(f);
-        return AddToSongArrayWrapper(target, items, freq.data(), ignoreRepeats, share, addMode,
-                                     L"Reading songs selection 1 of 1", days, env);
-    }
-    int CountOf(const std::wstring& path) {
-        int i = target.FindSong(path.c_str());
-        return i < 0 ? 0 : target.GetCount(static_cast<std::uint32_t>(i));
-    }
-};
 
 TEST(SongReading, LeadingDigitsAndStars) {
     EXPECT_EQ(LeadingInt(L""), 0);
