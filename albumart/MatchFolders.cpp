@@ -72,35 +72,40 @@ std::wstring FoldedAZ(const std::wstring& s) {
     return r;
 }
 
-// Which characters a key holds: a text can only contain another if it holds all of its characters.
-std::uint64_t CharMask(const std::wstring& s) {
-    std::uint64_t m = 0;
-    for (wchar_t c : s) m |= std::uint64_t(1) << (static_cast<unsigned>(c) & 63);
-    return m;
-}
-
-// A key with its character set, for the containment scans.
-struct MaskedKey {
-    std::wstring s;
-    std::uint64_t mask = 0;
-    void Set(const std::wstring& text) {
-        s = text;
-        mask = CharMask(text);
-    }
+// Which characters, and which pairs of neighbouring characters, a key holds: a text can only
+// contain another if it holds all of its characters and all of its pairs. Two word-sized tests
+// turn away nearly every candidate before a substring search.
+struct KeySig {
+    std::uint64_t pairs = 0;
+    std::uint32_t chars = 0;
+    std::uint32_t len = 0;  // keys longer than 4G characters do not occur: names are read from folders
 };
 
-bool Contains(const MaskedKey& t, const MaskedKey& s) {
-    if (t.s.size() <= s.s.size()) return (t.mask & ~s.mask) == 0 && s.s.find(t.s) != std::wstring::npos;
-    return (s.mask & ~t.mask) == 0 && t.s.find(s.s) != std::wstring::npos;
+KeySig Signature(const std::wstring& s) {
+    KeySig k;
+    k.len = static_cast<std::uint32_t>(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        unsigned c = static_cast<unsigned>(s[i]);
+        k.chars |= std::uint32_t(1) << (c & 31);
+        if (i + 1 < s.size()) k.pairs |= std::uint64_t(1) << ((c * 31 + static_cast<unsigned>(s[i + 1])) & 63);
+    }
+    return k;
 }
 
+inline bool Within(const KeySig& a, const KeySig& b) {
+    return (a.chars & ~b.chars) == 0 && (a.pairs & ~b.pairs) == 0;
+}
+// False when the shorter key cannot occur in the longer one.
+inline bool MayContain(const KeySig& t, const KeySig& s) { return t.len <= s.len ? Within(t, s) : Within(s, t); }
+
+// Views into texts that outlive the index (the records, or the folded copies of the run).
 struct KeyPair {
-    std::wstring a, b;
+    std::wstring_view a, b;
     bool operator==(const KeyPair& o) const { return a == o.a && b == o.b; }
 };
 struct KeyPairHash {
     std::size_t operator()(const KeyPair& k) const {
-        std::hash<std::wstring> h;
+        std::hash<std::wstring_view> h;
         return h(k.a) * 1000003u ^ h(k.b);
     }
 };
@@ -109,7 +114,8 @@ struct KeyPairHash {
 // past its paired entries: a source never becomes unpaired again, so the cursor only moves on.
 class SourceIndex {
 public:
-    void Add(KeyPair key, int si) { m_map[std::move(key)].idx.push_back(si); }
+    void Reserve(std::size_t n) { m_map.reserve(n); }
+    void Add(KeyPair key, int si) { m_map[key].idx.push_back(si); }
     int First(const KeyPair& key, bool allSources, const AlbumFolderArray& src) {
         auto it = m_map.find(key);
         if (it == m_map.end()) return -1;
@@ -199,36 +205,45 @@ private:
         m_index.Clear();
         m_various.Clear();
         const int n = m_src.Count();
-        if (k == kSubstr || k == kRevSubstr || k == kVariousSubstr || k == kVariousRevSubstr) {
-            m_srcArtist.resize(n);
-            m_srcAlbum.resize(n);
-            for (int i = 0; i < n; ++i) {
-                m_srcArtist[i].Set(m_src.GetNmlArtist(i));
-                m_srcAlbum[i].Set(m_src.GetNmlAlbum(i));
-            }
-            return;
+        if (k == kExact) {
+            FoldAll(m_src, m_srcFold);
+            FoldAll(m_tgt, m_tgtFold);
         }
-        if (k == kAlpha) {
-            m_srcArtist.resize(n);
-            m_srcAlbum.resize(n);
+        if (k < kSubstr || k == kVarious) {
+            m_index.Reserve(n);
+            if (k == kVarious) m_various.Reserve(n);
+        }
+        if (k >= kSubstr && k != kVarious) {
+            // The sources this comparison may take, in source order; those paired before it starts
+            // are left out of comparisons that want unpaired ones.
+            m_cand.clear();
+            m_srcArtist.clear();
+            m_srcAlbum.clear();
+            m_sigArtist.clear();
+            m_sigAlbum.clear();
             for (int i = 0; i < n; ++i) {
-                m_srcArtist[i].Set(AlphaNormalize(m_src.GetArtist(i)));
-                m_srcAlbum[i].Set(AlphaNormalize(m_src.GetAlbum(i)));
+                if (!kComparisons[k].bAllSources && m_src.IsPaired(i)) continue;
+                m_cand.push_back(i);
+                m_srcArtist.push_back(k == kAlpha ? AlphaNormalize(m_src.GetArtist(i)) : m_src.GetNmlArtist(i));
+                m_srcAlbum.push_back(k == kAlpha ? AlphaNormalize(m_src.GetAlbum(i)) : m_src.GetNmlAlbum(i));
+                m_sigArtist.push_back(Signature(m_srcArtist.back()));
+                m_sigAlbum.push_back(Signature(m_srcAlbum.back()));
             }
             return;
         }
         for (int i = 0; i < n; ++i) {
             const AlbumRecord& s = m_src.Record(i);
+            const Folded& f = m_srcFold[i];
             switch (k) {
-            case kExact: m_index.Add({FoldedAZ(s.sArtist), FoldedAZ(s.sAlbum)}, i); break;
-            case kReverse: m_index.Add({FoldedAZ(s.sAlbum), FoldedAZ(s.sArtist)}, i); break;
+            case kExact: m_index.Add({f.artist, f.album}, i); break;
+            case kReverse: m_index.Add({f.album, f.artist}, i); break;
             case kNmlMin: case kNmlMed: case kNmlMax: m_index.Add({s.sNmlArtist, s.sNmlAlbum}, i); break;
             case kNmlMinRev: case kNmlMedRev: case kNmlMaxRev:
                 m_index.Add({s.sNmlAlbum, s.sNmlArtist}, i);
                 break;
             case kVarious:
-                m_index.Add({s.sNmlAlbum, std::wstring()}, i);
-                m_various.Add({s.sNmlArtist, std::wstring()}, i);
+                m_index.Add({s.sNmlAlbum, {}}, i);
+                m_various.Add({s.sNmlArtist, {}}, i);
                 break;
             }
         }
@@ -240,14 +255,14 @@ private:
         const AlbumRecord& t = m_tgt.Record(ti);
         const bool all = kComparisons[k].bAllSources;
         switch (k) {
-        case kExact: return m_index.First({FoldedAZ(t.sArtist), FoldedAZ(t.sAlbum)}, all, m_src);
-        case kReverse: return m_index.First({FoldedAZ(t.sArtist), FoldedAZ(t.sAlbum)}, all, m_src);
+        case kExact:
+        case kReverse: return m_index.First({m_tgtFold[ti].artist, m_tgtFold[ti].album}, all, m_src);
         case kNmlMin: case kNmlMed: case kNmlMax: case kNmlMinRev: case kNmlMedRev: case kNmlMaxRev:
             return m_index.First({t.sNmlArtist, t.sNmlAlbum}, all, m_src);
         case kVarious: {
             if (t.sNmlArtist != kVariousArtists) return -1;
-            int a = m_index.First({t.sNmlAlbum, std::wstring()}, all, m_src);
-            int b = m_various.First({t.sNmlAlbum, std::wstring()}, all, m_src);
+            int a = m_index.First({t.sNmlAlbum, {}}, all, m_src);
+            int b = m_various.First({t.sNmlAlbum, {}}, all, m_src);
             if (a < 0) return b;
             if (b < 0) return a;
             return std::min(a, b);
@@ -257,30 +272,46 @@ private:
     }
 
     int ScanSources(int k, const AlbumRecord& t) {
-        MaskedKey tArtist, tAlbum;
+        std::wstring tArtist, tAlbum;
         if (k == kAlpha) {
-            tArtist.Set(AlphaNormalize(t.sArtist));
-            tAlbum.Set(AlphaNormalize(t.sAlbum));
+            tArtist = AlphaNormalize(t.sArtist);
+            tAlbum = AlphaNormalize(t.sAlbum);
         } else {
             if ((k == kVariousSubstr || k == kVariousRevSubstr) && t.sNmlArtist != kVariousArtists) return -1;
-            tArtist.Set(t.sNmlArtist);
-            tAlbum.Set(t.sNmlAlbum);
+            tArtist = t.sNmlArtist;
+            tAlbum = t.sNmlAlbum;
         }
+        const KeySig artist = Signature(tArtist), album = Signature(tAlbum);
         const bool all = kComparisons[k].bAllSources;
-        const int n = m_src.Count();
-        for (int si = 0; si < n; ++si) {
-            if (si % kSourcesPerStopTest == kSourcesPerStopTest - 1 && m_gate.Stopped()) return -2;
-            if (!all && m_src.IsPaired(si)) continue;
-            const MaskedKey& sArtist = m_srcArtist[si];
-            const MaskedKey& sAlbum = m_srcAlbum[si];
-            bool ok = false;
-            switch (k) {
-            case kSubstr: case kAlpha: ok = Contains(tAlbum, sAlbum) && Contains(tArtist, sArtist); break;
-            case kRevSubstr: ok = Contains(tArtist, sAlbum) && Contains(tAlbum, sArtist); break;
-            case kVariousSubstr: ok = Contains(tAlbum, sAlbum); break;
-            case kVariousRevSubstr: ok = Contains(tAlbum, sArtist); break;
+        switch (k) {
+        case kSubstr:
+        case kAlpha:
+            return FirstSource(all, [&](std::size_t si) { return MayContain(album, m_sigAlbum[si]) && MayContain(artist, m_sigArtist[si]); },
+                               [&](std::size_t si) { return Contains(tAlbum, m_srcAlbum[si]) && Contains(tArtist, m_srcArtist[si]); });
+        case kRevSubstr:
+            return FirstSource(all, [&](std::size_t si) { return MayContain(artist, m_sigAlbum[si]) && MayContain(album, m_sigArtist[si]); },
+                               [&](std::size_t si) { return Contains(tArtist, m_srcAlbum[si]) && Contains(tAlbum, m_srcArtist[si]); });
+        case kVariousSubstr:
+            return FirstSource(all, [&](std::size_t si) { return MayContain(album, m_sigAlbum[si]); },
+                               [&](std::size_t si) { return Contains(tAlbum, m_srcAlbum[si]); });
+        default:
+            return FirstSource(all, [&](std::size_t si) { return MayContain(album, m_sigArtist[si]); },
+                               [&](std::size_t si) { return Contains(tAlbum, m_srcArtist[si]); });
+        }
+    }
+
+    // The first candidate that passes the quick test, is still eligible and passes the full test;
+    // the lambdas take a position in the candidate list.
+    template <class Quick, class Full>
+    int FirstSource(bool all, Quick quick, Full full) {
+        const std::size_t n = m_cand.size();
+        int countdown = kSourcesPerStopTest;
+        for (std::size_t c = 0; c < n; ++c) {
+            if (--countdown == 0) {
+                countdown = kSourcesPerStopTest;
+                if (m_gate.Stopped()) return -2;
             }
-            if (ok) return si;
+            if (quick(c) && (all || !m_src.IsPaired(m_cand[c])) && full(c)) return m_cand[c];
         }
         return -1;
     }
@@ -411,8 +442,22 @@ private:
     int m_nPairs = 0;  // pairs found so far, for the progress
     SourceIndex m_index;
     SourceIndex m_various;
-    std::vector<MaskedKey> m_srcArtist;
-    std::vector<MaskedKey> m_srcAlbum;
+    // The names with A-Z folded, for comparisons 1 and 3.
+    struct Folded {
+        std::wstring artist, album;
+    };
+    std::vector<Folded> m_srcFold;
+    std::vector<Folded> m_tgtFold;
+    static void FoldAll(const AlbumFolderArray& arr, std::vector<Folded>& out) {
+        out.resize(static_cast<std::size_t>(arr.Count()));
+        for (int i = 0; i < arr.Count(); ++i) out[i] = {FoldedAZ(arr.GetArtist(i)), FoldedAZ(arr.GetAlbum(i))};
+    }
+    // Candidate sources of a containment comparison, their keys and the keys' signatures.
+    std::vector<int> m_cand;
+    std::vector<std::wstring> m_srcArtist;
+    std::vector<std::wstring> m_srcAlbum;
+    std::vector<KeySig> m_sigArtist;
+    std::vector<KeySig> m_sigAlbum;
 };
 
 }  // namespace

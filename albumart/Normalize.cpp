@@ -65,6 +65,7 @@ void RemoveArticle(std::wstring& text) {
 }
 
 std::wstring RemoveBracketBlocks(std::wstring_view text, wchar_t open, wchar_t close) {
+    if (text.find(open) == std::wstring_view::npos) return std::wstring(text);
     std::vector<std::size_t> nextOpen = NextIndexOf(text, open);
     std::vector<std::size_t> nextClose = NextIndexOf(text, close);
     const std::size_t n = text.size();
@@ -96,7 +97,10 @@ bool Normalize(std::wstring_view name, int level, std::wstring& out) {
     PlatformLowerCase(text);
     RemoveArticle(text);
 
-    std::wstring key;
+    // Only the copy is read from here on, so out may be the caller's previous key (or the name):
+    // its buffer is reused.
+    std::wstring& key = out;
+    key.clear();
     key.reserve(text.size());
     bool prevGaveDigit = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -114,7 +118,6 @@ bool Normalize(std::wstring_view name, int level, std::wstring& out) {
         }
         prevGaveDigit = gave && IsDigit(c);
     }
-    out.swap(key);
     return true;
 }
 

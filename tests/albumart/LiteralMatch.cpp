@@ -53,6 +53,9 @@ struct Literal {
         if (log) log->LogLine(a.c_str(), b, c);
     }
 
+    // The alpha keys of the target in hand, computed once per target.
+    std::wstring targetAlphaArtist, targetAlphaAlbum;
+
     bool Accepts(int k, int ti, int si) {
         const AlbumRecord& t = tgt.Record(ti);
         const AlbumRecord& s = src.Record(si);
@@ -69,9 +72,8 @@ struct Literal {
         case 11: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlAlbum);
         case 12: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlArtist);
         default:
-            // The source's alpha keys per test; the target's once per target would give the same texts.
-            return Containment(AlphaNormalize(t.sArtist), AlphaNormalize(s.sArtist)) &&
-                   Containment(AlphaNormalize(t.sAlbum), AlphaNormalize(s.sAlbum));
+            return Containment(targetAlphaArtist, AlphaNormalize(s.sArtist)) &&
+                   Containment(targetAlphaAlbum, AlphaNormalize(s.sAlbum));
         }
     }
 
@@ -125,6 +127,10 @@ struct Literal {
             page.PumpMessages();
             Progress();
             if (page.IsCancelled()) return false;
+            if (k == kComparisonCount - 1) {
+                targetAlphaArtist = AlphaNormalize(tgt.GetArtist(ti));
+                targetAlphaAlbum = AlphaNormalize(tgt.GetAlbum(ti));
+            }
             for (int si = 0; si < src.Count(); ++si) {
                 page.PumpMessages();
                 if (page.IsCancelled()) return false;
@@ -188,7 +194,7 @@ int LiteralMatchAlbumArrays(MatchContext& page, AlbumFolderArray& src, AlbumFold
     LogSink* log = page.Log();
     if (log && !log->IsOpen()) log = nullptr;
     int most = std::max(std::max(src.Count(), tgt.Count()), 1);
-    Literal run{page, src, tgt, result, log, bDetailLog && log != nullptr, 34.0 / most};
+    Literal run{page, src, tgt, result, log, bDetailLog && log != nullptr, 34.0 / most, 60, 0, {}, {}};
     page.SetStatus(L"Comparing subfolders of source and target ...");
     page.SetProgress(60);
     for (int k = 0; k < kComparisonCount; ++k) {
