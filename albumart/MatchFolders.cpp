@@ -510,7 +510,9 @@ int MatchAlbumArrays(MatchContext& page, AlbumFolderArray& src, AlbumFolderArray
     }
 }
 
-int MatchFolders(MatchContext& page, const AlbumScanFn& scan, const std::wstring& sSourceDir,
+namespace {
+
+int ScanAndMatch(MatchContext& page, const AlbumScanFn& scan, const std::wstring& sSourceDir,
                  const std::wstring& sTargetDir, const std::wstring& sSourceImage,
                  const std::wstring& sTargetImage, bool bDetailLog, AlbumFolderArray& result) {
     AlbumFolderArray src(sSourceDir);
@@ -535,6 +537,20 @@ int MatchFolders(MatchContext& page, const AlbumScanFn& scan, const std::wstring
                      FormatW(L"%d album folders", tgt.Count()).c_str());
 
     return MatchAlbumArrays(page, src, tgt, bDetailLog, result);
+}
+
+}  // namespace
+
+int MatchFolders(MatchContext& page, const AlbumScanFn& scan, const std::wstring& sSourceDir,
+                 const std::wstring& sTargetDir, const std::wstring& sSourceImage,
+                 const std::wstring& sTargetImage, bool bDetailLog, AlbumFolderArray& result) {
+    // Called from the page's button handler: nothing may escape into the window procedure.
+    try {
+        return ScanAndMatch(page, scan, sSourceDir, sTargetDir, sSourceImage, sTargetImage, bDetailLog, result);
+    } catch (const std::bad_alloc&) {
+        page.ShowErrorBox(L"Out of memory while matching album folders");
+        return 0;
+    }
 }
 
 }  // namespace swirlo
