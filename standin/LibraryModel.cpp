@@ -86,6 +86,7 @@ bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
 }
 
 void LibraryModel::Clear() {
+    failing.clear();
     items.clear();
     playlists.clear();
     m_audio.clear();
@@ -148,8 +149,15 @@ int LibraryModel::Parse(std::string_view text) {
             if (f.size() != 2 || f[1].empty() || !ParseNumber(f[1], 9, n) || n < 1)
                 return fail("an entry needs one song number from 1");
             entries.back().push_back(n);
+        } else if (f[0] == "fail") {
+            std::wstring call;
+            bool known = false;
+            if (f.size() == 2 && DecodeUtf8(f[1], call))
+                for (const wchar_t* c : kFailingCalls) known = known || call == c;
+            if (!known) return fail("fail needs one call name the stand-in knows");
+            failing.push_back(call);
         } else {
-            return fail("unknown record (song, playlist or entry expected)");
+            return fail("unknown record (song, playlist, entry or fail expected)");
         }
     }
     if (!sawHeader) {
@@ -182,6 +190,12 @@ int LibraryModel::Parse(std::string_view text) {
     Index();
     sReason = std::to_wstring(songs) + L" songs and " + std::to_wstring(playlists.size()) + L" playlists";
     return 1;
+}
+
+bool LibraryModel::Fails(std::wstring_view call) const {
+    for (const auto& c : failing)
+        if (c == call) return true;
+    return false;
 }
 
 void LibraryModel::Index() {

@@ -10,6 +10,9 @@
 //   playlist <title> <static|auto> <playlist file path>   the path may be empty
 //   entry <song number>                                   a song of the playlist above, numbered
 //                                                         from 1 in the order of the song lines
+//   fail <call>                                           the named call answers E_FAIL, so that
+//                                                         tests can reach the program's failure paths
+//                                                         (kFailingCalls lists the names)
 // A playlist with a file path is also a library item of media type "playlist" whose name is the
 // title and whose source URL is the path (the way the player keeps playlist files).
 #pragma once
@@ -36,6 +39,12 @@ struct LibraryPlaylist {
     std::vector<std::uint32_t> items;  // indexes into LibraryModel::items
 };
 
+// The calls a library file can make fail.
+constexpr const wchar_t* kFailingCalls[] = {
+    L"player.get_playlistCollection", L"player.get_mediaCollection", L"playlists.getAll",
+    L"playlistArray.get_count", L"media.getByAttribute", L"playlist.get_count", L"playlist.get_item",
+    L"item.getItemInfo", L"item.get_sourceURL"};
+
 class LibraryModel {
 public:
     // Replaces the content by the parsed text. On any fault the model is left empty and the reason
@@ -46,6 +55,9 @@ public:
     std::vector<LibraryItem> items;
     std::vector<LibraryPlaylist> playlists;
     std::wstring sReason;  // why the model is empty, or a one-line summary of what was loaded
+    std::vector<std::wstring> failing;  // calls that answer E_FAIL
+
+    bool Fails(std::wstring_view call) const;
 
     std::size_t SongCount() const { return m_audio.size(); }
     const std::vector<std::uint32_t>& AudioItems() const { return m_audio; }

@@ -159,9 +159,13 @@ public:
     Media(LibraryPtr lib, const LibraryItem* item) : m_lib(std::move(lib)), m_item(item) {}
     Media(LibraryPtr lib, LibraryItem own) : m_lib(std::move(lib)), m_own(std::move(own)), m_item(&m_own) {}
 
-    STDMETHODIMP get_sourceURL(BSTR* p) override { return ToBstr(m_item->sPath, p); }
+    STDMETHODIMP get_sourceURL(BSTR* p) override {
+        if (m_lib->model.Fails(L"item.get_sourceURL")) return E_FAIL;
+        return ToBstr(m_item->sPath, p);
+    }
     STDMETHODIMP get_name(BSTR* p) override { return ToBstr(m_item->sTitle, p); }
     STDMETHODIMP getItemInfo(BSTR name, BSTR* p) override {
+        if (m_lib->model.Fails(L"item.getItemInfo")) return E_FAIL;
         return ToBstr(LibraryModel::ItemInfo(*m_item, FromBstr(name)), p);
     }
     STDMETHODIMP get_isIdentical(IWMPMedia*, VARIANT_BOOL*) override NI
@@ -194,12 +198,14 @@ public:
 
     STDMETHODIMP get_count(LONG* p) override {
         if (!p) return E_POINTER;
+        if (m_lib->model.Fails(L"playlist.get_count")) return E_FAIL;
         *p = static_cast<LONG>(m_items->size());
         return S_OK;
     }
     STDMETHODIMP get_Item(LONG i, IWMPMedia** pp) override {
         if (!pp) return E_POINTER;
         *pp = nullptr;
+        if (m_lib->model.Fails(L"playlist.get_item")) return E_FAIL;
         if (i < 0 || static_cast<std::size_t>(i) >= m_items->size()) return E_INVALIDARG;
         return HandOut(new (std::nothrow) Media(m_lib, &m_lib->model.items[(*m_items)[i]]), pp);
     }
@@ -245,6 +251,7 @@ public:
     explicit PlaylistArray(LibraryPtr lib) : m_lib(std::move(lib)) {}
     STDMETHODIMP get_count(LONG* p) override {
         if (!p) return E_POINTER;
+        if (m_lib->model.Fails(L"playlistArray.get_count")) return E_FAIL;
         *p = static_cast<LONG>(m_lib->model.playlists.size());
         return S_OK;
     }
@@ -265,6 +272,7 @@ public:
     STDMETHODIMP getAll(IWMPPlaylistArray** pp) override {
         if (!pp) return E_POINTER;
         *pp = nullptr;
+        if (m_lib->model.Fails(L"playlists.getAll")) return E_FAIL;
         return HandOut(new (std::nothrow) PlaylistArray(m_lib), pp);
     }
     STDMETHODIMP newPlaylist(BSTR, IWMPPlaylist**) override NI
@@ -347,6 +355,10 @@ public:
     STDMETHODIMP getByAttribute(BSTR attribute, BSTR value, IWMPPlaylist** pp) override {
         std::wstring a = FromBstr(attribute), v = FromBstr(value);
         const LibraryModel& m = m_lib->model;
+        if (m.Fails(L"media.getByAttribute")) {
+            if (pp) *pp = nullptr;
+            return E_FAIL;
+        }
         std::vector<std::uint32_t> found;
         if (EqualNoCase(a, L"MediaType") && EqualNoCase(v, L"audio")) {
             found = m.AudioItems();
@@ -389,11 +401,13 @@ public:
     STDMETHODIMP get_mediaCollection(IWMPMediaCollection** pp) override {
         if (!pp) return E_POINTER;
         *pp = nullptr;
+        if (m_lib->model.Fails(L"player.get_mediaCollection")) return E_FAIL;
         return HandOut(new (std::nothrow) MediaCollection(m_lib), pp);
     }
     STDMETHODIMP get_playlistCollection(IWMPPlaylistCollection** pp) override {
         if (!pp) return E_POINTER;
         *pp = nullptr;
+        if (m_lib->model.Fails(L"player.get_playlistCollection")) return E_FAIL;
         return HandOut(new (std::nothrow) PlaylistCollection(m_lib), pp);
     }
     // What was loaded, or why the library is empty.

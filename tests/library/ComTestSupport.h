@@ -85,10 +85,13 @@ inline std::string LibraryText(int n, const char* rating = "50", const char* add
 // Records message boxes (from any thread) and answers OK.
 class BoxSpy {
 public:
-    BoxSpy() { m_prev = SetMessageBoxHandler(&BoxSpy::Record); Instance() = this; }
+    BoxSpy() : m_prevSpy(Instance()) {
+        m_prev = SetMessageBoxHandler(&BoxSpy::Record);
+        Instance() = this;
+    }
     ~BoxSpy() {
         SetMessageBoxHandler(m_prev);
-        Instance() = nullptr;
+        Instance() = m_prevSpy;
     }
     std::vector<std::wstring> Boxes() {
         std::lock_guard<std::mutex> hold(m_lock);
@@ -108,6 +111,7 @@ private:
         }
         return IDOK;
     }
+    BoxSpy* m_prevSpy;  // spies nest: the innermost records
     MessageBoxFn m_prev = nullptr;
     std::mutex m_lock;
     std::vector<std::wstring> m_boxes;

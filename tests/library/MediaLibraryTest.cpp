@@ -129,5 +129,58 @@ TEST_F(CachingTest, AFailedStartupLogIsReportedAsNonFatal) {
     EXPECT_EQ(boxes[0].rfind(L"Shuffle - ERROR: Non-fatal error logging start up cache times\r\n", 0), 0u);
 }
 
+// Setup that fails shows one box naming the call, keeps no handle and starts no thread, so that a
+// later shuffle does not wait for one.
+TEST_F(CachingTest, AFailedSetupKeepsNoHandleAndLeavesNothingToWaitFor) {
+    const std::pair<const char*, const wchar_t*> cases[] = {
+        {"player.get_playlistCollection", L"Shuffle: Error: get_playlistCollection\nHRESULT return was -2147467259\r\n"},
+        {"playlists.getAll", L"Shuffle: Error: m_cpWmpPlaylistColl->getAll\nHRESULT return was -2147467259\r\n"},
+        {"player.get_mediaCollection", L"Shuffle: Error: get_mediaCollection failed\nHRESULT return was 0\r\n"},
+    };
+    for (auto [call, box] : cases) {
+        UseLibrary(L"failing.txt", LibraryText(10) + "fail\t" + call + "\n");
+        BoxSpy spy;
+        MediaLibrary lib(nullptr, L"Shuffle", true, m_dir);
+        EXPECT_EQ(lib.Setup(), 0) << call;
+        EXPECT_FALSE(lib.Player() || lib.PlaylistCollection() || lib.PlaylistArray() || lib.MediaCollection()) << call;
+        EXPECT_EQ(StandinLiveObjects(), 0) << call;
+        std::vector<std::wstring> boxes = spy.Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << call;
+        EXPECT_EQ(boxes[0].rfind(box, 0), 0u) << call;
+        EXPECT_NE(boxes[0].find(L"Windows' error message was:"), std::wstring::npos);
+        DWORD t0 = GetTickCount();
+        EXPECT_EQ(lib.HaltCaching(), 1);
+        EXPECT_LT(GetTickCount() - t0, 500u);
+        EXPECT_EQ(spy.Boxes().size(), 1u);
+    }
+}
+
+TEST_F(CachingTest, CachingFailuresAreNonFatalAndNameTheCall) {
+    const std::pair<const char*, const wchar_t*> cases[] = {
+        {"playlistArray.get_count", L"Shuffle - ERROR: Can't load playlists, failed m_cpWmpPlaylistArr->get_count\r\n"},
+        {"media.getByAttribute", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\ngetByAttribute failed\r\n"},
+        {"playlist.get_count", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\nPlaylist get_count failed\r\n"},
+        {"playlist.get_item", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\ncpPlaylist->get_item failed\r\n"},
+        {"item.getItemInfo", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\nError getting date information on song\r\n"},
+        {"item.get_sourceURL", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\ncpSong->get_sourceURL failed\r\n"},
+    };
+    for (auto [call, box] : cases) {
+        UseLibrary(L"failing.txt", LibraryText(10, "50", "20200101", "playlist\tA\tstatic\t\n") + "fail\t" + call + "\n");
+        BoxSpy spy;
+        MediaLibrary lib(nullptr, L"Shuffle", false, m_dir);
+        ASSERT_EQ(lib.Setup(), 1) << call;
+        ASSERT_TRUE(WaitFor([&] { return !lib.CachingThreadRunning(); }, 10000)) << call;
+        EXPECT_EQ(spy.Boxes(), std::vector<std::wstring>{box}) << call;
+        // The window thread may be using the media collection: the thread leaves it in place.
+        EXPECT_TRUE(lib.MediaCollection()) << call;
+        // Ended at its first step or later, the thread does not hold up a shuffle.
+        DWORD t0 = GetTickCount();
+        EXPECT_EQ(lib.HaltCaching(), 1) << call;
+        EXPECT_LT(GetTickCount() - t0, 500u) << call;
+        lib.Release();
+        EXPECT_EQ(StandinLiveObjects(), 0) << call;
+    }
+}
+
 }  // namespace
 }  // namespace swirlo::testing

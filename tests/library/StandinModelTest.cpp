@@ -70,6 +70,7 @@ TEST(StandinModel, AFaultyFileGivesAnEmptyLibraryAndNamesTheLine) {
         {"SWIRLO-LIBRARY 1\nplaylist\tp\tauto\t\nentry\t0\n", L"Library file line 3: an entry needs"},
         {"SWIRLO-LIBRARY 1\nplaylist\tp\tauto\t\nentry\t2\n", L"Library file: playlist 1 names song 2 of 0"},
         {"SWIRLO-LIBRARY 1\nalbum\tx\n", L"Library file line 2: unknown record"},
+        {"SWIRLO-LIBRARY 1\nfail\tplayer.play\n", L"Library file line 2: fail needs one call name"},
     };
     for (auto [text, reason] : cases) {
         LibraryModel m;
@@ -78,6 +79,16 @@ TEST(StandinModel, AFaultyFileGivesAnEmptyLibraryAndNamesTheLine) {
         EXPECT_EQ(m.sReason.rfind(reason, 0), 0u) << text << " gave " << std::string(m.sReason.begin(), m.sReason.end());
         EXPECT_TRUE(m.items.empty() && m.playlists.empty() && m.Genres().empty() && m.AudioItems().empty()) << text;
     }
+}
+
+TEST(StandinModel, NamedCallsCanBeMadeToFail) {
+    LibraryModel m;
+    ASSERT_EQ(m.Parse("SWIRLO-LIBRARY 1\nfail\titem.get_sourceURL\nfail\tplaylists.getAll\n"), 1);
+    EXPECT_TRUE(m.Fails(L"item.get_sourceURL"));
+    EXPECT_TRUE(m.Fails(L"playlists.getAll"));
+    EXPECT_FALSE(m.Fails(L"item.getItemInfo"));
+    ASSERT_EQ(m.Parse("SWIRLO-LIBRARY 1\n"), 1);
+    EXPECT_FALSE(m.Fails(L"item.get_sourceURL")) << "a new file starts clean";
 }
 
 TEST(StandinModel, Utf8DecodingRefusesWhatIsNotUtf8) {
