@@ -21,9 +21,10 @@ int DateStampDaysAgoAt(std::int64_t now, int days, std::wstring& error) {
         error = L"\r\nInvalid _time64 result";
         return 0;
     }
+    const std::int64_t then = now - static_cast<std::int64_t>(days) * 86400;
     std::tm tm{};
-    if (!LocalTm(now - static_cast<std::int64_t>(days) * 86400, tm)) {
-        error = L"\r\nInvalid _time64 result";
+    if (then < 0 || !LocalTm(then, tm)) {
+        error = L"\r\nInvalid _time64 subtraction result";
         return 0;
     }
     return DateNumber(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);

@@ -86,6 +86,9 @@ TEST(DateMath, StampsAndDayCounts) {
     EXPECT_EQ(DaysSinceDateAt(t, 20110228, err), 31);
     EXPECT_EQ(DateStampDaysAgoAt(-5, 0, err), 0);
     EXPECT_EQ(err, L"\r\nInvalid _time64 result");
+    // Further back than the clock's origin.
+    EXPECT_EQ(DateStampDaysAgoAt(86400 * 10, 11, err), 0);
+    EXPECT_EQ(err, L"\r\nInvalid _time64 subtraction result");
     std::int64_t now = NowSeconds();
     int today = DateStampDaysAgoAt(now, 0, err);
     EXPECT_EQ(DaysSinceDateAt(now, today, err), 0);
