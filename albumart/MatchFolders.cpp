@@ -77,16 +77,16 @@ std::wstring FoldedAZ(const std::wstring& s) {
 // turn away nearly every candidate before a substring search.
 struct KeySig {
     std::uint64_t pairs = 0;
-    std::uint32_t chars = 0;
-    std::uint32_t len = 0;  // keys longer than 4G characters do not occur: names are read from folders
+    std::uint64_t chars = 0;
+    std::size_t len = 0;
 };
 
 KeySig Signature(const std::wstring& s) {
     KeySig k;
-    k.len = static_cast<std::uint32_t>(s.size());
+    k.len = s.size();
     for (std::size_t i = 0; i < s.size(); ++i) {
         unsigned c = static_cast<unsigned>(s[i]);
-        k.chars |= std::uint32_t(1) << (c & 31);
+        k.chars |= std::uint64_t(1) << (c & 63);
         if (i + 1 < s.size()) k.pairs |= std::uint64_t(1) << ((c * 31 + static_cast<unsigned>(s[i + 1])) & 63);
     }
     return k;

@@ -9,8 +9,10 @@
 
 #include "albumart/FolderScan.h"
 #include "foundation/Utilities.h"
+#include "tests/albumart/TempTree.h"
 
 using namespace swirlo;
+using namespace swirlo::test;
 
 namespace {
 
@@ -51,39 +53,12 @@ private:
     ErrorRecord m_error;
 };
 
-void RemoveTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring p = dir + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(p);
-            else
-                DeleteFileW(p.c_str());
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
-
-bool MakeTree(const std::wstring& root, int artists, int albums) {
-    if (!CreateDirectoryW(root.c_str(), nullptr)) return false;
+bool MakeTree(TempTree& tree, int artists, int albums) {
     for (int a = 0; a < artists; ++a) {
-        std::wstring artist = root + L"\\Artist " + std::to_wstring(a);
-        CreateDirectoryW(artist.c_str(), nullptr);
         for (int b = 0; b < albums; ++b) {
-            std::wstring album = artist + L"\\Album " + std::to_wstring(b);
-            if (!CreateDirectoryW(album.c_str(), nullptr)) return false;
-            if (b % 2) continue;
-            HANDLE f = CreateFileW((album + L"\\Folder.jpg").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (f == INVALID_HANDLE_VALUE) return false;
-            DWORD written;
-            WriteFile(f, "jpeg", 4, &written, nullptr);
-            CloseHandle(f);
+            std::wstring album = L"Artist " + std::to_wstring(a) + L"\\Album " + std::to_wstring(b);
+            if (!tree.Dir(album)) return false;
+            if (b % 2 == 0 && !tree.File(album + L"\\Folder.jpg", 4)) return false;
         }
     }
     return true;
@@ -92,15 +67,13 @@ bool MakeTree(const std::wstring& root, int artists, int albums) {
 }  // namespace
 
 int main() {
-    wchar_t tmp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH, tmp);
-    std::wstring root = std::wstring(tmp) + L"albumart-scan-bench-" + std::to_wstring(GetCurrentProcessId());
+    TempTree tree;
+    const std::wstring& root = tree.Root();
     // A window, so that the thread has a queue with something in it as a page's thread would.
     HWND hwnd = CreateWindowW(L"STATIC", L"bench", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     double t0 = Now();
-    if (!MakeTree(root, 1000, 20)) {
+    if (!MakeTree(tree, 1000, 20)) {
         std::printf("could not build the tree under %ls\n", root.c_str());
-        RemoveTree(root);
         return 1;
     }
     std::printf("tree of 20000 album folders built in %.0f ms\n", Now() - t0);
@@ -123,6 +96,5 @@ int main() {
     std::printf("dispatch before every entry would add %.0f ms\n", Now() - every);
 
     DestroyWindow(hwnd);
-    RemoveTree(root);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakePage.h"
+#include "TempTree.h"
 #include "albumart/FolderScan.h"
 
 using namespace swirlo;
@@ -15,60 +16,11 @@ using namespace swirlo::test;
 
 namespace {
 
-// A folder tree under the temporary folder, removed again at the end of the test.
-class TempTree {
+// The helper's tree, with every creation checked.
+class TestTree : public TempTree {
 public:
-    TempTree() {
-        wchar_t tmp[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH, tmp);
-        static int serial = 0;
-        m_sRoot = std::wstring(tmp) + L"albumart-scan-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++serial);
-        RemoveTree(m_sRoot);
-        CreateDirectoryW(m_sRoot.c_str(), nullptr);
-    }
-    ~TempTree() { RemoveTree(m_sRoot); }
-
-    const std::wstring& Root() const { return m_sRoot; }
-    std::wstring Path(const std::wstring& rel) const { return m_sRoot + L"\\" + rel; }
-
-    // Creates the folder and its parents.
-    void Dir(const std::wstring& rel) {
-        std::size_t at = 0;
-        while ((at = rel.find(L'\\', at + 1)) != std::wstring::npos) CreateDirectoryW(Path(rel.substr(0, at)).c_str(), nullptr);
-        ASSERT_TRUE(CreateDirectoryW(Path(rel).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
-            << GetLastError();
-    }
-    void File(const std::wstring& rel, DWORD bytes) {
-        HANDLE h = CreateFileW(Path(rel).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
-        std::vector<char> data(bytes, 'x');
-        DWORD written = 0;
-        if (bytes) WriteFile(h, data.data(), bytes, &written, nullptr);
-        CloseHandle(h);
-        ASSERT_EQ(written, bytes);
-    }
-
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((L"\\\\?\\" + dir + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = fd.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring p = dir + L"\\" + name;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(p);
-                else
-                    DeleteFileW((L"\\\\?\\" + p).c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW((L"\\\\?\\" + dir).c_str());
-    }
-
-private:
-    std::wstring m_sRoot;
+    void Dir(const std::wstring& rel) { ASSERT_TRUE(TempTree::Dir(rel)) << GetLastError(); }
+    void File(const std::wstring& rel, DWORD bytes) { ASSERT_TRUE(TempTree::File(rel, bytes)) << GetLastError(); }
 };
 
 // The subfolders of a folder in the platform's listing order, without "." and "..".
@@ -94,7 +46,7 @@ int Find(const AlbumFolderArray& a, const std::wstring& relPath) {
 }  // namespace
 
 TEST(FolderScan, RecordsEveryAlbumFolderInListingOrder) {
-    TempTree t;
+    TestTree t;
     t.Dir(L"Pink Floyd\\The Wall");
     t.File(L"Pink Floyd\\The Wall\\Folder.jpg", 123);
     t.Dir(L"Pink Floyd\\Animals");                      // no image: still recorded, size 0
@@ -142,7 +94,7 @@ TEST(FolderScan, RecordsEveryAlbumFolderInListingOrder) {
 }
 
 TEST(FolderScan, EmptyMissingAndAlbumlessParentsGiveTheirMessages) {
-    TempTree t;
+    TestTree t;
     FakePage empty;
     AlbumFolderArray a;
     EXPECT_EQ(ScanAlbumFolders(empty, t.Root(), L"Folder.jpg", a), 0);
@@ -166,7 +118,7 @@ TEST(FolderScan, EmptyMissingAndAlbumlessParentsGiveTheirMessages) {
 }
 
 TEST(FolderScan, LogLinesOnlyWhenTheLogIsOpenAndScanGoesOn) {
-    TempTree t;
+    TestTree t;
     t.Dir(L"Empty Artist");
     t.Dir(L"Artist\\Album");
     FakePage page;
@@ -180,7 +132,7 @@ TEST(FolderScan, LogLinesOnlyWhenTheLogIsOpenAndScanGoesOn) {
 // A folder name ending in a dot (made on another system) cannot be listed through the usual path
 // rules: the artist is logged and skipped, the rest of the tree is read.
 TEST(FolderScan, UnreadableArtistFolderIsLoggedAndSkipped) {
-    TempTree t;
+    TestTree t;
     t.Dir(L"Artist\\Album");
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"Dotted.")).c_str(), nullptr)) << GetLastError();
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"Dotted.\\Album")).c_str(), nullptr)) << GetLastError();
@@ -194,7 +146,7 @@ TEST(FolderScan, UnreadableArtistFolderIsLoggedAndSkipped) {
 }
 
 TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
-    TempTree t;
+    TestTree t;
     for (int i = 0; i < 5; ++i) t.Dir(L"Artist\\Album " + std::to_wstring(i));
 
     FakePage stopped;
@@ -218,7 +170,7 @@ TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
 // "..." is not "." or "..": it is read as an artist folder (and, its name ending in dots, cannot be
 // listed through the usual path rules, which the log says).
 TEST(FolderScan, DotsOnlyNameIsAnArtistFolder) {
-    TempTree t;
+    TestTree t;
     t.Dir(L"Artist\\Album");
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"...")).c_str(), nullptr)) << GetLastError();
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"...\\Inner")).c_str(), nullptr)) << GetLastError();
@@ -230,7 +182,7 @@ TEST(FolderScan, DotsOnlyNameIsAnArtistFolder) {
 }
 
 TEST(FolderScan, ParentGivenWithTrailingBackslash) {
-    TempTree t;
+    TestTree t;
     t.Dir(L"Artist\\Album");
     t.File(L"Artist\\Album\\AlbumArt.jpg", 42);
     FakePage page;
@@ -242,7 +194,7 @@ TEST(FolderScan, ParentGivenWithTrailingBackslash) {
 }
 
 TEST(FolderScan, MatchFoldersOverTwoRealTrees) {
-    TempTree src, tgt;
+    TestTree src, tgt;
     src.Dir(L"The Beatles\\Abbey Road");
     src.File(L"The Beatles\\Abbey Road\\Folder.jpg", 100);
     src.Dir(L"Madonna\\Now 50");
