@@ -23,7 +23,7 @@ struct Run {
     int rc = -1;
 };
 
-std::unique_ptr<Run> Prepare(const std::vector<AlbumSpec>& sources, const std::vector<AlbumSpec>& targets,
+std::unique_ptr<Run> Prepare(const std::vector<AlbumEntry>& sources, const std::vector<AlbumEntry>& targets,
                              std::size_t resultLimit = AlbumFolderArray::kDefaultMaxRecords) {
     auto r = std::make_unique<Run>();
     FillArray(r->src, sources);
@@ -32,7 +32,7 @@ std::unique_ptr<Run> Prepare(const std::vector<AlbumSpec>& sources, const std::v
     return r;
 }
 
-std::unique_ptr<Run> Match(const std::vector<AlbumSpec>& sources, const std::vector<AlbumSpec>& targets,
+std::unique_ptr<Run> Match(const std::vector<AlbumEntry>& sources, const std::vector<AlbumEntry>& targets,
                            bool detail = false) {
     auto r = Prepare(sources, targets);
     r->rc = MatchAlbumArrays(r->page, r->src, r->tgt, detail, *r->result);

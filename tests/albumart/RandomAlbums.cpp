@@ -71,10 +71,10 @@ TreePair MakeVocabularyTrees(std::mt19937& rng, int maxPerSide) {
     int ns = Uniform(rng, 0, maxPerSide), nt = Uniform(rng, 0, maxPerSide);
     for (int i = 0; i < ns; ++i) p.sources.push_back({Pick(rng, kArtists), Pick(rng, kAlbums), Pick(rng, kSizes)});
     for (int i = 0; i < nt; ++i) {
-        AlbumSpec a{Pick(rng, kArtists), Pick(rng, kAlbums), Pick(rng, kSizes)};
+        AlbumEntry a{Pick(rng, kArtists), Pick(rng, kAlbums), Pick(rng, kSizes)};
         // Most targets are a variant of some source, as on a real player.
         if (!p.sources.empty() && Uniform(rng, 0, 2) != 0) {
-            const AlbumSpec& s = p.sources[Uniform(rng, 0, static_cast<int>(p.sources.size()) - 1)];
+            const AlbumEntry& s = p.sources[Uniform(rng, 0, static_cast<int>(p.sources.size()) - 1)];
             a.sArtist = s.sArtist;
             a.sAlbum = s.sAlbum;
             switch (Uniform(rng, 0, 7)) {
@@ -105,7 +105,7 @@ TreePair MakeLibraryTrees(std::mt19937& rng, int n) {
         std::wstring artist = Words(rng, Uniform(rng, 1, 3), cons, vow);
         std::wstring album = Words(rng, Uniform(rng, 1, 4), cons, vow) + L" " + std::to_wstring(i);
         p.sources.push_back({artist, album, Uniform(rng, 0, 4) ? Uniform(rng, 1000, 90000) : 0});
-        AlbumSpec t{artist, album, Uniform(rng, 0, 1) ? Uniform(rng, 1000, 90000) : 0};
+        AlbumEntry t{artist, album, Uniform(rng, 0, 1) ? Uniform(rng, 1000, 90000) : 0};
         if (i >= partnered) {
             // No partner: a target name the source tree does not have.
             t.sArtist = Words(rng, 2, cons, vow) + L" Band";
@@ -135,8 +135,8 @@ TreePair MakeDisjointTrees(std::mt19937& rng, int n) {
     return p;
 }
 
-void FillArray(AlbumFolderArray& arr, const std::vector<AlbumSpec>& albums) {
-    for (const AlbumSpec& a : albums) arr.Add(a.sArtist, a.sAlbum, a.nImageSize);
+void FillArray(AlbumFolderArray& arr, const std::vector<AlbumEntry>& albums) {
+    for (const AlbumEntry& a : albums) arr.Add(a.sArtist, a.sAlbum, a.nImageSize);
 }
 
 }  // namespace swirlo::test

@@ -9,15 +9,15 @@
 
 namespace swirlo::test {
 
-struct AlbumSpec {
+struct AlbumEntry {
     std::wstring sArtist;
     std::wstring sAlbum;
     std::int32_t nImageSize = 0;
 };
 
 struct TreePair {
-    std::vector<AlbumSpec> sources;
-    std::vector<AlbumSpec> targets;
+    std::vector<AlbumEntry> sources;
+    std::vector<AlbumEntry> targets;
 };
 
 // Small trees from a vocabulary that reaches every comparison: articles, brackets, accents,
@@ -31,6 +31,6 @@ TreePair MakeLibraryTrees(std::mt19937& rng, int n);
 // Trees with no name, and no letter, in common: every comparison tries every pair.
 TreePair MakeDisjointTrees(std::mt19937& rng, int n);
 
-void FillArray(AlbumFolderArray& arr, const std::vector<AlbumSpec>& albums);
+void FillArray(AlbumFolderArray& arr, const std::vector<AlbumEntry>& albums);
 
 }  // namespace swirlo::test
