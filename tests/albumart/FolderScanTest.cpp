@@ -106,6 +106,13 @@ TEST(FolderScan, EmptyMissingAndAlbumlessParentsGiveTheirMessages) {
     ASSERT_EQ(missing.boxes.size(), 1u);
     EXPECT_EQ(missing.boxes[0], L"Nothing found for search pattern:|" + t.Path(L"nowhere\\*"));
 
+    // A file where the parent folder is expected.
+    t.File(L"not a folder.txt", 3);
+    FakePage file;
+    EXPECT_EQ(ScanAlbumFolders(file, t.Path(L"not a folder.txt"), L"Folder.jpg", a), 0);
+    ASSERT_EQ(file.boxes.size(), 1u);
+    EXPECT_EQ(file.boxes[0], L"Nothing found for search pattern:|" + t.Path(L"not a folder.txt\\*"));
+
     // Artists without albums are logged; with no album anywhere the scan fails.
     t.Dir(L"Lonely Artist");
     t.File(L"Lonely Artist\\notes.txt", 1);
