@@ -10,6 +10,8 @@
 #include "FakePage.h"
 #include "TempTree.h"
 #include "albumart/FolderScan.h"
+#include "foundation/AppPaths.h"
+#include "foundation/LogFile.h"
 
 using namespace swirlo;
 using namespace swirlo::test;
@@ -227,4 +229,54 @@ TEST(FolderScan, MatchFoldersOverTwoRealTrees) {
     EXPECT_EQ(result.GetAlbum(2), L"Unit");
     EXPECT_NE(page.log.text.find(L"          2 album folders with image\r\n"), std::wstring::npos);
     EXPECT_NE(page.log.text.find(L"          3 album folders\r\n"), std::wstring::npos);
+}
+
+// The compare log through the page's real log file: UTF-16 without a byte-order mark, the raw
+// blocks and the stamped lines as the run writes them.
+TEST(FolderScan, CompareLogThroughTheLogFile) {
+    TestTree src, tgt, docs;
+    src.Dir(L"Pink Floyd\\The Wall");
+    src.File(L"Pink Floyd\\The Wall\\Folder.jpg", 10);
+    tgt.Dir(L"The Wall\\Pink Floyd");
+    AppPaths paths;
+    paths.gsAppDocsDirSlash = docs.Root() + L"\\";
+    paths.sIniDirSlash = paths.gsAppDocsDirSlash;
+    LogFile log(&paths, L"Copy Album Art to Player", L" - Error");
+    ASSERT_EQ(log.StartLog(L"album art compare.txt", L"Start compare folders", false), 1) << log.Error().Text();
+
+    class LoggingPage : public FakePage {
+    public:
+        LogSink* sink = nullptr;
+        LogSink* Log() override { return sink; }
+    } page;
+    page.sink = &log;
+    AlbumFolderArray result(tgt.Root(), src.Root());
+    ASSERT_EQ(MatchFolders(page, src.Root(), tgt.Root(), L"Folder.jpg", L"Folder.jpg", true, result), 1);
+    ASSERT_EQ(log.FinishLog(L"End compare"), 1);
+
+    HANDLE h = CreateFileW(docs.Path(L"album art compare.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    std::vector<char> bytes(GetFileSize(h, nullptr));
+    DWORD got = 0;
+    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(h);
+    ASSERT_EQ(got, bytes.size());
+    ASSERT_EQ(bytes.size() % 2, 0u);
+    std::wstring text;
+    for (std::size_t i = 0; i < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    ASSERT_NE(text[0], L'\xFEFF');
+    EXPECT_NE(text.find(L"  Start compare folders\r\n"), std::wstring::npos);
+    const std::wstring sep = L"\r\n" + std::wstring(79, L'=') + L"\r\n";
+    EXPECT_NE(text.find(sep + L"  Comparison 3, exact case insensitive reverse match (match quality DULL GREEN)" + sep +
+                        L"\r\nPink Floyd\\The Wall\r\nThe Wall\\Pink Floyd\r\n\r\n"),
+              std::wstring::npos);
+    std::size_t at = text.find(L"  Finished compare literal paths reversed, 1 matches (level 1)\r\n");
+    ASSERT_NE(at, std::wstring::npos);
+    ASSERT_GE(at, 8u);
+    EXPECT_EQ(text[at - 6], L':');  // "HH:mm:ss" before the two blanks
+    EXPECT_EQ(text[at - 3], L':');
+    EXPECT_NE(text.find(L"  Finished list unmatched source folders, 0\r\n\r\n"), std::wstring::npos);
+    EXPECT_EQ(text.substr(text.size() - 15), L"  End compare\r\n");
 }
