@@ -1,0 +1,3 @@
+# Writing a 1,000,000-entry .m3u8 against writing the same bytes in large blocks with the same calls.
+add_executable(bench_playlist ${CMAKE_CURRENT_LIST_DIR}/playlist_bench.cpp)
+target_link_libraries(bench_playlist PRIVATE library_core)

@@ -1,0 +1,200 @@
+#include "library/PlaylistText.h"
+
+#include <new>
+#include <vector>
+
+#include "foundation/ErrorText.h"
+#include "shuffle/Utf8.h"
+
+namespace swirlo {
+
+std::wstring XmlEscape(std::wstring_view text) {
+    if (text.find_first_of(L"&\"<>") == std::wstring_view::npos) return std::wstring(text);
+    std::wstring out;
+    out.reserve(text.size() + 16);
+    for (wchar_t c : text) {
+        switch (c) {
+            case L'&': out += L"&amp;"; break;
+            case L'\'': out += L"&apos;"; break;
+            case L'"': out += L"&quot;"; break;
+            case L'<': out += L"&lt;"; break;
+            case L'>': out += L"&gt;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string WplHeader(std::string_view versionUtf8, std::string_view titleUtf8) {
+    std::string s = "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n<meta name=\"Generator\" content=\"Swirlo -- ";
+    s += versionUtf8;
+    s += "\"/>\r\n<author/>\r\n<title>";
+    s += titleUtf8;
+    s += "</title>\r\n</head>\r\n<body>\r\n<seq>\r\n";
+    return s;
+}
+
+namespace {
+
+// Entries are gathered into blocks so that a long playlist takes few system calls. The block is
+// written out before Stop or a failure is reported, so the file then holds every entry formatted.
+class EntryBlocks {
+public:
+    EntryBlocks(ByteFile& file) : m_file(file) { m_buf.reserve(kBlock + 8192); }
+    std::string& Buffer() { return m_buf; }
+    // Marks the end of entry number nEntry (0-based) in the buffer.
+    void EndEntry(std::uint64_t nEntry) {
+        if (m_ends.empty()) m_firstEntry = nEntry;
+        m_ends.push_back(m_buf.size());
+    }
+    bool Full() const { return m_buf.size() >= kBlock; }
+    // Writes the buffer. On failure nFailedEntry is the 0-based number of the first entry that
+    // did not reach the file whole.
+    bool Flush(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
+        if (m_buf.empty()) return true;
+        std::size_t nWritten = 0;
+        bool ok = m_file.Write(m_buf.data(), m_buf.size(), nWritten);
+        nBytes += nWritten;
+        if (!ok) {
+            std::size_t e = 0;
+            while (e < m_ends.size() && m_ends[e] <= nWritten) ++e;
+            nFailedEntry = m_firstEntry + e;
+        }
+        m_buf.clear();
+        m_ends.clear();
+        return ok;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 1 << 16;
+    ByteFile& m_file;
+    std::string m_buf;
+    std::vector<std::size_t> m_ends;
+    std::uint64_t m_firstEntry = 0;
+};
+
+// The entry writer: returns the bytes written, 0 on failure (error record filled).
+std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req) {
+    const CSongArray& songs = *req.pSongs;
+    const std::uint64_t total = songs.GetTotal();
+    const std::uint64_t n =
+        (req.nLimit < 0 || static_cast<std::uint64_t>(req.nLimit) >= total) ? total : static_cast<std::uint64_t>(req.nLimit);
+    if (n == 0) return 0;
+    const int base = ctx.GetProgress();
+    EntryBlocks blocks(file);
+    std::uint64_t nBytes = 0, nFailed = 0;
+    std::string ansi;
+    std::wstring convError;
+    auto writeFailed = [&]() {
+        SystemErrorPieces e = ErrorPiecesOf(file);
+        ctx.Error().SetErrorParts(FormatW(L"Error writing song entry %u to file:\r\n%ls\r\n%ls%ls",
+                                          static_cast<unsigned>(nFailed + 1), req.sPath.c_str(), e.sPrefix.c_str(),
+                                          e.sText.c_str())
+                                      .c_str());
+        return 0;
+    };
+    // Whatever was formatted goes to the file before a failure or Stop is reported.
+    auto flushThenStop = [&]() -> bool { return blocks.Flush(nBytes, nFailed); };
+
+    for (std::uint64_t i = 0; i < n; ++i) {
+        ctx.SetProgress(base + static_cast<int>(5 * i / n));
+        if (i % 20 == 0) ctx.PumpMessages();
+        if (ctx.IsCancelled()) {
+            if (!flushThenStop()) return writeFailed();
+            ctx.Error().SetErrorParts(L"Processing stopped by user Cancel", L"Shuffled playlist PARTIALLY written:",
+                                      req.sPath.c_str());
+            return 0;
+        }
+        const wchar_t* sSong = songs.GetSong(req.pOrder[i]);
+        std::string& buf = blocks.Buffer();
+        if (req.nFormat == kFormatM3u) {
+            if (!toAnsi(sSong, ansi, convError)) {
+                if (!flushThenStop()) return writeFailed();
+                ctx.Error().SetErrorParts(FormatW(L"Error converting song path from UTF-16 to ANSI for playlist "
+                                                  L"file\n%ls\nSong path in UTF-16:\n%ls",
+                                                  convError.c_str(), sSong)
+                                              .c_str());
+                return 0;
+            }
+            buf += ansi;
+        } else if (req.nFormat == kFormatWpl) {
+            std::wstring escaped;
+            try {
+                escaped = XmlEscape(sSong);
+            } catch (const std::bad_alloc&) {
+                if (!flushThenStop()) return writeFailed();
+                ctx.Error().SetErrorParts(L"Error converting special chars to xml codes for playlist file",
+                                          L"ReplaceSubStr: Error allocating memory", L"Song path:", sSong);
+                return 0;
+            }
+            buf += "<media src=\"";
+            AppendUtf8(buf, escaped);
+            buf += "\"/>";
+        } else {
+            AppendUtf8(buf, sSong);
+        }
+        buf += "\r\n";
+        blocks.EndEntry(i);
+        if (blocks.Full() && !blocks.Flush(nBytes, nFailed)) return writeFailed();
+    }
+    if (!blocks.Flush(nBytes, nFailed)) return writeFailed();
+    return nBytes;
+}
+
+}  // namespace
+
+bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req) {
+    const CSongArray& songs = *req.pSongs;
+    // A limit of 0 would write a playlist without entries and report it as a failure without a
+    // reason; it is refused up front like an empty song array.
+    if (songs.GetTotal() == 0 || songs.GetSize() == 0 || req.nLimit == 0)
+        return ctx.Error().SetErrorParts(L"Program logic error", L"WritePlaylist called with 0 songs to write");
+
+    std::string header;
+    if (req.nFormat == kFormatWpl) {
+        std::string title;
+        try {
+            title = ToUtf8Text(XmlEscape(req.sTitle));
+        } catch (const std::bad_alloc&) {
+            return ctx.Error().SetErrorParts(L"Error converting UTF-16 playlist title to UTF-8", req.sTitle.c_str(),
+                                             L"ReplaceSubStr: Error allocating memory");
+        }
+        header = WplHeader(ToUtf8Text(req.sVersion), title);
+    } else {
+        header = kM3uHeader;
+    }
+
+    if (!file.Create(req.sPath)) {
+        SystemErrorPieces e = ErrorPiecesOf(file);
+        return ctx.Error().SetErrorParts(
+            FormatW(L"Error opening file for write:\r\n%ls\r\n%ls%ls", req.sPath.c_str(), e.sPrefix.c_str(), e.sText.c_str())
+                .c_str());
+    }
+    auto fail = [&](const wchar_t* fmt) {
+        SystemErrorPieces e = ErrorPiecesOf(file);
+        ctx.Error().SetErrorParts(FormatW(fmt, req.sPath.c_str(), e.sPrefix.c_str(), e.sText.c_str()).c_str());
+        file.Close();
+        return false;
+    };
+    std::size_t nWritten = 0;
+    if (!file.Write(header.data(), header.size(), nWritten)) return fail(L"Error writing start of file:\r\n%ls\r\n%ls%ls");
+    std::uint64_t nBytes = nWritten;
+
+    const std::uint64_t nEntryBytes = WriteEntries(ctx, file, toAnsi, req);
+    if (nEntryBytes == 0) {
+        file.Close();
+        return false;
+    }
+    nBytes += nEntryBytes;
+    if (req.nFormat == kFormatWpl) {
+        if (!file.Write(kWplFooter.data(), kWplFooter.size(), nWritten))
+            return fail(L"Error writing last part of file:\r\n%ls\r\n%ls%ls");
+        nBytes += nWritten;
+    }
+    file.Close();
+    if (LogSink* log = ctx.Log(); log && log->IsOpen())
+        log->LogLine(FormatW(L"%llu bytes written to %ls", static_cast<unsigned long long>(nBytes), req.sPath.c_str()).c_str());
+    return true;
+}
+
+}  // namespace swirlo

@@ -1,0 +1,38 @@
+// The playlist writer over Win32: the file is created with CreateFileW and written with WriteFile,
+// .m3u paths go through the system's ANSI code page.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "library/PlaylistText.h"
+#include "shuffle/ByteFile.h"
+
+namespace swirlo {
+
+// A file for writing, readable by others while open, replacing one that exists. Keeps the error
+// code of its last failed call for the message.
+class Win32File : public ByteFile {
+public:
+    Win32File() = default;
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+    ~Win32File() override { Close(); }
+
+    bool Create(const std::wstring& sPath) override;
+    bool Write(const char* data, std::size_t nLen, std::size_t& nWritten) override;
+    void Close() override;
+    bool LastErrorText(std::wstring& text) override;
+
+private:
+    HANDLE m_h = INVALID_HANDLE_VALUE;
+    DWORD m_dwError = 0;
+};
+
+// ToAnsi of the utilities, its failure text taken from gsErrorText.
+bool ConvertToAnsi(std::wstring_view text, std::string& out, std::wstring& error);
+
+// Writes the playlist to req.sPath; true on success, else false with the page's error record filled.
+bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req);
+
+}  // namespace swirlo

@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "FakeRun.h"
+#include "LiteralForms.h"
+#include "shuffle/EvenDistribution.h"
+
+using namespace swirlo;
+using namespace swirlo::testing;
+
+namespace {
+
+std::wstring SongPath(int i) { return L"C:\\Music\\Artist " + std::to_wstring(i % 37) + L"\\song " + std::to_wstring(i) + L".mp3"; }
+
+void AddSongs(CSongArray& songs, const std::vector<int>& counts) {
+    for (std::size_t i = 0; i < counts.size(); ++i) songs.AddSong(SongPath(static_cast<int>(i)).c_str(), counts[i]);
+}
+
+// Counts of random songs until the list reaches about the given length, at most maxCount each.
+std::vector<int> RandomCounts(std::mt19937& gen, int length, int maxCount) {
+    std::vector<int> counts;
+    int total = 0;
+    while (total < length) {
+        int c = 1 + static_cast<int>(gen() % maxCount);
+        if (gen() % 3) c = 1 + static_cast<int>(gen() % std::min(maxCount, 4));  // mostly few repeats
+        c = std::min(c, std::max(1, length - total));
+        counts.push_back(c);
+        total += c;
+    }
+    return counts;
+}
+
+struct Placed {
+    int result;
+    std::vector<std::uint32_t> order;
+    PlacementResult out;
+};
+
+Placed Place(FakeRun& ctx, const CSongArray& songs, int N, const DistributionFile& csv = DistributionFile()) {
+    Placed p;
+    p.order.assign(songs.GetTotal(), 7);
+    RandomSource rng;
+    p.result = Distribute(ctx, rng, songs, N, p.order.data(), 90, p.out, csv);
+    return p;
+}
+
+// Positions of each record's plays, ascending.
+std::map<std::uint32_t, std::vector<int>> PlaysOf(const std::vector<std::uint32_t>& order) {
+    std::map<std::uint32_t, std::vector<int>> plays;
+    for (std::size_t i = 0; i < order.size(); ++i) plays[order[i]].push_back(static_cast<int>(i));
+    return plays;
+}
+
+}  // namespace
+
+TEST(Distribute, ShortListsAreRefusedFromTen) {
+    CSongArray songs;
+    AddSongs(songs, {3, 3, 2, 1});
+    FakeRun ctx;
+    Placed p = Place(ctx, songs, 5);
+    EXPECT_EQ(p.result, 0);
+    EXPECT_EQ(ctx.error.Text(), L"\r\nPlaylist length 9 is less than minimum 10 for this shuffle method.");
+    songs.AddSong(L"C:\\one more.mp3", 1);
+    FakeRun ctx2;
+    p = Place(ctx2, songs, 5);
+    EXPECT_EQ(p.result, 1);
+    EXPECT_TRUE(ctx2.error.Empty());
+    EXPECT_EQ(p.out.nMinSegmentSize, 3);
+}
+
+TEST(Distribute, SinglesAreAPlainPermutationWithoutScans) {
+    CSongArray songs;
+    AddSongs(songs, std::vector<int>(50, 1));
+    FakeRun ctx;
+    ctx.bWithLog = true;
+    Placed p = Place(ctx, songs, 99);
+    ASSERT_EQ(p.result, 1);
+    EXPECT_EQ(p.out.nShortfalls, 0);
+    EXPECT_EQ(p.out.nMinSegmentSize, 50);
+    std::vector<std::uint32_t> sorted = p.order;
+    std::sort(sorted.begin(), sorted.end());
+    for (std::uint32_t i = 0; i < 50; ++i) EXPECT_EQ(sorted[i], i);
+    EXPECT_TRUE(ctx.log.Has(L"Begin assigning songs repeated 1 times each, 50 unique songs"));
+    EXPECT_TRUE(ctx.log.Has(L"50 unused slots available. Segment size 50. Min separation between songs 16"));
+    EXPECT_TRUE(ctx.log.Has(L"Available slots in each segment: 50"));
+    EXPECT_TRUE(ctx.log.Has(L"Segment 0  Min, Max nArrAvailable indexes for segment are 0, 49"));
+    EXPECT_TRUE(ctx.log.Has(L"Finished group with 1 repeats, 50 unique songs, 50 total"));
+}
+
+TEST(Distribute, SecondPlayOfAPairLandsInTheSecondHalfFarEnough) {
+    CSongArray songs;
+    std::vector<int> counts(19, 1);
+    counts[7] = 2;  // X
+    AddSongs(songs, counts);
+    for (unsigned long tick = 1; tick < 300; ++tick) {
+        FakeRun ctx;
+        ctx.nTicks = tick;
+        ctx.bWithLog = tick == 1;
+        Placed p = Place(ctx, songs, 50);
+        ASSERT_EQ(p.result, 1);
+        EXPECT_EQ(p.out.nMinSegmentSize, 10);
+        std::vector<int> x = PlaysOf(p.order)[7];
+        ASSERT_EQ(x.size(), 2u);
+        EXPECT_LT(x[0], 10);
+        EXPECT_GE(x[1], 10);
+        EXPECT_GT(x[1] - x[0], 3);
+        EXPECT_EQ(p.out.nShortfalls, 0);
+        if (tick == 1) {
+            EXPECT_TRUE(ctx.log.Has(L"20 unused slots available. Segment size 10. Min separation between songs 3"));
+        }
+    }
+}
+
+// The properties every placement has: a permutation of the plays; with enough free slots, one
+// play per segment; a play closer than its group's minimum separation is a counted shortfall.
+TEST(Distribute, SameResultAsStepByStepFormAndPropertiesHold) {
+    std::mt19937 gen(77);
+    int nWithShortfalls = 0, nTooFew = 0;
+    for (int round = 0; round < 2000; ++round) {
+        const int length = 10 + static_cast<int>(gen() % (round % 10 == 0 ? 4991 : 1200));
+        const int maxCount = 1 + static_cast<int>(gen() % (round % 4 == 0 ? 255 : 12));
+        CSongArray songs;
+        std::vector<int> counts = RandomCounts(gen, length, maxCount);
+        AddSongs(songs, counts);
+        const int N = static_cast<int>(gen() % 100);
+        FakeRun ctx, refCtx;
+        ctx.nTicks = refCtx.nTicks = gen();
+        ctx.bWithLog = refCtx.bWithLog = (round % 5 == 0);
+        Placed p = Place(ctx, songs, N);
+        RandomSource refRng;
+        LiteralPlacement ref = LiteralDistribute(refCtx, refRng, songs, N, 90);
+        ASSERT_EQ(p.result, ref.result) << "round " << round << ": " << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
+        ASSERT_EQ(p.out.nShortfalls, ref.nShortfalls) << "round " << round;
+        ASSERT_EQ(p.out.nMinSegmentSize, ref.nMinSegmentSize);
+        ASSERT_EQ(ctx.error.Text(), refCtx.error.Text()) << "round " << round;
+        ASSERT_EQ(ctx.log.lines, refCtx.log.lines) << "round " << round;
+        ASSERT_EQ(ctx.sent, refCtx.sent) << "round " << round;
+        ASSERT_EQ(p.order.size(), ref.order.size());
+        for (std::size_t i = 0; i < p.order.size(); ++i)
+            ASSERT_EQ(static_cast<std::int32_t>(p.order[i]), ref.order[i]) << "round " << round << " position " << i;
+
+        const int total = static_cast<int>(songs.GetTotal());
+        auto plays = PlaysOf(p.order);
+        ASSERT_EQ(plays.size(), counts.size());
+        int closeGaps = 0;
+        const bool tooFew = ctx.log.Has(L"(too few)");
+        nTooFew += tooFew;
+        for (auto& [record, at] : plays) {
+            const int m = counts[record];
+            ASSERT_EQ(static_cast<int>(at.size()), m);
+            const int segSize = total / m;
+            const int minSep = std::min(N, segSize / 3);
+            for (int s = 0; s < m; ++s) {
+                if (!ctx.bWithLog || tooFew) break;
+                // Enough free slots everywhere (known only from the log): play s lies in segment s.
+                ASSERT_GE(at[s], s * segSize);
+                if (s + 1 < m) {
+                    ASSERT_LT(at[s], (s + 1) * segSize);
+                }
+            }
+            for (int s = 1; s < m; ++s)
+                if (at[s] - at[s - 1] <= minSep) ++closeGaps;
+        }
+        ASSERT_EQ(closeGaps, p.out.nShortfalls) << "round " << round;
+        nWithShortfalls += p.out.nShortfalls > 0;
+    }
+    EXPECT_GT(nWithShortfalls, 50);
+    EXPECT_GT(nTooFew, 5);
+}
+
+TEST(Distribute, ShortfallIsDescribedAndTooFewSlotsSwitchToEqualDivision) {
+    // Small lists of many repeated songs leave segments short and plays close.
+    std::mt19937 gen(5);
+    bool sawTooFew = false, sawShortfall = false;
+    for (int round = 0; round < 3000 && !(sawTooFew && sawShortfall); ++round) {
+        CSongArray songs;
+        AddSongs(songs, RandomCounts(gen, 20 + static_cast<int>(gen() % 40), 6));
+        FakeRun ctx;
+        ctx.nTicks = gen();
+        ctx.bWithLog = true;
+        Placed p = Place(ctx, songs, 99);
+        ASSERT_EQ(p.result, 1);
+        if (ctx.log.Has(L"(too few)")) {
+            sawTooFew = true;
+            EXPECT_TRUE(ctx.log.Has(L"  One or more segments of equally divided list without enough unassigned slots"));
+            EXPECT_TRUE(ctx.log.Has(L"  Will set segment ranges by equally dividing the "));
+        }
+        if (p.out.nShortfalls > 0) {
+            sawShortfall = true;
+            const std::wstring& t = ctx.error.Text();
+            EXPECT_EQ(t.rfind(L"\r\nLess than minimum separation in segment ", 0), 0u) << std::string(t.begin(), t.end());
+            EXPECT_NE(t.find(L"\r\nLocation of previous occurrence of same song: "), std::wstring::npos);
+            EXPECT_TRUE(ctx.log.Has(L"T Less than minimum separation in segment "));
+        }
+    }
+    EXPECT_TRUE(sawTooFew);
+    EXPECT_TRUE(sawShortfall);
+}
+
+TEST(Distribute, StopReturnsZeroWithoutText) {
+    CSongArray songs;
+    AddSongs(songs, std::vector<int>(40, 3));
+    FakeRun ctx;
+    ctx.nCancelAtPump = 50;
+    Placed p = Place(ctx, songs, 10);
+    EXPECT_EQ(p.result, 0);
+    EXPECT_TRUE(ctx.error.Empty());
+    EXPECT_EQ(ctx.nPumps, 50);
+}
+
+TEST(DistributionFile, ContentIsByteForByte) {
+    EXPECT_EQ(DistributionHeaderLine(3), "\"Song\",\"Count\",\"1st\",\"2nd\",\"3rd\"\r\n");
+    EXPECT_NE(DistributionHeaderLine(22).find(",\"4th\",") , std::string::npos);
+    EXPECT_NE(DistributionHeaderLine(22).find(",\"21th\",\"22th\"\r\n"), std::string::npos);
+    std::int32_t pos[3] = {4, 17, 30};
+    EXPECT_EQ(DistributionSongLines(L"C:\\M\\\u00e9t\u00e9.mp3", pos, 3),
+              "\"C:\\M\\\xc3\xa9t\xc3\xa9.mp3\",\"3\",\"5\",\"18\",\"31\"\r\n"
+              "\"REPEAT INTERVAL:\",\"\",\"\",\"13\",\"13\"\r\n");
+    EXPECT_EQ(DistributionSongLines(L"a", pos, 1), "\"a\",\"1\",\"5\"\r\n");
+
+    CSongArray songs;
+    AddSongs(songs, {1, 2, 1, 1, 2, 1, 1, 1, 1, 1});
+    MemoryFile file;
+    FakeRun ctx;
+    ctx.bWithLog = true;
+    Placed p = Place(ctx, songs, 3, DistributionFile{&file, L"D:\\Docs\\"});
+    ASSERT_EQ(p.result, 1);
+    EXPECT_EQ(file.sPath, L"D:\\Docs\\Repeats distribution.csv");
+    EXPECT_FALSE(file.bOpen);
+    auto plays = PlaysOf(p.order);
+    std::string want =
+        "\"1st column is song path. 2nd is Count of times in playlist. Then locations in playlist of each "
+        "occurrence of song, or on next line number of songs between repeats.\"\r\n\"Song\",\"Count\",\"1st\",\"2nd\"\r\n";
+    for (int m = 2; m >= 1; --m)
+        for (std::uint32_t r = 0; r < songs.GetSize(); ++r)
+            if (songs.GetCount(r) == m) {
+                const std::wstring wide = SongPath(static_cast<int>(r));
+                std::string path(wide.begin(), wide.end());
+                want += "\"" + path + "\",\"" + std::to_string(m) + "\"";
+                for (int at : plays[r]) want += ",\"" + std::to_string(at + 1) + "\"";
+                want += "\r\n";
+                if (m == 2) want += "\"REPEAT INTERVAL:\",\"\",\"\",\"" + std::to_string(plays[r][1] - plays[r][0]) + "\"\r\n";
+            }
+    EXPECT_EQ(file.bytes, want);
+    EXPECT_EQ(file.nWrites, 2 + 10);  // one write per song
+
+    // No log, no file.
+    MemoryFile none;
+    FakeRun quiet;
+    EXPECT_EQ(Place(quiet, songs, 3, DistributionFile{&none, L"D:\\Docs\\"}).result, 1);
+    EXPECT_EQ(none.nCreates, 0);
+}
+
+TEST(DistributionFile, FailuresFailThePlacementWithTheirTexts) {
+    CSongArray songs;
+    AddSongs(songs, {1, 2, 1, 1, 2, 1, 1, 1, 1, 1});
+    MemoryFile file;
+    file.bFailCreate = true;
+    file.sErrorText = L"The system cannot find the path specified.";
+    FakeRun ctx;
+    ctx.bWithLog = true;
+    EXPECT_EQ(Place(ctx, songs, 3, DistributionFile{&file, L"Q:\\nope\\"}).result, 0);
+    EXPECT_EQ(ctx.error.Text(), L"\r\nError opening log file of repeat distribution:\r\nQ:\\nope\\Repeats distribution.csv"
+                                L"\r\nThe system cannot find the path specified.");
+
+    const std::size_t line1 = 167, line2 = 28;
+    const std::size_t failAt[3] = {10, line1 + 5, line1 + line2 + 5};
+    const wchar_t* texts[3] = {L"\r\nError writing start of file:\r\n", L"\r\nError writing column headers to log file:\r\n",
+                               L"\r\nError song placements line to log file:\r\n"};
+    for (int i = 0; i < 3; ++i) {
+        MemoryFile full;
+        full.nFailAfterBytes = failAt[i];
+        FakeRun c;
+        c.bWithLog = true;
+        EXPECT_EQ(Place(c, songs, 3, DistributionFile{&full, L"D:\\"}).result, 0);
+        EXPECT_EQ(c.error.Text(), texts[i] + std::wstring(L"D:\\Repeats distribution.csv\r\nWindows' error message was:\r\n"
+                                                         L"There is not enough space on the disk."));
+        EXPECT_FALSE(full.bOpen);
+        EXPECT_EQ(full.bytes.size(), failAt[i]);
+    }
+}

@@ -1,0 +1,51 @@
+// A run context without a page, for the benchmarks: optionally a message dispatch on a time budget.
+#pragma once
+#include <time.h>
+
+#include <chrono>
+
+#include "foundation/RunContext.h"
+
+namespace swirlo::bench {
+
+class QuietRun : public RunContext {
+public:
+    explicit QuietRun(bool budgeted = false) : m_budgeted(budgeted) {}
+    int GetProgress() const override { return m_prog; }
+    void SetProgress(int pos) override {
+        if (pos != m_prog) ++nSent;
+        m_prog = pos;
+    }
+    // Like the page: the dispatch itself runs at most every 30 ms; each call reads a coarse
+    // millisecond clock, as GetTickCount is on Windows.
+    void PumpMessages() override {
+        if (!m_budgeted) return;
+        timespec ts;
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+        long ms = ts.tv_sec * 1000L + ts.tv_nsec / 1000000L;
+        if (ms - m_lastMs >= 30) {
+            m_lastMs = ms;
+            ++nDispatches;
+        }
+    }
+    bool IsCancelled() const override { return false; }
+    ErrorRecord& Error() override { return m_error; }
+    LogSink* Log() override { return nullptr; }
+    unsigned long TickCount() const override { return 4242; }
+    long nSent = 0, nDispatches = 0;
+
+private:
+    bool m_budgeted;
+    int m_prog = 0;
+    ErrorRecord m_error;
+    long m_lastMs = 0;
+};
+
+template <class F>
+double Seconds(F&& f) {
+    auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+}  // namespace swirlo::bench

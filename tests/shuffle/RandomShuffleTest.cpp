@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "FakeRun.h"
+#include "shuffle/ArrayShuffle.h"
+#include "shuffle/RandomSource.h"
+
+using namespace swirlo;
+using swirlo::testing::FakeRun;
+
+namespace {
+
+// The seed whose next two 15-bit values are first and (at least) secondAtLeast, found by running
+// the generator's recurrence backwards.
+std::uint32_t SeedForDraws(std::uint32_t first, std::uint32_t secondAtLeast) {
+    std::uint32_t inv = 214013u;
+    for (int i = 0; i < 5; ++i) inv *= 2u - 214013u * inv;
+    for (std::uint32_t low = 0; low < 0x20000u; ++low) {
+        std::uint32_t state1 = ((low >> 16) << 31) | (first << 16) | (low & 0xFFFFu);
+        std::uint32_t seed = (state1 - 2531011u) * inv;
+        RandomSource r(seed);
+        if (r.Next15() == first && r.Next15() >= secondAtLeast) return seed;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(RandomSource, SameSeedReplaysSameSequence) {
+    RandomSource a(77), b(77);
+    for (int i = 0; i < 1000; ++i) {
+        std::uint32_t v = a.Next15();
+        ASSERT_EQ(v, b.Next15());
+        ASSERT_LE(v, 32767u);
+    }
+}
+
+TEST(GetRandomUintBig, ZeroDrawsNothingAndWidthsFollowTheRange) {
+    RandomSource rng(5), copy(5);
+    std::wstring msg = L"old";
+    EXPECT_EQ(GetRandomUintBig(rng, 0, &msg), 0u);
+    EXPECT_EQ(msg, L"");
+    EXPECT_EQ(rng.Next15(), copy.Next15());  // nothing was drawn
+
+    // 999: one 15-bit value per draw. 1000: two values per draw, the first one high.
+    for (std::uint32_t seed = 1; seed < 200; ++seed) {
+        RandomSource r(seed), ref(seed);
+        std::uint32_t v = ref.Next15();
+        if (v > 31999) continue;
+        EXPECT_EQ(GetRandomUintBig(r, 999), v % 1000);
+        EXPECT_EQ(r.Next15(), ref.Next15());
+    }
+    for (std::uint32_t seed = 1; seed < 200; ++seed) {
+        RandomSource r(seed), ref(seed);
+        std::uint32_t hi = ref.Next15(), lo = ref.Next15();
+        std::uint32_t v = hi * 32768 + lo;
+        if (v > 1073741668u) continue;
+        EXPECT_EQ(GetRandomUintBig(r, 1000), v % 1001);
+        EXPECT_EQ(r.Next15(), ref.Next15());
+    }
+}
+
+TEST(GetRandomUintBig, RejectionThresholdsShowInTheLoopMessage) {
+    // A first value of 32000 is above 32 x 1000 - 1 and is drawn again.
+    std::uint32_t seed = SeedForDraws(32000, 0);
+    ASSERT_NE(seed, 0u);
+    RandomSource r(seed);
+    std::wstring msg;
+    std::uint32_t v = GetRandomUintBig(r, 999, &msg);
+    EXPECT_LE(v, 999u);
+    EXPECT_EQ(msg.rfind(L"GetRandomUintBig took 2 loops to get uRand ", 0), 0u) << msg;
+    EXPECT_NE(msg.find(L"  uMaxOkRand = 31999  uMaxResult = 999"), std::wstring::npos) << msg;
+
+    // 32767 x 32768 + 32613 = 1,073,741,669 is the smallest 30-bit value rejected for 1000.
+    seed = SeedForDraws(32767, 32613);
+    ASSERT_NE(seed, 0u);
+    r.Seed(seed);
+    v = GetRandomUintBig(r, 1000, &msg);
+    EXPECT_LE(v, 1000u);
+    EXPECT_NE(msg.find(L"  uMaxOkRand = 1073741668  uMaxResult = 1000"), std::wstring::npos) << msg;
+
+    // Accepted at once: the message stays empty.
+    r.Seed(SeedForDraws(31999, 0));
+    GetRandomUintBig(r, 999, &msg);
+    EXPECT_EQ(msg, L"");
+}
+
+TEST(GetRandomUintBig, StaysInRangeAndCoversIt) {
+    RandomSource rng(99);
+    for (std::uint32_t max : {1u, 6u, 999u, 1000u, 54321u, RAND_MAX_BIG}) {
+        std::uint32_t lo = max, hi = 0;
+        for (int i = 0; i < 4000; ++i) {
+            std::uint32_t v = GetRandomUintBig(rng, max);
+            ASSERT_LE(v, max);
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        if (max < 10) {
+            EXPECT_EQ(lo, 0u);
+            EXPECT_EQ(hi, max);
+        }
+    }
+}
+
+TEST(ArrayShuffles, PermuteEmptyFailsAndOneIsKept) {
+    for (int method = 1; method <= 2; ++method) {
+        FakeRun ctx;
+        RandomSource rng;
+        std::uint32_t one[1] = {0};
+        auto run = [&](std::uint32_t* a, std::uint32_t n) {
+            return method == 1 ? ShuffleArrayMethod1(ctx, rng, 42, a, n, 10, 5)
+                               : ShuffleArrayMethod2(ctx, rng, a, n, 10, 5);
+        };
+        EXPECT_EQ(run(one, 0), 0);
+        EXPECT_EQ(ctx.error.Text(), L"\r\nArray size param is 0");
+        EXPECT_EQ(run(one, 1), 1);
+        EXPECT_EQ(one[0], 0u);
+        for (std::uint32_t n : {2u, 3u, 50u, 1001u}) {
+            std::vector<std::uint32_t> a(n);
+            std::iota(a.begin(), a.end(), 0u);
+            ctx.nTicks = n;
+            ASSERT_EQ(run(a.data(), n), 1);
+            std::vector<std::uint32_t> sorted = a;
+            std::sort(sorted.begin(), sorted.end());
+            for (std::uint32_t i = 0; i < n; ++i) ASSERT_EQ(sorted[i], i);
+        }
+        EXPECT_GE(ctx.nProg, 5);
+        EXPECT_LE(ctx.nProg, 15);
+    }
+}
+
+TEST(ArrayShuffles, FollowTheirDrawsExactly) {
+    const std::uint32_t n = 300;
+    std::vector<std::uint32_t> a(n), want(n);
+    std::iota(a.begin(), a.end(), 0u);
+    std::iota(want.begin(), want.end(), 0u);
+    FakeRun ctx;
+    RandomSource rng, ref(777);
+    ASSERT_EQ(ShuffleArrayMethod1(ctx, rng, 777, a.data(), n, 10, 0), 1);
+    std::vector<std::uint32_t> temp(n);
+    std::uint32_t last = n - 1;
+    for (std::uint32_t i = 0; i + 1 < n; ++i) {
+        std::uint32_t r = GetRandomUintBig(ref, last);
+        temp[i] = want[r];
+        want[r] = want[last--];
+    }
+    temp[n - 1] = want[0];
+    EXPECT_EQ(a, temp);
+
+    ctx.nTicks = 31337;
+    ASSERT_EQ(ShuffleArrayMethod2(ctx, rng, a.data(), n, 10, 0), 1);
+    ref.Seed(31337);
+    for (std::uint32_t j = n - 1; j >= 1; --j) std::swap(temp[j], temp[GetRandomUintBig(ref, j)]);
+    EXPECT_EQ(a, temp);
+}
+
+TEST(ArrayShuffles, StopReturnsZeroWithoutText) {
+    for (int method = 1; method <= 2; ++method) {
+        FakeRun ctx;
+        ctx.nCancelAtPump = 3;
+        RandomSource rng;
+        std::vector<std::uint32_t> a(1000);
+        int r = method == 1 ? ShuffleArrayMethod1(ctx, rng, 1, a.data(), 1000, 10, 0)
+                            : ShuffleArrayMethod2(ctx, rng, a.data(), 1000, 10, 0);
+        EXPECT_EQ(r, 0);
+        EXPECT_TRUE(ctx.error.Empty());
+        EXPECT_EQ(ctx.nPumps, 3);  // every 50 steps
+    }
+}
