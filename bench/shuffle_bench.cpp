@@ -41,7 +41,7 @@ double FisherYates(std::size_t n) {
     double t = Seconds([&] {
         for (std::size_t j = n - 1; j >= 1; --j) std::swap(a[j], a[GetRandomUintBig(rng, static_cast<std::uint32_t>(j))]);
     });
-    std::printf("  (Fisher-Yates check value %u)\n", a[n / 2]);
+    if (a[n / 2] == 0xFFFFFFFFu) std::printf("!");  // keeps the shuffle from being optimised away
     return t;
 }
 
@@ -55,19 +55,25 @@ int main(int argc, char** argv) {
     const std::size_t total = songs.GetTotal();
     std::printf("%u songs, %zu plays\n", songs.GetSize(), total);
 
+    // Best of several runs: the machine is shared and noisy.
     double fy = FisherYates(total);
+    for (int i = 0; i < 6; ++i) fy = std::min(fy, FisherYates(total));
     std::printf("Fisher-Yates of %zu entries: %.1f ms\n", total, fy * 1000);
 
     std::vector<std::uint32_t> order(total);
     PlacementResult res;
     QuietRun quiet;
     RandomSource rng;
-    double even = Seconds([&] { Distribute(quiet, rng, songs, 50, order.data(), 90, res); });
+    double even = 1e9;
+    for (int i = 0; i < 3; ++i)
+        even = std::min(even, Seconds([&] { Distribute(quiet, rng, songs, 50, order.data(), 90, res); }));
     std::printf("Even distribution (N = 50): %.1f ms = %.1fx Fisher-Yates (target at most 15x); shortfalls %d\n",
                 even * 1000, even / fy, res.nShortfalls);
 
     QuietRun budgeted(true);
-    double evenPumped = Seconds([&] { Distribute(budgeted, rng, songs, 50, order.data(), 90, res); });
+    double evenPumped = 1e9;
+    for (int i = 0; i < 3; ++i)
+        evenPumped = std::min(evenPumped, Seconds([&] { Distribute(budgeted, rng, songs, 50, order.data(), 90, res); }));
     std::printf("  with a 30 ms dispatch budget checked at every play: %.1f ms, dispatch share %.1f%% (%ld dispatches)\n",
                 evenPumped * 1000, std::max(0.0, (evenPumped - even) / evenPumped * 100), budgeted.nDispatches);
 
@@ -87,7 +93,11 @@ int main(int argc, char** argv) {
     std::iota(shuffled.begin(), shuffled.end(), 0u);
     std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(3));
     int ok = 0;
-    double sep = Seconds([&] { ok = SeparateDups(quiet, plays, shuffled.data(), 99); });
+    double sep = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        std::vector<std::uint32_t> work = shuffled;
+        sep = std::min(sep, Seconds([&] { ok = SeparateDups(quiet, plays, work.data(), 99); }));
+    }
     std::printf("SeparateDups (N = 99): %.1f ms = %.1fx Fisher-Yates (target at most 10x); result %d\n", sep * 1000,
                 sep / fy, ok);
     return 0;

@@ -1,5 +1,6 @@
 #include "library/PlaylistText.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -40,35 +41,45 @@ namespace {
 // written out before Stop or a failure is reported, so the file then holds every entry formatted.
 class EntryBlocks {
 public:
-    EntryBlocks(ByteFile& file) : m_file(file) { m_buf.reserve(kBlock + 8192); }
-    std::string& Buffer() { return m_buf; }
-    // Marks the end of entry number nEntry (0-based) in the buffer.
+    explicit EntryBlocks(ByteFile& file) : m_file(file), m_buf(kBlock * 2) {}
+    // Room for n more bytes at the end of the block; grows for a line longer than a block.
+    char* Room(std::size_t n) {
+        if (m_size + n > m_buf.size()) m_buf.resize(m_size + n);
+        return m_buf.data() + m_size;
+    }
+    void Advance(std::size_t n) { m_size += n; }
+    void Append(std::string_view s) {
+        std::copy(s.begin(), s.end(), Room(s.size()));
+        m_size += s.size();
+    }
+    // Marks the end of entry number nEntry (0-based).
     void EndEntry(std::uint64_t nEntry) {
         if (m_ends.empty()) m_firstEntry = nEntry;
-        m_ends.push_back(m_buf.size());
+        m_ends.push_back(m_size);
     }
-    bool Full() const { return m_buf.size() >= kBlock; }
-    // Writes the buffer. On failure nFailedEntry is the 0-based number of the first entry that
-    // did not reach the file whole.
+    bool Full() const { return m_size >= kBlock; }
+    // Writes the block. On failure nFailedEntry is the 0-based number of the first entry that did
+    // not reach the file whole.
     bool Flush(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
-        if (m_buf.empty()) return true;
+        if (m_size == 0) return true;
         std::size_t nWritten = 0;
-        bool ok = m_file.Write(m_buf.data(), m_buf.size(), nWritten);
+        bool ok = m_file.Write(m_buf.data(), m_size, nWritten);
         nBytes += nWritten;
         if (!ok) {
             std::size_t e = 0;
             while (e < m_ends.size() && m_ends[e] <= nWritten) ++e;
             nFailedEntry = m_firstEntry + e;
         }
-        m_buf.clear();
+        m_size = 0;
         m_ends.clear();
         return ok;
     }
 
 private:
-    static constexpr std::size_t kBlock = 1 << 16;
+    static constexpr std::size_t kBlock = 1 << 18;
     ByteFile& m_file;
-    std::string m_buf;
+    std::vector<char> m_buf;
+    std::size_t m_size = 0;
     std::vector<std::size_t> m_ends;
     std::uint64_t m_firstEntry = 0;
 };
@@ -106,7 +117,6 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
             return 0;
         }
         const wchar_t* sSong = songs.GetSong(req.pOrder[i]);
-        std::string& buf = blocks.Buffer();
         if (req.nFormat == kFormatM3u) {
             if (!toAnsi(sSong, ansi, convError)) {
                 if (!flushThenStop()) return writeFailed();
@@ -116,7 +126,7 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
                                               .c_str());
                 return 0;
             }
-            buf += ansi;
+            blocks.Append(ansi);
         } else if (req.nFormat == kFormatWpl) {
             std::wstring escaped;
             try {
@@ -127,13 +137,14 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
                                           L"ReplaceSubStr: Error allocating memory", L"Song path:", sSong);
                 return 0;
             }
-            buf += "<media src=\"";
-            AppendUtf8(buf, escaped);
-            buf += "\"/>";
+            blocks.Append("<media src=\"");
+            blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(escaped.size())), escaped));
+            blocks.Append("\"/>");
         } else {
-            AppendUtf8(buf, sSong);
+            const std::wstring_view song(sSong);
+            blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(song.size())), song));
         }
-        buf += "\r\n";
+        blocks.Append("\r\n");
         blocks.EndEntry(i);
         if (blocks.Full() && !blocks.Flush(nBytes, nFailed)) return writeFailed();
     }

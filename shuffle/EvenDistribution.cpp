@@ -23,41 +23,51 @@ inline int Popcount(std::uint64_t x) {
     return static_cast<int>((x * 0x0101010101010101ull) >> 56);
 }
 
-// The unassigned playlist positions as a bitmap with a Fenwick tree over the popcounts of its
-// 64-bit words. A segment's compacted free-slot list (entries shifted down as slots are taken) is
-// then read by rank and select instead of by shifting: the same order in O(log n) per play.
+// The unassigned playlist positions as a bitmap, with a count per 64-bit word and a Fenwick tree
+// over blocks of eight words (small enough to stay in the first-level cache). A segment's
+// compacted free-slot list (entries shifted down as slots are taken) is then read by rank and
+// select instead of by shifting: the same order in O(log n) per play.
 class FreeSlots {
 public:
-    explicit FreeSlots(std::vector<std::uint64_t> words) : m_words(std::move(words)), m_tree(m_words.size() + 1, 0) {
+    explicit FreeSlots(std::vector<std::uint64_t> words)
+        : m_words(std::move(words)), m_count(m_words.size()), m_tree((m_words.size() + 7) / 8 + 1, 0) {
         for (std::size_t w = 0; w < m_words.size(); ++w) {
-            m_tree[w + 1] += Popcount(m_words[w]);
-            std::size_t parent = (w + 1) + ((w + 1) & (~(w + 1) + 1));
-            if (parent < m_tree.size()) m_tree[parent] += m_tree[w + 1];
+            m_count[w] = static_cast<std::uint8_t>(Popcount(m_words[w]));
+            m_tree[w / 8 + 1] += m_count[w];
+        }
+        for (std::size_t i = 1; i < m_tree.size(); ++i) {  // prefix sums into Fenwick form
+            std::size_t parent = i + (i & (~i + 1));
+            if (parent < m_tree.size()) m_tree[parent] += m_tree[i];
         }
         m_top = 1;
-        while (m_top * 2 <= m_words.size()) m_top *= 2;
+        while (m_top * 2 < m_tree.size()) m_top *= 2;
     }
 
     const std::vector<std::uint64_t>& Words() const { return m_words; }
+    bool IsFree(std::size_t x) const { return (m_words[x >> 6] >> (x & 63)) & 1; }
 
     // Number of free positions before x.
     std::size_t Rank(std::size_t x) const {
-        std::size_t w = x >> 6, sum = 0;
-        for (std::size_t i = w; i > 0; i -= i & (~i + 1)) sum += m_tree[i];
+        const std::size_t w = x >> 6, block = w >> 3;
+        std::size_t sum = 0;
+        for (std::size_t i = block; i > 0; i -= i & (~i + 1)) sum += m_tree[i];
+        for (std::size_t v = block << 3; v < w; ++v) sum += m_count[v];
         if (x & 63) sum += Popcount(m_words[w] & ((1ull << (x & 63)) - 1));
         return sum;
     }
 
     // The free position with r free positions before it.
     std::size_t Select(std::size_t r) const {
-        std::size_t pos = 0;
+        std::size_t block = 0;
         for (std::size_t step = m_top; step > 0; step >>= 1) {
-            if (pos + step < m_tree.size() && m_tree[pos + step] <= r) {
-                pos += step;
-                r -= m_tree[pos];
+            if (block + step < m_tree.size() && m_tree[block + step] <= r) {
+                block += step;
+                r -= m_tree[block];
             }
         }
-        const std::uint64_t word = m_words[pos];
+        std::size_t w = block << 3;
+        while (m_count[w] <= r) r -= m_count[w++];
+        const std::uint64_t word = m_words[w];
         int shift = 0;
         for (;;) {
             std::size_t c = Popcount((word >> shift) & 0xFF);
@@ -67,21 +77,23 @@ public:
         }
         std::uint64_t b = (word >> shift) & 0xFF;
         for (; r > 0; --r) b &= b - 1;
-        return pos * 64 + shift + std::countr_zero(b);
+        return w * 64 + shift + std::countr_zero(b);
     }
 
-    bool IsFree(std::size_t x) const { return (m_words[x >> 6] >> (x & 63)) & 1; }
-
     void Remove(std::size_t x) {
-        m_words[x >> 6] &= ~(1ull << (x & 63));
-        for (std::size_t i = (x >> 6) + 1; i < m_tree.size(); i += i & (~i + 1)) --m_tree[i];
+        const std::size_t w = x >> 6;
+        m_words[w] &= ~(1ull << (x & 63));
+        --m_count[w];
+        for (std::size_t i = (w >> 3) + 1; i < m_tree.size(); i += i & (~i + 1)) --m_tree[i];
     }
 
 private:
     std::vector<std::uint64_t> m_words;
+    std::vector<std::uint8_t> m_count;
     std::vector<std::uint32_t> m_tree;
     std::size_t m_top;
 };
+
 
 // Logging only when the run's log is open.
 struct RunLog {

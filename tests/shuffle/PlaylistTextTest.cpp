@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -219,4 +220,49 @@ TEST(PlaylistText, LongPathsAreWrittenWhole) {
     std::string want = "<media src=\"C:\\";
     for (int i = 0; i < 3000; ++i) want += "&amp;\xc3\xa9";
     EXPECT_NE(file.bytes.find(want + "\"/>\r\n"), std::string::npos);
+}
+
+namespace {
+
+// An independent UTF-8 reader for the round trip: code points back to wchar_t text.
+std::wstring DecodeUtf8(const std::string& s) {
+    std::wstring out;
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        std::uint32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+        for (int k = 1; k < len; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i += len;
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(PlaylistText, Utf8RoundTripsAndReplacesLoneSurrogates) {
+    std::mt19937 gen(3);
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring text;
+        const int len = static_cast<int>(gen() % 70);
+        for (int i = 0; i < len; ++i) {
+            std::uint32_t c = gen() % 3 ? 0x20 + gen() % 0x5F : 0x80 + gen() % 0x10FF80;
+            if (c >= 0xD800 && c <= 0xDFFF) c = 0xE000;
+            if (c >= 0x10000 && sizeof(wchar_t) == 2) {
+                text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+                text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            } else {
+                text += static_cast<wchar_t>(c);
+            }
+        }
+        ASSERT_EQ(DecodeUtf8(ToUtf8Text(text)), text) << "round " << round;
+    }
+    EXPECT_EQ(ToUtf8Text(std::wstring(L"a") + static_cast<wchar_t>(0xD800) + L"bcdefghijklmnopqrstuvwxyz"),
+              "a\xef\xbf\xbd" "bcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(ToUtf8Text(std::wstring(1, static_cast<wchar_t>(0xDC00))), "\xef\xbf\xbd");
 }
