@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <memory>
+#include <span>
 #include <new>
 #include <utility>
 #include <vector>
@@ -35,12 +38,15 @@ public:
             m_count[w] = static_cast<std::uint8_t>(Popcount(m_words[w]));
             m_tree[w / 8 + 1] += m_count[w];
         }
+        m_nBlocks1 = m_tree.size();
         for (std::size_t i = 1; i < m_tree.size(); ++i) {  // prefix sums into Fenwick form
             std::size_t parent = i + (i & (~i + 1));
             if (parent < m_tree.size()) m_tree[parent] += m_tree[i];
         }
         m_top = 1;
         while (m_top * 2 < m_tree.size()) m_top *= 2;
+        // Pad to a power of two with counts no rank reaches, so that Select needs no bounds test.
+        m_tree.resize(m_top * 2, 0xFFFFFFFFu);
     }
 
     const std::vector<std::uint64_t>& Words() const { return m_words; }
@@ -58,39 +64,47 @@ public:
 
     // The free position with r free positions before it.
     std::size_t Select(std::size_t r) const {
+        // Without branches: the steps go whichever way random draws send them.
         std::size_t block = 0;
         for (std::size_t step = m_top; step > 0; step >>= 1) {
-            if (block + step < m_tree.size() && m_tree[block + step] <= r) {
-                block += step;
-                r -= m_tree[block];
-            }
+            const std::size_t next = block + step;
+            const std::uint32_t t = m_tree[next];  // the padding beyond the blocks never fits
+            const bool fits = t <= r;
+            block = fits ? next : block;
+            r -= fits ? t : 0;
         }
         std::size_t w = block << 3;
         while (m_count[w] <= r) r -= m_count[w++];
-        const std::uint64_t word = m_words[w];
-        int shift = 0;
-        for (;;) {
-            std::size_t c = Popcount((word >> shift) & 0xFF);
-            if (c > r) break;
-            r -= c;
-            shift += 8;
-        }
+        return w * 64 + SelectInWord(m_words[w], static_cast<unsigned>(r));
+    }
+
+    // Index of the set bit of word with r set bits below it.
+    static unsigned SelectInWord(std::uint64_t word, unsigned r) {
+        // Bit counts per byte, then running totals per byte, then the byte that passes r.
+        std::uint64_t x = word - ((word >> 1) & 0x5555555555555555ull);
+        x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+        x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        const std::uint64_t running = x * 0x0101010101010101ull;
+        unsigned shift = 0;
+        while (((running >> shift) & 0xFF) <= r) shift += 8;
+        if (shift) r -= static_cast<unsigned>((running >> (shift - 8)) & 0xFF);
         std::uint64_t b = (word >> shift) & 0xFF;
         for (; r > 0; --r) b &= b - 1;
-        return w * 64 + shift + std::countr_zero(b);
+        return shift + static_cast<unsigned>(std::countr_zero(b));
     }
 
     void Remove(std::size_t x) {
         const std::size_t w = x >> 6;
         m_words[w] &= ~(1ull << (x & 63));
         --m_count[w];
-        for (std::size_t i = (w >> 3) + 1; i < m_tree.size(); i += i & (~i + 1)) --m_tree[i];
+        for (std::size_t i = (w >> 3) + 1; i < m_nBlocks1; i += i & (~i + 1)) --m_tree[i];
     }
 
 private:
     std::vector<std::uint64_t> m_words;
     std::vector<std::uint8_t> m_count;
     std::vector<std::uint32_t> m_tree;
+    std::size_t m_nBlocks1;  // blocks + 1: the Fenwick tree proper, before the padding
     std::size_t m_top;
 };
 
@@ -107,7 +121,7 @@ struct RunLog {
     }
 };
 
-// Each song's play positions, slot s = its play in segment s (-1 until placed).
+// Each song's play positions, slot s = its play in segment s.
 struct SongItems {
     std::vector<std::size_t> offset;  // first slot of record i
     std::vector<std::int32_t> slots;
@@ -128,11 +142,13 @@ struct GroupJob {
     const CSongArray& songs;
     std::uint32_t* order;
     std::int64_t total;
-    SongItems& items;
     int nSeparation;
     int nProgSpan;
     int& nShortfalls;
     RunLog log;
+    // Work arrays kept from group to group (positions only read where written: no clearing).
+    std::vector<std::int32_t> avail;
+    std::unique_ptr<std::int32_t[]> songAt;
 };
 
 int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
@@ -142,19 +158,23 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
     job.log.Line(FormatW(L"Begin assigning songs repeated %d times each, %d unique songs", m, k));
 
     // nArrAvailable (for the segment bounds and the texts) and the same positions as a bitmap.
-    std::vector<std::int32_t> avail;
+    std::vector<std::int32_t>& availBuf = job.avail;
     std::vector<std::uint64_t> words;
     try {
-        avail.reserve(static_cast<std::size_t>(total));
+        if (availBuf.size() < static_cast<std::size_t>(total)) availBuf.resize(static_cast<std::size_t>(total));
         words.assign(static_cast<std::size_t>((total + 63) / 64), 0);
     } catch (const std::bad_alloc&) {
         return ctx.Error().SetErrorParts(L"Error allocating array of available slots");
     }
-    for (std::int64_t p = 0; p < total; ++p)
-        if (job.order[p] == kUnassigned) {
-            avail.push_back(static_cast<std::int32_t>(p));
-            words[p >> 6] |= 1ull << (p & 63);
-        }
+    // Without branches: which positions are free follows no pattern a predictor could learn.
+    std::size_t nFree = 0;
+    for (std::int64_t p = 0; p < total; ++p) {
+        const std::uint64_t isFree = job.order[p] == kUnassigned;
+        availBuf[nFree] = static_cast<std::int32_t>(p);
+        nFree += isFree;
+        words[p >> 6] |= isFree << (p & 63);
+    }
+    const std::span<const std::int32_t> avail(availBuf.data(), nFree);
     const int nAvail = static_cast<int>(avail.size());
     if (static_cast<std::int64_t>(nAvail) < static_cast<std::int64_t>(m) * k)
         return ctx.Error().SetErrorParts(
@@ -204,17 +224,17 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
     };
     std::vector<Key> cur(k);
     for (int j = 0; j < k; ++j) cur[j] = {j, j, group[j]};
-    std::vector<std::int32_t> songAt;  // group number placed at a position, read back in order
-    std::vector<std::int32_t> groupSlots;  // slots by group number, copied to the SongItem table at the end
-    try {
-        songAt.resize(static_cast<std::size_t>(total));
-        groupSlots.resize(static_cast<std::size_t>(k) * m);
-    } catch (const std::bad_alloc&) {
-        return ctx.Error().SetErrorParts(L"Error allocating array of available slots");
-    }
+    std::int32_t* songAt = job.songAt.get();  // group number placed at a position, read back in order
 
     const int base = ctx.GetProgress();
     std::int64_t placed = 0;
+    // The first count of placed plays at which the bar reaches nPos.
+    auto FirstPlacedAt = [&](int nPos) -> std::int64_t {
+        if (job.nProgSpan <= 0) return nPos <= base ? 1 : INT64_MAX;
+        const std::int64_t q = nPos - base;
+        return q <= 0 ? 1 : (q * total + job.nProgSpan - 1) / job.nProgSpan;
+    };
+    std::int64_t nextMove = 1;
     for (int s = 0; s < m; ++s) {
         int nMaxIx = bound[s + 1] - 1;
         if (job.log.On())
@@ -263,12 +283,15 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
             const std::int32_t pos = positionAt(idx);
             job.order[pos] = key.record;
             songAt[pos] = key.song;
-            groupSlots[static_cast<std::size_t>(key.song) * m + s] = pos;
             free.Remove(static_cast<std::size_t>(pos));
             --nMaxIx;
 
-            ++placed;
-            ctx.SetProgress(static_cast<int>(placed * job.nProgSpan / total) + base);
+            // The bar moves only at the plays where its position changes: no division per play.
+            if (++placed >= nextMove) {
+                const int nPos = static_cast<int>(placed * job.nProgSpan / total) + base;
+                ctx.SetProgress(nPos);
+                nextMove = FirstPlacedAt(nPos + 1);
+            }
             ctx.PumpMessages();
             if (ctx.IsCancelled()) return 0;
         }
@@ -286,8 +309,6 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
             }
         }
     }
-    for (int j = 0; j < k; ++j)
-        std::copy_n(groupSlots.data() + static_cast<std::size_t>(j) * m, m, job.items.Of(group[j]));
     return 1;
 }
 
@@ -367,27 +388,17 @@ int Distribute(RunContext& ctx, RandomSource& rng, const CSongArray& songs, int 
 
     const std::uint32_t nSongs = songs.GetSize();
     std::vector<std::vector<std::uint32_t>> groups;
-    SongItems items;
     try {
         groups.resize(static_cast<std::size_t>(nMaxCount) + 1);
     } catch (const std::bad_alloc&) {
         return ctx.Error().SetErrorParts(L"Error allocating repetition group array");
     }
-    try {
-        items.offset.resize(nSongs);
-        items.slots.assign(static_cast<std::size_t>(total), -1);
-    } catch (const std::bad_alloc&) {
-        return ctx.Error().SetErrorParts(L"Error allocating SongItem array");
-    }
-    std::size_t next = 0;
     for (std::uint32_t i = 0; i < nSongs; ++i) {
         const int c = songs.GetCount(i);
         if (c > CSongArray::kMaxOccurrences)
             return ctx.Error().SetErrorParts(
                 FormatW(L"Song repeated %d times, exceeds maximum allowed %d", c, CSongArray::kMaxOccurrences).c_str(),
                 songs.GetSong(i));
-        items.offset[i] = next;
-        next += static_cast<std::size_t>(c);
         groups[c].push_back(i);
     }
 
@@ -397,7 +408,12 @@ int Distribute(RunContext& ctx, RandomSource& rng, const CSongArray& songs, int 
     log.Line(L"Begin assigning by groups of same repetition count");
     rng.Seed(static_cast<std::uint32_t>(ctx.TickCount()));
 
-    GroupJob job{ctx, rng, songs, order, total, items, nSeparation, nProgSpan, result.nShortfalls, log};
+    GroupJob job{ctx, rng, songs, order, total, nSeparation, nProgSpan, result.nShortfalls, log, {}, nullptr};
+    try {
+        job.songAt.reset(new std::int32_t[static_cast<std::size_t>(total)]);
+    } catch (const std::bad_alloc&) {
+        return ctx.Error().SetErrorParts(L"Error allocating repetition group array");
+    }
     for (int m = nMaxCount; m >= 1; --m) {
         const std::vector<std::uint32_t>& group = groups[m];
         if (group.empty()) continue;
@@ -415,7 +431,24 @@ int Distribute(RunContext& ctx, RandomSource& rng, const CSongArray& songs, int 
         ctx.PumpMessages();
         if (ctx.IsCancelled()) return 0;
     }
-    if (log.On() && csv.pFile && !WriteDistributionFile(ctx, songs, items, groups, csv)) return 0;
+    if (log.On() && csv.pFile) {
+        // Each song's plays in segment order are its positions in ascending order.
+        SongItems items;
+        try {
+            items.offset.resize(nSongs);
+            items.slots.resize(static_cast<std::size_t>(total));
+        } catch (const std::bad_alloc&) {
+            return ctx.Error().SetErrorParts(L"Error allocating SongItem array");
+        }
+        std::size_t next = 0;
+        for (std::uint32_t i = 0; i < nSongs; ++i) {
+            items.offset[i] = next;
+            next += static_cast<std::size_t>(songs.GetCount(i));
+        }
+        std::vector<std::size_t> fill = items.offset;
+        for (std::int64_t p = 0; p < total; ++p) items.slots[fill[order[p]]++] = static_cast<std::int32_t>(p);
+        if (!WriteDistributionFile(ctx, songs, items, groups, csv)) return 0;
+    }
     return 1;
 }
 

@@ -78,6 +78,18 @@ int SeparateDups(RunContext& ctx, const CSongArray& songs, std::uint32_t* order,
     const int base1 = ctx.GetProgress();
     unsigned fails = 0, moved = 0, moves = 0;
     bool bMovedLast = false;
+    // Both sweeps log a move alike; the first line says which neighbour was too close.
+    auto logMove = [&](const wchar_t* sWhat, std::int64_t newPos, std::int64_t oldPos, std::int64_t dup) {
+        if (!bLog) return;
+        ++moved;
+        log->LogLine(FormatW(L"%ls%ls\r\nNew placement in shuffled playlist: %u\r\n"
+                             L"Old placement (too close) in shuffled playlist: %u\r\n"
+                             L"Duplicate's placement in shuffled playlist: %d\r\n"
+                             L"Moves done at this array index (old placement): %u\r\n",
+                             sWhat, songs.GetSong(order[newPos]), static_cast<unsigned>(newPos),
+                             static_cast<unsigned>(oldPos), static_cast<int>(dup), moves + 1)
+                         .c_str());
+    };
 
     // First sweep: a play too close to the next play of its song moves towards the start.
     for (std::int64_t i = n - 2; i >= 0;) {
@@ -104,16 +116,7 @@ int SeparateDups(RunContext& ctx, const CSongArray& songs, std::uint32_t* order,
         std::int64_t newPos = std::max<std::int64_t>(i - N - 5, 0);
         plays.Move(i, newPos);
         bMovedLast = true;
-        if (bLog) {
-            ++moved;
-            log->LogLine(FormatW(L"SeparateDups moved repeated song too close to next play.\r\n%ls\r\n"
-                                 L"New placement in shuffled playlist: %u\r\n"
-                                 L"Old placement (too close) in shuffled playlist: %u\r\n"
-                                 L"Duplicate's placement in shuffled playlist: %d\r\n"
-                                 L"Moves done at this array index (old placement): %u\r\n",
-                                 songs.GetSong(order[newPos]), static_cast<unsigned>(newPos),
-                                 static_cast<unsigned>(i), static_cast<int>(j), moves + 1).c_str());
-        }
+        logMove(L"SeparateDups moved repeated song too close to next play.\r\n", newPos, i, j);
     }
     if (fails == 0) {
         if (bLog)
@@ -158,16 +161,7 @@ int SeparateDups(RunContext& ctx, const CSongArray& songs, std::uint32_t* order,
         std::int64_t newPos = std::min(k + N + 5, n - 1);
         plays.Move(k, newPos);
         bMovedLast = true;
-        if (bLog) {
-            ++moved;
-            log->LogLine(FormatW(L"SeparateDups moved repeated song too close to previous play.\r\n%ls\r\n"
-                                 L"New placement in shuffled playlist: %u\r\n"
-                                 L"Old placement (too close) in shuffled playlist: %u\r\n"
-                                 L"Duplicate's placement in shuffled playlist: %d\r\n"
-                                 L"Moves done at this array index (old placement): %u\r\n",
-                                 songs.GetSong(order[newPos]), static_cast<unsigned>(newPos),
-                                 static_cast<unsigned>(k), static_cast<int>(j), moves + 1).c_str());
-        }
+        logMove(L"SeparateDups moved repeated song too close to previous play.\r\n", newPos, k, j);
     }
     if (bLog)
         log->LogLine(FormatW(L"Moved %u songs that were repeated too soon after previous play\r\n"
