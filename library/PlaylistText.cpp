@@ -107,8 +107,14 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
     // Whatever was formatted goes to the file before a failure or Stop is reported.
     auto flushThenStop = [&]() -> bool { return blocks.Flush(nBytes, nFailed); };
 
+    // The bar moves by up to five points; it is told only at the entries where it changes.
+    std::uint64_t nextMove = 0;
     for (std::uint64_t i = 0; i < n; ++i) {
-        ctx.SetProgress(base + static_cast<int>(5 * i / n));
+        if (i >= nextMove) {
+            const int step = static_cast<int>(5 * i / n);
+            ctx.SetProgress(base + step);
+            nextMove = ((step + 1) * n + 4) / 5;  // the first i with 5 * i / n > step
+        }
         if (i % 20 == 0) ctx.PumpMessages();
         if (ctx.IsCancelled()) {
             if (!flushThenStop()) return writeFailed();

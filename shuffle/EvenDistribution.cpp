@@ -26,6 +26,20 @@ inline int Popcount(std::uint64_t x) {
     return static_cast<int>((x * 0x0101010101010101ull) >> 56);
 }
 
+// kSelectInByte[b][r]: the index of the set bit of byte b with r set bits below it.
+struct SelectTable {
+    std::uint8_t v[256][8];
+    constexpr SelectTable() : v() {
+        for (int b = 0; b < 256; ++b) {
+            int r = 0;
+            for (int i = 0; i < 8; ++i)
+                if (b & (1 << i)) v[b][r++] = static_cast<std::uint8_t>(i);
+        }
+    }
+};
+constexpr SelectTable kSelectTable;
+constexpr const std::uint8_t (&kSelectInByte)[256][8] = kSelectTable.v;
+
 // The unassigned playlist positions as a bitmap, with a count per 64-bit word and a Fenwick tree
 // over blocks of eight words (small enough to stay in the first-level cache). A segment's
 // compacted free-slot list (entries shifted down as slots are taken) is then read by rank and
@@ -88,9 +102,7 @@ public:
         unsigned shift = 0;
         while (((running >> shift) & 0xFF) <= r) shift += 8;
         if (shift) r -= static_cast<unsigned>((running >> (shift - 8)) & 0xFF);
-        std::uint64_t b = (word >> shift) & 0xFF;
-        for (; r > 0; --r) b &= b - 1;
-        return shift + static_cast<unsigned>(std::countr_zero(b));
+        return shift + kSelectInByte[(word >> shift) & 0xFF][r];
     }
 
     void Remove(std::size_t x) {
