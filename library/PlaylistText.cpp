@@ -1,8 +1,15 @@
 #include "library/PlaylistText.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cwchar>
 #include <new>
 #include <vector>
+
+#if defined(_WIN32) && defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "foundation/ErrorText.h"
 #include "shuffle/Utf8.h"
@@ -36,6 +43,31 @@ std::string WplHeader(std::string_view versionUtf8, std::string_view titleUtf8) 
 }
 
 namespace {
+
+// The length of a path. mingw's wcslen goes one character at a time, which is a third of the
+// writing time of a long playlist; on Windows the terminator is found eight characters at a time
+// with aligned loads (an aligned block never crosses into another page, so looking past the
+// terminator inside it is safe).
+std::size_t PathLength(const wchar_t* s) {
+#if defined(_WIN32) && defined(__SSE2__)
+    static_assert(sizeof(wchar_t) == 2);
+    const std::uintptr_t addr = reinterpret_cast<std::uintptr_t>(s);
+    if (addr & 1) return std::wcslen(s);
+    const char* block = reinterpret_cast<const char*>(addr & ~static_cast<std::uintptr_t>(15));
+    const __m128i zero = _mm_setzero_si128();
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+                        _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero))) &
+                    (0xFFFFu << (addr & 15));
+    while (!mask) {
+        block += 16;
+        mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero)));
+    }
+    return static_cast<std::size_t>(block + std::countr_zero(mask) - reinterpret_cast<const char*>(s)) / 2;
+#else
+    return std::wcslen(s);
+#endif
+}
 
 // Entries are gathered into blocks so that a long playlist takes few system calls. The block is
 // written out before Stop or a failure is reported, so the file then holds every entry formatted.
@@ -76,7 +108,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBlock = 1 << 18;
+    static constexpr std::size_t kBlock = 1 << 20;
     ByteFile& m_file;
     std::vector<char> m_buf;
     std::size_t m_size = 0;
@@ -147,7 +179,7 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
             blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(escaped.size())), escaped));
             blocks.Append("\"/>");
         } else {
-            const std::wstring_view song(sSong);
+            const std::wstring_view song(sSong, PathLength(sSong));
             blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(song.size())), song));
         }
         blocks.Append("\r\n");

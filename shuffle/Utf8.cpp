@@ -60,6 +60,33 @@ inline bool Ascii16(const wchar_t* t, char* p) {
     return true;
 }
 
+// The same for eight characters (the tail of a path).
+inline bool Ascii8(const wchar_t* t, char* p) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    if constexpr (sizeof(wchar_t) == 4) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 4));
+        const __m128i high = _mm_set1_epi32(static_cast<int>(0xFFFFFF80u));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(_mm_or_si128(a, b), high), zero)) != 0xFFFF) return false;
+        __m128i words = _mm_packs_epi32(a, b);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(words, words));
+        return true;
+    } else if constexpr (sizeof(wchar_t) == 2) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(a, _mm_set1_epi16(static_cast<short>(0xFF80))), zero)) != 0xFFFF)
+            return false;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(a, a));
+        return true;
+    }
+#endif
+    std::uint32_t any = 0;
+    for (int k = 0; k < 8; ++k) any |= static_cast<std::uint32_t>(t[k]);
+    if (any >= 0x80) return false;
+    for (int k = 0; k < 8; ++k) p[k] = static_cast<char>(t[k]);
+    return true;
+}
+
 }  // namespace
 
 std::size_t EncodeUtf8(char* dst, std::wstring_view text) {
@@ -69,10 +96,11 @@ std::size_t EncodeUtf8(char* dst, std::wstring_view text) {
     std::size_t i = 0;
     while (i < n) {
         // Paths are mostly ASCII: sixteen characters at a time while they are.
-        if (i + 16 <= n) {
-            if (Ascii16(t + i, p)) {
-                p += 16;
-                i += 16;
+        const int width = i + 16 <= n ? 16 : i + 8 <= n ? 8 : 0;
+        if (width) {
+            if (width == 16 ? Ascii16(t + i, p) : Ascii8(t + i, p)) {
+                p += width;
+                i += width;
                 continue;
             }
             // The ASCII run before the chunk's first other character.

@@ -1,8 +1,12 @@
 // A run context without a page, for the benchmarks: optionally a message dispatch on a time budget.
 #pragma once
-#include <time.h>
-
 #include <chrono>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <time.h>
+#endif
 
 #include "foundation/RunContext.h"
 
@@ -17,16 +21,23 @@ public:
         m_prog = pos;
     }
     // Like the page: the dispatch itself runs at most every 30 ms; each call reads a coarse
-    // millisecond clock, as GetTickCount is on Windows.
+    // millisecond clock (GetTickCount on Windows).
     void PumpMessages() override {
         if (!m_budgeted) return;
-        timespec ts;
-        clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
-        long ms = ts.tv_sec * 1000L + ts.tv_nsec / 1000000L;
+        const long ms = CoarseMilliseconds();
         if (ms - m_lastMs >= 30) {
             m_lastMs = ms;
             ++nDispatches;
         }
+    }
+    static long CoarseMilliseconds() {
+#ifdef _WIN32
+        return static_cast<long>(GetTickCount());
+#else
+        timespec ts;
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+        return ts.tv_sec * 1000L + ts.tv_nsec / 1000000L;
+#endif
     }
     bool IsCancelled() const override { return false; }
     ErrorRecord& Error() override { return m_error; }
