@@ -130,7 +130,7 @@ TEST(PlaylistWriter, WplOnDiskIsTheExactText) {
               "<media src=\"C:\\B &amp; C.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n");
 }
 
-TEST(PlaylistWriter, MissingFolderAndReadOnlyFileAreReportedWithTheSystemText) {
+TEST(PlaylistWriter, MissingFolderAndBusyFileAreReportedWithTheSystemText) {
     TempFolder tmp;
     Songs s({L"C:\\A.mp3"});
     std::wstring missing = tmp.File(L"no such folder\\list.m3u8");
@@ -148,9 +148,13 @@ TEST(PlaylistWriter, MissingFolderAndReadOnlyFileAreReportedWithTheSystemText) {
     EXPECT_EQ(ctx2.error.Text(), L"\r\nError opening file for write:\r\n" + busy +
                                      L"\r\nWindows' error message was:\r\n" + WinErrorText(ERROR_SHARING_VIOLATION));
     CloseHandle(h);
+}
 
+TEST(PlaylistWriter, ReadOnlyFileIsReportedWithTheSystemText) {
+    TempFolder tmp;
+    Songs s({L"C:\\A.mp3"});
     std::wstring locked = tmp.File(L"locked.m3u8");
-    h = CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE h = CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(h);
     ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     FakeRun ctx3;
