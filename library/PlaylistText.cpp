@@ -1,15 +1,13 @@
 #include "library/PlaylistText.h"
 
 #include <algorithm>
-#include <bit>
+#include <condition_variable>
 #include <cstdint>
 #include <cwchar>
+#include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
-
-#if defined(_WIN32) && defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "foundation/ErrorText.h"
 #include "shuffle/Utf8.h"
@@ -44,76 +42,133 @@ std::string WplHeader(std::string_view versionUtf8, std::string_view titleUtf8) 
 
 namespace {
 
-// The length of a path. mingw's wcslen goes one character at a time, which is a third of the
-// writing time of a long playlist; on Windows the terminator is found eight characters at a time
-// with aligned loads (an aligned block never crosses into another page, so looking past the
-// terminator inside it is safe).
-std::size_t PathLength(const wchar_t* s) {
-#if defined(_WIN32) && defined(__SSE2__)
-    static_assert(sizeof(wchar_t) == 2);
-    const std::uintptr_t addr = reinterpret_cast<std::uintptr_t>(s);
-    if (addr & 1) return std::wcslen(s);
-    const char* block = reinterpret_cast<const char*>(addr & ~static_cast<std::uintptr_t>(15));
-    const __m128i zero = _mm_setzero_si128();
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-                        _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero))) &
-                    (0xFFFFu << (addr & 15));
-    while (!mask) {
-        block += 16;
-        mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero)));
-    }
-    return static_cast<std::size_t>(block + std::countr_zero(mask) - reinterpret_cast<const char*>(s)) / 2;
-#else
-    return std::wcslen(s);
-#endif
-}
-
-// Entries are gathered into blocks so that a long playlist takes few system calls. The block is
-// written out before Stop or a failure is reported, so the file then holds every entry formatted.
+// Entries are gathered into blocks so that a long playlist takes few system calls, and a full block
+// is written by a second thread while the next one is formatted. Before Stop or a failure is
+// reported every block handed over has been written (or has failed), so the file then holds every
+// entry formatted, or is left as far as written.
 class EntryBlocks {
 public:
-    explicit EntryBlocks(ByteFile& file) : m_file(file), m_buf(kBlock * 2) {}
+    explicit EntryBlocks(ByteFile& file) : m_file(file) {
+        m_cur.buf.resize(kBlock * 2);
+        m_spare.buf.resize(kBlock * 2);
+    }
+    ~EntryBlocks() {
+        if (!m_writer.joinable()) return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_cv.notify_all();
+        m_writer.join();
+    }
     // Room for n more bytes at the end of the block; grows for a line longer than a block.
     char* Room(std::size_t n) {
-        if (m_size + n > m_buf.size()) m_buf.resize(m_size + n);
-        return m_buf.data() + m_size;
+        if (m_cur.size + n > m_cur.buf.size()) m_cur.buf.resize(m_cur.size + n);
+        return m_cur.buf.data() + m_cur.size;
     }
-    void Advance(std::size_t n) { m_size += n; }
+    void Advance(std::size_t n) { m_cur.size += n; }
     void Append(std::string_view s) {
         std::copy(s.begin(), s.end(), Room(s.size()));
-        m_size += s.size();
+        m_cur.size += s.size();
     }
     // Marks the end of entry number nEntry (0-based).
     void EndEntry(std::uint64_t nEntry) {
-        if (m_ends.empty()) m_firstEntry = nEntry;
-        m_ends.push_back(m_size);
+        if (m_cur.ends.empty()) m_cur.firstEntry = nEntry;
+        m_cur.ends.push_back(m_cur.size);
     }
-    bool Full() const { return m_size >= kBlock; }
-    // Writes the block. On failure nFailedEntry is the 0-based number of the first entry that did
-    // not reach the file whole.
-    bool Flush(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
-        if (m_size == 0) return true;
-        std::size_t nWritten = 0;
-        bool ok = m_file.Write(m_buf.data(), m_size, nWritten);
-        nBytes += nWritten;
-        if (!ok) {
-            std::size_t e = 0;
-            while (e < m_ends.size() && m_ends[e] <= nWritten) ++e;
-            nFailedEntry = m_firstEntry + e;
+    bool Full() const { return m_cur.size >= kBlock; }
+
+    // Hands the full block to the writer thread and goes on in the other buffer. False when the
+    // block handed over before it failed (nFailedEntry then says at which entry).
+    bool HandOver(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
+        if (!WaitForWriter(nBytes, nFailedEntry)) return false;
+        if (!m_writer.joinable()) m_writer = std::thread([this] { WriterLoop(); });
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            std::swap(m_cur, m_spare);
+            m_busy = true;
         }
-        m_size = 0;
-        m_ends.clear();
+        m_cv.notify_all();
+        m_cur.size = 0;
+        m_cur.ends.clear();
+        return true;
+    }
+    // Writes everything formatted so far. On failure nFailedEntry is the 0-based number of the
+    // first entry that did not reach the file whole.
+    bool Flush(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
+        if (!WaitForWriter(nBytes, nFailedEntry)) return false;
+        bool ok = WriteBlock(m_cur);
+        nBytes += m_cur.nWritten;
+        if (!ok) nFailedEntry = m_cur.failedEntry;
+        m_cur.size = 0;
+        m_cur.ends.clear();
         return ok;
     }
+    // The system's words for the failed write, taken on the thread that made it.
+    const SystemErrorPieces& Failure() const { return m_failure; }
 
 private:
+    struct Block {
+        std::vector<char> buf;
+        std::size_t size = 0;
+        std::vector<std::size_t> ends;
+        std::uint64_t firstEntry = 0;
+        std::size_t nWritten = 0;
+        std::uint64_t failedEntry = 0;
+        bool ok = true;
+    };
+
+    bool WriteBlock(Block& b) {
+        b.nWritten = 0;
+        b.ok = true;
+        if (b.size == 0) return true;
+        b.ok = m_file.Write(b.buf.data(), b.size, b.nWritten);
+        if (!b.ok) {
+            m_failure = ErrorPiecesOf(m_file);
+            std::size_t e = 0;
+            while (e < b.ends.size() && b.ends[e] <= b.nWritten) ++e;
+            b.failedEntry = b.firstEntry + e;
+        }
+        return b.ok;
+    }
+    bool WaitForWriter(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cv.wait(lock, [this] { return !m_busy; });
+        if (!m_spareCounted) {
+            m_spareCounted = true;
+            nBytes += m_spare.nWritten;
+            if (!m_spare.ok) {
+                nFailedEntry = m_spare.failedEntry;
+                return false;
+            }
+        }
+        return true;
+    }
+    void WriterLoop() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_cv.wait(lock, [this] { return m_busy || m_quit; });
+            if (m_quit && !m_busy) return;
+            lock.unlock();
+            WriteBlock(m_spare);
+            lock.lock();
+            m_busy = false;
+            m_spareCounted = false;
+            m_cv.notify_all();
+        }
+    }
+
     static constexpr std::size_t kBlock = 1 << 20;
     ByteFile& m_file;
-    std::vector<char> m_buf;
-    std::size_t m_size = 0;
-    std::vector<std::size_t> m_ends;
-    std::uint64_t m_firstEntry = 0;
+    Block m_cur;    // being formatted (window thread)
+    Block m_spare;  // being written (writer thread) or written and waiting to be counted
+    SystemErrorPieces m_failure;
+    std::thread m_writer;
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_busy = false;
+    bool m_spareCounted = true;
+    bool m_quit = false;
 };
 
 // The entry writer: returns the bytes written, 0 on failure (error record filled).
@@ -129,7 +184,7 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
     std::string ansi;
     std::wstring convError;
     auto writeFailed = [&]() {
-        SystemErrorPieces e = ErrorPiecesOf(file);
+        const SystemErrorPieces& e = blocks.Failure();
         ctx.Error().SetErrorParts(FormatW(L"Error writing song entry %u to file:\r\n%ls\r\n%ls%ls",
                                           static_cast<unsigned>(nFailed + 1), req.sPath.c_str(), e.sPrefix.c_str(),
                                           e.sText.c_str())
@@ -179,12 +234,12 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
             blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(escaped.size())), escaped));
             blocks.Append("\"/>");
         } else {
-            const std::wstring_view song(sSong, PathLength(sSong));
+            const std::wstring_view song = songs.GetSongView(req.pOrder[i]);
             blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(song.size())), song));
         }
         blocks.Append("\r\n");
         blocks.EndEntry(i);
-        if (blocks.Full() && !blocks.Flush(nBytes, nFailed)) return writeFailed();
+        if (blocks.Full() && !blocks.HandOver(nBytes, nFailed)) return writeFailed();
     }
     if (!blocks.Flush(nBytes, nFailed)) return writeFailed();
     return nBytes;

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace swirlo {
@@ -21,6 +22,10 @@ public:
     int AddOrIncrement(const wchar_t* sPath, int nOccurrences);
     int FindSong(const wchar_t* sPath) const;
     const wchar_t* GetSong(std::uint32_t nIndex) const;
+    // The same path with its length (empty past the end): spares writers a search for the end.
+    std::wstring_view GetSongView(std::uint32_t nIndex) const {
+        return nIndex < m_records.size() ? std::wstring_view(m_records[nIndex].sPath) : std::wstring_view();
+    }
     int GetCount(std::uint32_t nIndex) const;
     std::uint32_t GetSize() const { return static_cast<std::uint32_t>(m_records.size()); }
     std::uint64_t GetTotal() const { return m_nTotal; }

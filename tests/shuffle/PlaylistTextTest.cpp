@@ -210,6 +210,32 @@ TEST(PlaylistText, FailuresReportTheirTextsAndNeverSucceed) {
     }
 }
 
+// Long playlists are written a block at a time while the next block is formatted: a failure in a
+// later block still names the first entry that did not reach the file, and nothing after it is
+// written.
+TEST(PlaylistText, AFailureSeveralBlocksInNamesItsEntry) {
+    const int n = 150000;  // about 4 MB of entries
+    Playlist p(Numbered(n));
+    std::size_t at = 9;    // "#EXTM3U\r\n"
+    const int failing = 100000;  // 1-based, well past the first blocks
+    for (int i = 0; i < failing - 1; ++i) at += 21 + std::to_string(i).size();
+    MemoryFile file;
+    file.nFailAfterBytes = at + 5;
+    FakeRun ctx;
+    EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
+    EXPECT_EQ(ctx.error.Text().rfind(L"\r\nError writing song entry " + std::to_wstring(failing) + L" to file:", 0), 0u)
+        << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
+    EXPECT_EQ(file.bytes.size(), at + 5);
+
+    // Written whole, the same playlist is byte for byte what one pass of formatting gives.
+    MemoryFile whole;
+    FakeRun ok;
+    ASSERT_TRUE(WritePlaylistTo(ok, whole, FakeAnsi, p.Request(kFormatM3u8)));
+    std::string expected = "#EXTM3U\r\n";
+    for (int i = 0; i < n; ++i) expected += "C:\\Music\\track " + std::to_string(i) + ".mp3\r\n";
+    EXPECT_EQ(whole.bytes, expected);
+}
+
 TEST(PlaylistText, LongPathsAreWrittenWhole) {
     std::wstring longPath = L"C:\\";
     for (int i = 0; i < 3000; ++i) longPath += L"&\u00e9";
