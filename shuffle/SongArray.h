@@ -31,6 +31,14 @@ public:
     std::uint64_t GetTotal() const { return m_nTotal; }
     int GetMaxCount() const { return m_nMaxCount; }
     bool IsSameSong(std::uint32_t a, std::uint32_t b) const;
+    // A hint that the path of the record will be read soon.
+    void Prefetch(std::uint32_t nIndex) const {
+#if defined(__GNUC__)
+        if (nIndex < m_records.size()) __builtin_prefetch(m_records[nIndex].sPath.data());
+#else
+        (void)nIndex;
+#endif
+    }
     // The record index that stands for a song's identity: equal for records of equal paths.
     // Lets the placement compare songs without comparing texts.
     std::uint32_t SongId(std::uint32_t nIndex) const { return m_records[nIndex].nId; }
