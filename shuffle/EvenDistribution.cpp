@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <new>
@@ -47,12 +48,13 @@ constexpr const std::uint8_t (&kSelectInByte)[256][8] = kSelectTable.v;
 class FreeSlots {
 public:
     explicit FreeSlots(std::vector<std::uint64_t> words)
-        : m_words(std::move(words)), m_count(m_words.size()), m_tree((m_words.size() + 7) / 8 + 1, 0) {
+        : m_words(std::move(words)), m_count((m_words.size() + 7) / 8 * 8 + 8, 0), m_tree((m_words.size() + 7) / 8 + 1, 0) {
         for (std::size_t w = 0; w < m_words.size(); ++w) {
             m_count[w] = static_cast<std::uint8_t>(Popcount(m_words[w]));
             m_tree[w / 8 + 1] += m_count[w];
         }
         m_nBlocks1 = m_tree.size();
+        for (std::uint8_t c : m_count) m_nFree += c;
         for (std::size_t i = 1; i < m_tree.size(); ++i) {  // prefix sums into Fenwick form
             std::size_t parent = i + (i & (~i + 1));
             if (parent < m_tree.size()) m_tree[parent] += m_tree[i];
@@ -64,6 +66,7 @@ public:
     }
 
     const std::vector<std::uint64_t>& Words() const { return m_words; }
+    std::size_t Count() const { return m_nFree; }
     bool IsFree(std::size_t x) const { return (m_words[x >> 6] >> (x & 63)) & 1; }
 
     // Number of free positions before x.
@@ -71,7 +74,7 @@ public:
         const std::size_t w = x >> 6, block = w >> 3;
         std::size_t sum = 0;
         for (std::size_t i = block; i > 0; i -= i & (~i + 1)) sum += m_tree[i];
-        for (std::size_t v = block << 3; v < w; ++v) sum += m_count[v];
+        sum += CountsBefore(block << 3, static_cast<unsigned>(w & 7));
         if (x & 63) sum += Popcount(m_words[w] & ((1ull << (x & 63)) - 1));
         return sum;
     }
@@ -87,9 +90,42 @@ public:
             block = fits ? next : block;
             r -= fits ? t : 0;
         }
-        std::size_t w = block << 3;
-        while (m_count[w] <= r) r -= m_count[w++];
+        // The word of the block that holds it: the number of running counts not above r, taken
+        // from the eight counts at once (a loop here would mispredict its exit at random).
+        const std::size_t first = block << 3;
+        const std::uint64_t c = EightCounts(first);
+        const std::uint64_t lo = c & 0x00FF00FF00FF00FFull, hi = (c >> 8) & 0x00FF00FF00FF00FFull;
+        // Running totals of counts 0..i in 16-bit lanes: even words from lo, odd ones from hi.
+        const std::uint64_t pairs = lo + hi;                         // lane j: counts 2j and 2j+1
+        const std::uint64_t runPairs = pairs * 0x0001000100010001ull;  // lane j: counts 0..2j+1
+        const std::uint64_t runEven = runPairs - hi;                 // lane j: counts 0..2j
+        const std::uint64_t rr = static_cast<std::uint64_t>(r) * 0x0001000100010001ull;
+        const std::uint64_t H = 0x8000800080008000ull;  // totals stay below 2^15
+        const unsigned nEven = static_cast<unsigned>(Popcount(((rr | H) - runEven) & H));
+        const unsigned nOdd = static_cast<unsigned>(Popcount(((rr | H) - runPairs) & H));
+        const unsigned k = nEven + nOdd;  // words whose running total is at most r: the word sought
+        const std::size_t w = first + k;
+        r -= CountsBefore(first, k);
         return w * 64 + SelectInWord(m_words[w], static_cast<unsigned>(r));
+    }
+
+    // The free positions in the first n (0..7) words from word first (a multiple of 8).
+    std::size_t CountsBefore(std::size_t first, unsigned n) const {
+        const std::uint64_t c = EightCounts(first) & ((1ull << (8 * n)) - 1);
+        const std::uint64_t pairs = (c & 0x00FF00FF00FF00FFull) + ((c >> 8) & 0x00FF00FF00FF00FFull);
+        return static_cast<std::size_t>((pairs * 0x0001000100010001ull) >> 48);
+    }
+
+    std::uint64_t EightCounts(std::size_t first) const {
+        std::uint64_t c = 0;
+        std::memcpy(&c, m_count.data() + first, 8);  // padded: always eight counts to read
+        if constexpr (std::endian::native == std::endian::big) c = ByteSwap(c);
+        return c;
+    }
+    static std::uint64_t ByteSwap(std::uint64_t v) {
+        std::uint64_t r = 0;
+        for (int i = 0; i < 8; ++i) r = (r << 8) | ((v >> (8 * i)) & 0xFF);
+        return r;
     }
 
     // Index of the set bit of word with r set bits below it.
@@ -98,10 +134,12 @@ public:
         std::uint64_t x = word - ((word >> 1) & 0x5555555555555555ull);
         x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
         x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-        const std::uint64_t running = x * 0x0101010101010101ull;
-        unsigned shift = 0;
-        while (((running >> shift) & 0xFF) <= r) shift += 8;
-        if (shift) r -= static_cast<unsigned>((running >> (shift - 8)) & 0xFF);
+        const std::uint64_t running = x * 0x0101010101010101ull;  // byte i: bits in bytes 0..i
+        // Bytes whose running total is at most r (totals stay below 128), without a loop.
+        const std::uint64_t H = 0x8080808080808080ull;
+        const std::uint64_t le = ((static_cast<std::uint64_t>(r) * 0x0101010101010101ull) | H) - running;
+        const unsigned shift = 8 * static_cast<unsigned>(Popcount(le & H));
+        r -= static_cast<unsigned>(((running << 8) >> shift) & 0xFF);
         return shift + kSelectInByte[(word >> shift) & 0xFF][r];
     }
 
@@ -109,6 +147,7 @@ public:
         const std::size_t w = x >> 6;
         m_words[w] &= ~(1ull << (x & 63));
         --m_count[w];
+        --m_nFree;
         for (std::size_t i = (w >> 3) + 1; i < m_nBlocks1; i += i & (~i + 1)) --m_tree[i];
     }
 
@@ -118,6 +157,7 @@ private:
     std::vector<std::uint32_t> m_tree;
     std::size_t m_nBlocks1;  // blocks + 1: the Fenwick tree proper, before the padding
     std::size_t m_top;
+    std::size_t m_nFree = 0;
 };
 
 
@@ -159,7 +199,7 @@ struct GroupJob {
     int& nShortfalls;
     RunLog log;
     // Work arrays kept from group to group (positions only read where written: no clearing).
-    std::vector<std::int32_t> avail;
+    std::unique_ptr<FreeSlots> pFree;
     std::unique_ptr<std::int32_t[]> songAt;
 };
 
@@ -169,25 +209,24 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
     const std::int64_t total = job.total;
     job.log.Line(FormatW(L"Begin assigning songs repeated %d times each, %d unique songs", m, k));
 
-    // nArrAvailable (for the segment bounds and the texts) and the same positions as a bitmap.
-    std::vector<std::int32_t>& availBuf = job.avail;
-    std::vector<std::uint64_t> words;
-    try {
-        if (availBuf.size() < static_cast<std::size_t>(total)) availBuf.resize(static_cast<std::size_t>(total));
-        words.assign(static_cast<std::size_t>((total + 63) / 64), 0);
-    } catch (const std::bad_alloc&) {
-        return ctx.Error().SetErrorParts(L"Error allocating array of available slots");
+    // The unassigned positions (nArrAvailable) as a bitmap with rank and select. It is made once,
+    // with every position free, and each placed play is taken out of it, so that a group starts
+    // from the positions the groups before it left.
+    if (!job.pFree) {
+        try {
+            std::vector<std::uint64_t> words(static_cast<std::size_t>((total + 63) / 64), ~0ull);
+            if (total & 63) words.back() = (1ull << (total & 63)) - 1;
+            job.pFree = std::make_unique<FreeSlots>(std::move(words));
+        } catch (const std::bad_alloc&) {
+            return ctx.Error().SetErrorParts(L"Error allocating array of available slots");
+        }
     }
-    // Without branches: which positions are free follows no pattern a predictor could learn.
-    std::size_t nFree = 0;
-    for (std::int64_t p = 0; p < total; ++p) {
-        const std::uint64_t isFree = job.order[p] == kUnassigned;
-        availBuf[nFree] = static_cast<std::int32_t>(p);
-        nFree += isFree;
-        words[p >> 6] |= isFree << (p & 63);
-    }
-    const std::span<const std::int32_t> avail(availBuf.data(), nFree);
-    const int nAvail = static_cast<int>(avail.size());
+    FreeSlots& free = *job.pFree;
+    // The entry of nArrAvailable at index ix, and the number of entries below position p, as they
+    // stand at the start of the group.
+    auto availAt = [&](int ix) { return static_cast<std::int64_t>(free.Select(static_cast<std::size_t>(ix))); };
+    auto availBelow = [&](std::int64_t p) { return static_cast<int>(free.Rank(static_cast<std::size_t>(p))); };
+    const int nAvail = static_cast<int>(free.Count());
     if (static_cast<std::int64_t>(nAvail) < static_cast<std::int64_t>(m) * k)
         return ctx.Error().SetErrorParts(
             FormatW(L"Logic error, %d slots available for assigning %d songs %d times each", nAvail, k, m).c_str());
@@ -197,13 +236,11 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
     job.log.NoTime(FormatW(L"%d unused slots available. Segment size %d. Min separation between songs %d",
                            nAvail, segSize, minSep));
 
-    // Free positions per equal segment (avail is ascending, so two binary searches each).
+    // Free positions per equal segment.
     bool bEnough = true;
     std::wstring sCounts = L"Available slots in each segment:";
     for (int s = 0; s < m; ++s) {
-        auto lo = std::lower_bound(avail.begin(), avail.end(), s * segSize);
-        auto hi = std::lower_bound(lo, avail.end(), s * segSize + segSize);
-        int c = static_cast<int>(hi - lo);
+        int c = availBelow(static_cast<std::int64_t>(s) * segSize + segSize) - availBelow(static_cast<std::int64_t>(s) * segSize);
         if (job.log.On()) sCounts += FormatW(L" %d", c);
         if (c < k) {
             if (job.log.On()) sCounts += L" (too few)";
@@ -216,18 +253,22 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
     bound[0] = 0;
     if (bEnough) {
         job.log.NoTime(L"Sufficient unassigned slots in each segment of equally divided list");
+        // The first entry at or after the segment's start, but never before the previous segment's
+        // first entry plus k - 1.
         for (int s = 1; s < m; ++s)
-            bound[s] = static_cast<int>(
-                std::lower_bound(avail.begin() + (bound[s - 1] + k - 1), avail.end(), s * segSize) - avail.begin());
+            bound[s] = std::max(bound[s - 1] + k - 1, availBelow(static_cast<std::int64_t>(s) * segSize));
     } else {
         job.log.NoTime(L"One or more segments of equally divided list without enough unassigned slots",
                        FormatW(L"Will set segment ranges by equally dividing the %d unassigned slots", nAvail).c_str());
         for (int s = 1; s < m; ++s) bound[s] = s * (nAvail / m);
     }
     bound[m] = nAvail;
-
-    const std::vector<std::uint64_t> freeAtStart = words;
-    FreeSlots free(std::move(words));
+    // Each segment's positions run from its first free slot to the next segment's first one; taken
+    // now, before the plays change the free positions.
+    std::vector<std::int64_t> segStart(m + 1);
+    for (int s = 0; s < m; ++s) segStart[s] = bound[s] < nAvail ? availAt(bound[s]) : total;
+    segStart[m] = total;
+    const std::vector<std::uint64_t> freeAtStart = free.Words();
     // Previous-play keys in ascending position order: position, group number, record.
     struct Key {
         std::int32_t pos;
@@ -252,9 +293,8 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
         if (job.log.On())
             job.log.NoTime(FormatW(L"Segment %d  Min, Max nArrAvailable indexes for segment are %d, %d", s, bound[s], nMaxIx));
         int nMinIx = bound[s] + s;
-        // The segment's positions run from its first free slot to the next segment's first one.
-        const std::int64_t segFirst = avail[bound[s]];
-        const std::int64_t segEnd = bound[s + 1] < nAvail ? avail[bound[s + 1]] : total;
+        const std::int64_t segFirst = segStart[s];
+        const std::int64_t segEnd = segStart[s + 1];
         // Positions of earlier segments never change while this one is placed.
         const std::size_t rankStart = free.Rank(static_cast<std::size_t>(segFirst));
         auto positionAt = [&](int compactIx) {  // the compacted list's entry at compactIx
@@ -420,7 +460,7 @@ int Distribute(RunContext& ctx, RandomSource& rng, const CSongArray& songs, int 
     log.Line(L"Begin assigning by groups of same repetition count");
     rng.Seed(static_cast<std::uint32_t>(ctx.TickCount()));
 
-    GroupJob job{ctx, rng, songs, order, total, nSeparation, nProgSpan, result.nShortfalls, log, {}, nullptr};
+    GroupJob job{ctx, rng, songs, order, total, nSeparation, nProgSpan, result.nShortfalls, log, nullptr, nullptr};
     try {
         job.songAt.reset(new std::int32_t[static_cast<std::size_t>(total)]);
     } catch (const std::bad_alloc&) {
