@@ -1,5 +1,6 @@
 #include "shuffle/SongArray.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <new>
 
@@ -48,33 +49,59 @@ std::uint64_t CSongArray::HashPath(const wchar_t* s, std::size_t n) {
     return h;
 }
 
+namespace {
+inline std::uint32_t HashCheck(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
+constexpr std::size_t kChunkChars = 1 << 18;
+}  // namespace
+
 int CSongArray::Lookup(const wchar_t* s, std::size_t n, std::uint64_t h) const {
     const std::size_t mask = m_slots.size() - 1;
+    const std::uint32_t check = HashCheck(h);
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         std::uint32_t v = m_slots[i];
         if (v == 0) return -1;
         const Record& r = m_records[v - 1];
-        if (r.nHash == h && r.sPath.size() == n && std::wmemcmp(r.sPath.data(), s, n) == 0)
+        if (r.nHashCheck == check && r.nLen == n && std::wmemcmp(r.pPath, s, n) == 0)
             return static_cast<int>(i);
     }
 }
 
-void CSongArray::IndexInsert(std::uint32_t recordIndex) {
+// Slots are found from the full hash; records keep only its check half, so rebuilding the index
+// (at each doubling) hashes the paths again.
+void CSongArray::IndexInsert(std::uint32_t recordIndex, std::uint64_t h) {
     const Record& r = m_records[recordIndex];
     const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = r.nHash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         std::uint32_t v = m_slots[i];
         if (v == 0) { m_slots[i] = recordIndex + 1; return; }
         const Record& o = m_records[v - 1];
-        if (o.nHash == r.nHash && o.sPath == r.sPath) { m_slots[i] = recordIndex + 1; return; }
+        if (o.nHashCheck == r.nHashCheck && o.nLen == r.nLen && std::wmemcmp(o.pPath, r.pPath, r.nLen) == 0) {
+            m_slots[i] = recordIndex + 1;
+            return;
+        }
     }
+}
+
+const wchar_t* CSongArray::CopyPath(const wchar_t* s, std::size_t n) {
+    if (n + 1 > m_nFree) {
+        const std::size_t size = std::max(kChunkChars, n + 1);
+        m_chunks.push_back(std::make_unique<wchar_t[]>(size));
+        m_pFree = m_chunks.back().get();
+        m_nFree = size;
+    }
+    wchar_t* p = m_pFree;
+    std::wmemcpy(p, s, n);
+    p[n] = L'\0';
+    m_pFree += n + 1;
+    m_nFree -= n + 1;
+    return p;
 }
 
 bool CSongArray::RehashTo(std::size_t nSlots) {
     std::vector<std::uint32_t> slots(nSlots, 0);
     slots.swap(m_slots);
     // Newest record of a path wins: insert in order so later ones overwrite earlier ones.
-    for (std::uint32_t i = 0; i < m_records.size(); ++i) IndexInsert(i);
+    for (std::uint32_t i = 0; i < m_records.size(); ++i) IndexInsert(i, HashPath(m_records[i].pPath, m_records[i].nLen));
     return true;
 }
 
@@ -95,7 +122,7 @@ bool CSongArray::Grow() {
     } catch (const std::bad_alloc&) {
         // The old index was swapped out before the failure: rebuild it at the old size, which fits.
         m_slots.assign(m_nCapacity * 2, 0);
-        for (std::uint32_t i = 0; i < m_records.size(); ++i) IndexInsert(i);
+        for (std::uint32_t i = 0; i < m_records.size(); ++i) IndexInsert(i, HashPath(m_records[i].pPath, m_records[i].nLen));
         SetBare(prefix + L" replacement array");
         return false;
     }
@@ -130,12 +157,14 @@ int CSongArray::AddSong(const wchar_t* sPath, int nOccurrences) {
     try {
         if (m_failCopy) { m_failCopy = false; throw std::bad_alloc(); }
         const std::size_t n = std::wcslen(sPath);
+        if (n > 0xFFFFFFFFu) throw std::bad_alloc();
         const std::uint64_t h = HashPath(sPath, n);
         int slot = Lookup(sPath, n, h);
         std::uint32_t id = slot >= 0 ? m_records[m_slots[slot] - 1].nId : index;
-        m_records.push_back(Record{std::wstring(sPath, n), h, nOccurrences, id});
+        const wchar_t* copy = CopyPath(sPath, n);
+        m_records.push_back(Record{copy, static_cast<std::uint32_t>(n), HashCheck(h), nOccurrences, id});
         if (slot >= 0) m_slots[slot] = index + 1;
-        else IndexInsert(index);
+        else IndexInsert(index, h);
     } catch (const std::bad_alloc&) {
         SetBare(FormatW(L"Error allocating memory for playlist line (array index %d)", static_cast<int>(index)));
         return 0;
@@ -185,7 +214,7 @@ int CSongArray::FindSong(const wchar_t* sPath) const {
 }
 
 const wchar_t* CSongArray::GetSong(std::uint32_t nIndex) const {
-    return nIndex < m_records.size() ? m_records[nIndex].sPath.c_str() : nullptr;
+    return nIndex < m_records.size() ? m_records[nIndex].pPath : nullptr;
 }
 
 int CSongArray::GetCount(std::uint32_t nIndex) const {
@@ -199,6 +228,9 @@ bool CSongArray::IsSameSong(std::uint32_t a, std::uint32_t b) const {
 
 void CSongArray::Clear() {
     m_records.clear();
+    m_chunks.clear();
+    m_pFree = nullptr;
+    m_nFree = 0;
     std::fill(m_slots.begin(), m_slots.end(), 0u);
     m_nTotal = 0;
     m_nMaxCount = 0;
