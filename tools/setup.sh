@@ -3,7 +3,7 @@
 # everything is already there.
 set -euo pipefail
 need=(cmake make g++ ccache g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-      imagemagick fp-utils googletest libxml2-utils x11-utils)
+      imagemagick fp-utils googletest libxml2-utils libxml2-dev x11-utils)
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
