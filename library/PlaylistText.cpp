@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <exception>
 #include <cstdint>
 #include <cwchar>
 #include <mutex>
@@ -82,7 +83,14 @@ public:
     // block handed over before it failed (nFailedEntry then says at which entry).
     bool HandOver(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
         if (!WaitForWriter(nBytes, nFailedEntry)) return false;
-        if (!m_writer.joinable()) m_writer = std::thread([this] { WriterLoop(); });
+        if (!m_writer.joinable() && !m_bNoThread) {
+            try {
+                m_writer = std::thread([this] { WriterLoop(); });
+            } catch (const std::exception&) {
+                m_bNoThread = true;  // no thread to be had: write on this one
+            }
+        }
+        if (m_bNoThread) return Flush(nBytes, nFailedEntry);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             std::swap(m_cur, m_spare);
@@ -169,6 +177,7 @@ private:
     bool m_busy = false;
     bool m_spareCounted = true;
     bool m_quit = false;
+    bool m_bNoThread = false;
 };
 
 // The entry writer: returns the bytes written, 0 on failure (error record filled).
