@@ -241,16 +241,4 @@ INT_PTR ZDialog::DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-std::wstring GetItemText(HWND dlg, int id) {
-    HWND c = GetDlgItem(dlg, id);
-    if (!c) return std::wstring();
-    int n = GetWindowTextLengthW(c);
-    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-    n = GetWindowTextW(c, s.data(), n + 1);
-    s.resize(static_cast<std::size_t>(n < 0 ? 0 : n));
-    return s;
-}
-
-bool IsChecked(HWND dlg, int id) { return IsDlgButtonChecked(dlg, id) == BST_CHECKED; }
-
 }  // namespace swirlo

@@ -73,11 +73,7 @@ protected:
     HINSTANCE m_hInst;
     HWND m_hWnd = nullptr;
     const AppPaths* m_pPaths;
-    std::wstring m_sWork1, m_sWork2;  // scratch texts for building messages
     INT_PTR m_nLastResult = 0;        // last message box or shell result
-    const wchar_t* m_sLineEnd = L"\r\n";
-    const wchar_t* m_sUpper = L"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    const wchar_t* m_sDigits = L"0123456789";
     ErrorRecord m_error;
     LogFile m_log;
 };
@@ -99,7 +95,8 @@ public:
     // Default handling of what a dialog procedure does not handle itself.
     INT_PTR DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    void SetHwndForTest(HWND h) { m_hWnd = h; }
+    // Takes over an existing window (one not made from this object's resource).
+    void Attach(HWND h) { m_hWnd = h; }
 
 protected:
     // Subclasses set the resource and may replace the procedure; the default procedure forwards to
@@ -121,9 +118,5 @@ public:
     explicit ZWinUtil(ZWin* parent, const wchar_t* caption = nullptr)
         : ZWin(nullptr, caption ? caption : L"ZWinUtil", nullptr, parent, parent ? parent->Paths() : nullptr) {}
 };
-
-// Small helpers for dialog chores.
-std::wstring GetItemText(HWND dlg, int id);
-bool IsChecked(HWND dlg, int id);
 
 }  // namespace swirlo

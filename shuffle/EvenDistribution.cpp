@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <span>
 #include <new>
 #include <utility>
 #include <vector>

@@ -60,9 +60,9 @@ TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
     HWND parentWnd = PopupAt(desk.right - 300, 100, 400, 300);
     HWND childWnd = PopupAt(0, 0, 600, 200);
     ZDialog parent(nullptr, L"P", nullptr, nullptr, nullptr);
-    parent.SetHwndForTest(parentWnd);
+    parent.Attach(parentWnd);
     ZDialog child(nullptr, L"C", nullptr, &parent, nullptr);
-    child.SetHwndForTest(childWnd);
+    child.Attach(childWnd);
     child.CentreOverParent();
     RECT r;
     GetWindowRect(childWnd, &r);
@@ -86,7 +86,7 @@ TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
 
     // No parent: centred on the desktop.
     ZDialog lone(nullptr, L"L", nullptr, nullptr, nullptr);
-    lone.SetHwndForTest(childWnd);
+    lone.Attach(childWnd);
     lone.CentreOverParent();
     GetWindowRect(childWnd, &r);
     EXPECT_EQ(r.left, (desk.right - desk.left) / 2 - 300);
