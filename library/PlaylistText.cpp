@@ -43,142 +43,208 @@ std::string WplHeader(std::string_view versionUtf8, std::string_view titleUtf8) 
 
 namespace {
 
-// Entries are gathered into blocks so that a long playlist takes few system calls, and a full block
-// is written by a second thread while the next one is formatted. Before Stop or a failure is
-// reported every block handed over has been written (or has failed), so the file then holds every
-// entry formatted, or is left as far as written.
-class EntryBlocks {
-public:
-    explicit EntryBlocks(ByteFile& file) : m_file(file) {
-        m_cur.buf.resize(kBlock * 2);
-        m_spare.buf.resize(kBlock * 2);
+// One stretch of consecutive entries on its way to the file: formatted into one buffer, written
+// with one call.
+struct EntryJob {
+    enum State { Free, Committed, Formatting, Formatted, Writing };
+    State state = Free;
+    std::uint64_t first = 0, last = 0;   // the entries [first, last)
+    std::vector<char> buf;
+    std::size_t size = 0;
+    std::vector<std::size_t> ends;       // where each entry's line ends in buf
+    std::uint64_t nNoMemory = kNoEntry;  // the entry whose line could not get memory; formatting stopped there
+
+    static constexpr std::uint64_t kNoEntry = ~std::uint64_t{0};
+
+    void Reset(std::uint64_t nFirst) {
+        first = last = nFirst;
+        size = 0;
+        ends.clear();
+        nNoMemory = kNoEntry;
     }
-    ~EntryBlocks() {
-        if (!m_writer.joinable()) return;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_quit = true;
-        }
-        m_cv.notify_all();
-        m_writer.join();
-    }
-    // Room for n more bytes at the end of the block; grows for a line longer than a block.
+    // Room for n more bytes at the end; the buffer is kept between uses and grows when it must.
     char* Room(std::size_t n) {
-        if (m_cur.size + n > m_cur.buf.size()) m_cur.buf.resize(m_cur.size + n);
-        return m_cur.buf.data() + m_cur.size;
+        if (size + n > buf.size()) buf.resize(std::max<std::size_t>(size + n, std::max<std::size_t>(buf.size() * 2, 1 << 20)));
+        return buf.data() + size;
     }
-    void Advance(std::size_t n) { m_cur.size += n; }
+    void Advance(std::size_t n) { size += n; }
     void Append(std::string_view s) {
         std::copy(s.begin(), s.end(), Room(s.size()));
-        m_cur.size += s.size();
+        size += s.size();
     }
-    // Marks the end of entry number nEntry (0-based).
-    void EndEntry(std::uint64_t nEntry) {
-        if (m_cur.ends.empty()) m_cur.firstEntry = nEntry;
-        m_cur.ends.push_back(m_cur.size);
-    }
-    bool Full() const { return m_cur.size >= kBlock; }
+};
 
-    // Hands the full block to the writer thread and goes on in the other buffer. False when the
-    // block handed over before it failed (nFailedEntry then says at which entry).
-    bool HandOver(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
-        if (!WaitForWriter(nBytes, nFailedEntry)) return false;
-        if (!m_writer.joinable() && !m_bNoThread) {
-            try {
-                m_writer = std::thread([this] { WriterLoop(); });
-            } catch (const std::exception&) {
-                m_bNoThread = true;  // no thread to be had: write on this one
-            }
+// The line of one .wpl or .m3u8 entry, CR LF included.
+void FormatLine(EntryJob& job, int nFormat, std::wstring_view song) {
+    if (nFormat == kFormatWpl) {
+        job.Append("<media src=\"");
+        if (song.find_first_of(L"&\"<>") == std::wstring_view::npos) {
+            job.Advance(EncodeUtf8(job.Room(MaxUtf8Bytes(song.size())), song));
+        } else {
+            const std::wstring escaped = XmlEscape(song);
+            job.Advance(EncodeUtf8(job.Room(MaxUtf8Bytes(escaped.size())), escaped));
         }
-        if (m_bNoThread) return Flush(nBytes, nFailedEntry);
+        job.Append("\"/>\r\n");
+    } else {
+        char* p = job.Room(MaxUtf8Bytes(song.size()) + 2);
+        const std::size_t n = EncodeUtf8(p, song);
+        p[n] = '\r';
+        p[n + 1] = '\n';
+        job.Advance(n + 2);
+    }
+}
+
+// Formats and writes the entries. The window thread walks the entries in order for the progress
+// bar, the message dispatch and the Stop button, and hands them over a stretch at a time; a second
+// thread writes the stretches to the file in order and, while it has nothing to write, formats
+// stretches too, so that both processors share the work. The window thread never writes while the
+// second thread runs: a slow disk does not hold up the window beyond waiting for a free stretch.
+// When Stop or a failure is reported, every stretch handed over before it has been written (or the
+// write has failed), so the file holds every entry walked before Stop, or is left as far as written.
+class EntryPipeline {
+public:
+    EntryPipeline(ByteFile& file, const PlaylistRequest& req) : m_file(file), m_req(req) {}
+    ~EntryPipeline() {
+        if (!m_worker.joinable()) return;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            std::swap(m_cur, m_spare);
-            m_busy = true;
+            m_bQuit = true;
         }
         m_cv.notify_all();
-        m_cur.size = 0;
-        m_cur.ends.clear();
-        return true;
+        m_worker.join();
     }
-    // Writes everything formatted so far. On failure nFailedEntry is the 0-based number of the
-    // first entry that did not reach the file whole.
-    bool Flush(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
-        if (!WaitForWriter(nBytes, nFailedEntry)) return false;
-        bool ok = WriteBlock(m_cur);
-        nBytes += m_cur.nWritten;
-        if (!ok) nFailedEntry = m_cur.failedEntry;
-        m_cur.size = 0;
-        m_cur.ends.clear();
-        return ok;
+
+    // The stretch for the entries from nFirst on; nullptr when a write has failed. Waits while
+    // every stretch is still on its way, helping with the formatting meanwhile.
+    EntryJob* Acquire(std::uint64_t nFirst) {
+        if (m_nPublished == 1 && !m_worker.joinable() && !m_bNoThread) {
+            // A second stretch: worth a thread.
+            try {
+                m_worker = std::thread([this] { WorkerLoop(); });
+            } catch (const std::exception&) {
+                m_bNoThread = true;  // no thread to be had: everything on this one
+            }
+        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        EntryJob& job = m_jobs[m_nPublished % kJobs];
+        while (!m_bFailed && job.state != EntryJob::Free)
+            if (!Step(lock, !m_worker.joinable())) m_cv.wait(lock);
+        if (m_bFailed) return nullptr;
+        job.Reset(nFirst);
+        return &job;
     }
-    // The system's words for the failed write, taken on the thread that made it.
+    // Hands the stretch over: to be formatted, or (formatted already) to be written.
+    void Publish(EntryJob& job, bool bFormatted) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            job.state = bFormatted ? EntryJob::Formatted : EntryJob::Committed;
+            ++m_nPublished;
+        }
+        m_cv.notify_all();
+    }
+    // Waits until every stretch handed over is written; false when a write failed or a line
+    // could not get memory.
+    bool Finish() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_bFailed && m_nWritten < m_nPublished)
+            if (!Step(lock, !m_worker.joinable())) m_cv.wait(lock);
+        return !m_bFailed;
+    }
+
+    std::uint64_t Bytes() const { return m_nBytes; }
+    // After a failure: the entry (0-based) that did not reach the file whole, whether it was
+    // left out for want of memory, and for a failed write the system's words, taken on the
+    // thread that made the call.
+    std::uint64_t FailedEntry() const { return m_nFailedEntry; }
+    bool FailedForMemory() const { return m_bNoMemory; }
     const SystemErrorPieces& Failure() const { return m_failure; }
 
 private:
-    struct Block {
-        std::vector<char> buf;
-        std::size_t size = 0;
-        std::vector<std::size_t> ends;
-        std::uint64_t firstEntry = 0;
-        std::size_t nWritten = 0;
-        std::uint64_t failedEntry = 0;
-        bool ok = true;
-    };
+    static constexpr int kJobs = 4;
 
-    bool WriteBlock(Block& b) {
-        b.nWritten = 0;
-        b.ok = true;
-        if (b.size == 0) return true;
-        b.ok = m_file.Write(b.buf.data(), b.size, b.nWritten);
-        if (!b.ok) {
-            m_failure = ErrorPiecesOf(m_file);
-            std::size_t e = 0;
-            while (e < b.ends.size() && b.ends[e] <= b.nWritten) ++e;
-            b.failedEntry = b.firstEntry + e;
+    // One piece of work under the lock, the lock released while it runs: writing the next
+    // stretch if it is formatted and this thread writes, else formatting the oldest stretch
+    // that waits for it. False when there is none.
+    bool Step(std::unique_lock<std::mutex>& lock, bool bWrites) {
+        if (m_bFailed) return false;
+        EntryJob& next = m_jobs[m_nWritten % kJobs];
+        if (bWrites && m_nWritten < m_nPublished && next.state == EntryJob::Formatted) {
+            next.state = EntryJob::Writing;
+            lock.unlock();
+            std::size_t nDone = 0;
+            const bool ok = next.size == 0 || m_file.Write(next.buf.data(), next.size, nDone);
+            SystemErrorPieces failure;
+            if (!ok) failure = ErrorPiecesOf(m_file);
+            lock.lock();
+            m_nBytes += nDone;
+            if (!ok) {
+                m_failure = std::move(failure);
+                const auto e = std::upper_bound(next.ends.begin(), next.ends.end(), nDone) - next.ends.begin();
+                m_nFailedEntry = next.first + static_cast<std::uint64_t>(e);
+                m_bFailed = true;
+            } else if (next.nNoMemory != EntryJob::kNoEntry) {
+                m_nFailedEntry = next.nNoMemory;
+                m_bNoMemory = m_bFailed = true;
+            }
+            next.state = EntryJob::Free;
+            ++m_nWritten;
+            m_cv.notify_all();
+            return true;
         }
-        return b.ok;
+        for (std::uint64_t s = m_nWritten; s < m_nPublished; ++s) {
+            EntryJob& job = m_jobs[s % kJobs];
+            if (job.state != EntryJob::Committed) continue;
+            job.state = EntryJob::Formatting;
+            lock.unlock();
+            Format(job);
+            lock.lock();
+            job.state = EntryJob::Formatted;
+            m_cv.notify_all();
+            return true;
+        }
+        return false;
     }
-    bool WaitForWriter(std::uint64_t& nBytes, std::uint64_t& nFailedEntry) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_cv.wait(lock, [this] { return !m_busy; });
-        if (!m_spareCounted) {
-            m_spareCounted = true;
-            nBytes += m_spare.nWritten;
-            if (!m_spare.ok) {
-                nFailedEntry = m_spare.failedEntry;
-                return false;
+    void Format(EntryJob& job) {
+        const CSongArray& songs = *m_req.pSongs;
+        const std::uint32_t* order = m_req.pOrder;
+        for (std::uint64_t i = job.first; i < job.last; ++i) {
+            // The paths lie scattered over the heap: ask for the ones a few entries ahead early,
+            // so that formatting does not wait on memory at every entry.
+            if (i + 16 < job.last) songs.Prefetch(order[i + 16]);
+            const std::size_t nStart = job.size;
+            try {
+                FormatLine(job, m_req.nFormat, songs.GetSongView(order[i]));
+                job.ends.push_back(job.size);
+            } catch (const std::bad_alloc&) {
+                job.size = nStart;
+                job.nNoMemory = i;
+                job.last = i;
+                return;
             }
         }
-        return true;
     }
-    void WriterLoop() {
+    void WorkerLoop() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        for (;;) {
-            m_cv.wait(lock, [this] { return m_busy || m_quit; });
-            if (m_quit && !m_busy) return;
-            lock.unlock();
-            WriteBlock(m_spare);
-            lock.lock();
-            m_busy = false;
-            m_spareCounted = false;
-            m_cv.notify_all();
-        }
+        while (!m_bQuit)
+            if (!Step(lock, true)) m_cv.wait(lock);
     }
 
-    static constexpr std::size_t kBlock = 1 << 20;
     ByteFile& m_file;
-    Block m_cur;    // being formatted (window thread)
-    Block m_spare;  // being written (writer thread) or written and waiting to be counted
+    const PlaylistRequest& m_req;
+    EntryJob m_jobs[kJobs];
+    std::uint64_t m_nPublished = 0;  // stretches handed over
+    std::uint64_t m_nWritten = 0;    // of those, written (in order)
+    std::uint64_t m_nBytes = 0;
+    std::uint64_t m_nFailedEntry = 0;
+    bool m_bFailed = false, m_bNoMemory = false, m_bQuit = false, m_bNoThread = false;
     SystemErrorPieces m_failure;
-    std::thread m_writer;
+    std::thread m_worker;
     std::mutex m_mutex;
     std::condition_variable m_cv;
-    bool m_busy = false;
-    bool m_spareCounted = true;
-    bool m_quit = false;
-    bool m_bNoThread = false;
 };
+
+// The entries the window thread walks before handing them over.
+constexpr std::uint64_t kEntriesPerJob = 8192;
 
 // The entry writer: returns the bytes written, 0 on failure (error record filled).
 std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req) {
@@ -188,73 +254,84 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
         (req.nLimit < 0 || static_cast<std::uint64_t>(req.nLimit) >= total) ? total : static_cast<std::uint64_t>(req.nLimit);
     if (n == 0) return 0;
     const int base = ctx.GetProgress();
-    EntryBlocks blocks(file);
-    std::uint64_t nBytes = 0, nFailed = 0;
+    EntryPipeline pipe(file, req);
     std::string ansi;
     std::wstring convError;
-    auto writeFailed = [&]() {
-        const SystemErrorPieces& e = blocks.Failure();
+    auto failed = [&]() -> std::uint64_t {
+        if (pipe.FailedForMemory()) {
+            const wchar_t* sSong = songs.GetSong(req.pOrder[pipe.FailedEntry()]);
+            if (req.nFormat == kFormatWpl)
+                ctx.Error().SetErrorParts(L"Error converting special chars to xml codes for playlist file",
+                                          L"ReplaceSubStr: Error allocating memory", L"Song path:", sSong);
+            else
+                ctx.Error().SetErrorParts(FormatW(L"Error converting song path from UTF-16 to %ls for playlist file\n"
+                                                  L"Error allocating memory\nSong path in UTF-16:\n%ls",
+                                                  req.nFormat == kFormatM3u ? L"ANSI" : L"UTF-8", sSong)
+                                              .c_str());
+            return 0;
+        }
+        const SystemErrorPieces& e = pipe.Failure();
         ctx.Error().SetErrorParts(FormatW(L"Error writing song entry %u to file:\r\n%ls\r\n%ls%ls",
-                                          static_cast<unsigned>(nFailed + 1), req.sPath.c_str(), e.sPrefix.c_str(),
-                                          e.sText.c_str())
+                                          static_cast<unsigned>(pipe.FailedEntry() + 1), req.sPath.c_str(),
+                                          e.sPrefix.c_str(), e.sText.c_str())
                                       .c_str());
         return 0;
     };
-    // Whatever was formatted goes to the file before a failure or Stop is reported.
-    auto flushThenStop = [&]() -> bool { return blocks.Flush(nBytes, nFailed); };
 
     // The bar moves by up to five points; it is told only at the entries where it changes.
     std::uint64_t nextMove = 0;
-    for (std::uint64_t i = 0; i < n; ++i) {
-        // The paths lie scattered over the heap: ask for the ones a few entries ahead early, so
-        // that formatting does not wait on memory at every entry.
-        if (i + 16 < n) songs.Prefetch(req.pOrder[i + 16]);
-        if (i >= nextMove) {
-            const int step = static_cast<int>(5 * i / n);
-            ctx.SetProgress(base + step);
-            nextMove = ((step + 1) * n + 4) / 5;  // the first i with 5 * i / n > step
+    for (std::uint64_t i = 0; i < n;) {
+        EntryJob* job = pipe.Acquire(i);
+        if (!job) return failed();
+        const std::uint64_t end = std::min(n, i + kEntriesPerJob);
+        bool bCancelled = false, bConvFailed = false;
+        for (; i < end; ++i) {
+            if (i >= nextMove) {
+                const int step = static_cast<int>(5 * i / n);
+                ctx.SetProgress(base + step);
+                nextMove = ((step + 1) * n + 4) / 5;  // the first i with 5 * i / n > step
+            }
+            if (i % 20 == 0) ctx.PumpMessages();
+            if (ctx.IsCancelled()) {
+                bCancelled = true;
+                break;
+            }
+            if (req.nFormat != kFormatM3u) continue;
+            // ANSI lines are converted here: the conversion reports through the window thread.
+            const wchar_t* sSong = songs.GetSong(req.pOrder[i]);
+            try {
+                if (!toAnsi(sSong, ansi, convError)) {
+                    bConvFailed = true;
+                    break;
+                }
+                job->Append(ansi);
+                job->Append("\r\n");
+                job->ends.push_back(job->size);
+            } catch (const std::bad_alloc&) {
+                job->size = job->ends.empty() ? 0 : job->ends.back();
+                job->nNoMemory = i;
+                break;
+            }
         }
-        if (i % 20 == 0) ctx.PumpMessages();
-        if (ctx.IsCancelled()) {
-            if (!flushThenStop()) return writeFailed();
-            ctx.Error().SetErrorParts(L"Processing stopped by user Cancel", L"Shuffled playlist PARTIALLY written:",
-                                      req.sPath.c_str());
-            return 0;
-        }
-        const wchar_t* sSong = songs.GetSong(req.pOrder[i]);
-        if (req.nFormat == kFormatM3u) {
-            if (!toAnsi(sSong, ansi, convError)) {
-                if (!flushThenStop()) return writeFailed();
+        const bool bNoMemory = job->nNoMemory != EntryJob::kNoEntry;
+        job->last = bNoMemory ? job->nNoMemory : i;
+        pipe.Publish(*job, req.nFormat == kFormatM3u);  // the job is the pipeline's from here on
+        if (bCancelled || bConvFailed || bNoMemory) {
+            // Whatever was walked goes to the file before Stop or the failure is reported.
+            if (!pipe.Finish()) return failed();
+            if (bCancelled)
+                ctx.Error().SetErrorParts(L"Processing stopped by user Cancel", L"Shuffled playlist PARTIALLY written:",
+                                          req.sPath.c_str());
+            else
                 ctx.Error().SetErrorParts(FormatW(L"Error converting song path from UTF-16 to ANSI for playlist "
                                                   L"file\n%ls\nSong path in UTF-16:\n%ls",
-                                                  convError.c_str(), sSong)
+                                                  convError.c_str(), songs.GetSong(req.pOrder[i]))
                                               .c_str());
-                return 0;
-            }
-            blocks.Append(ansi);
-        } else if (req.nFormat == kFormatWpl) {
-            std::wstring escaped;
-            try {
-                escaped = XmlEscape(sSong);
-            } catch (const std::bad_alloc&) {
-                if (!flushThenStop()) return writeFailed();
-                ctx.Error().SetErrorParts(L"Error converting special chars to xml codes for playlist file",
-                                          L"ReplaceSubStr: Error allocating memory", L"Song path:", sSong);
-                return 0;
-            }
-            blocks.Append("<media src=\"");
-            blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(escaped.size())), escaped));
-            blocks.Append("\"/>");
-        } else {
-            const std::wstring_view song = songs.GetSongView(req.pOrder[i]);
-            blocks.Advance(EncodeUtf8(blocks.Room(MaxUtf8Bytes(song.size())), song));
+            return 0;
         }
-        blocks.Append("\r\n");
-        blocks.EndEntry(i);
-        if (blocks.Full() && !blocks.HandOver(nBytes, nFailed)) return writeFailed();
     }
-    if (!blocks.Flush(nBytes, nFailed)) return writeFailed();
-    return nBytes;
+    if (!pipe.Finish()) return failed();
+    return pipe.Bytes();
 }
 
 }  // namespace

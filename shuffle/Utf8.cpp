@@ -94,6 +94,7 @@ std::size_t EncodeUtf8(char* dst, std::wstring_view text) {
     const std::size_t n = text.size();
     const wchar_t* t = text.data();
     std::size_t i = 0;
+    std::size_t nAsciiBefore = 0;  // the characters just before i, each written as its one byte
     while (i < n) {
         // Paths are mostly ASCII: sixteen characters at a time while they are.
         const int width = i + 16 <= n ? 16 : i + 8 <= n ? 8 : 0;
@@ -101,14 +102,25 @@ std::size_t EncodeUtf8(char* dst, std::wstring_view text) {
             if (width == 16 ? Ascii16(t + i, p) : Ascii8(t + i, p)) {
                 p += width;
                 i += width;
+                nAsciiBefore += width;
                 continue;
             }
             // The ASCII run before the chunk's first other character.
             while (static_cast<std::uint32_t>(t[i]) < 0x80) *p++ = static_cast<char>(t[i++]);
+        } else if (nAsciiBefore + (n - i) >= 16) {
+            // The last few characters: the last sixteen again, the ones before i rewritten
+            // with the bytes they already have.
+            const std::size_t back = 16 - (n - i);
+            if (Ascii16(t + n - 16, p - back)) {
+                p += n - i;
+                break;
+            }
         }
+        nAsciiBefore = 0;
         std::uint32_t c = static_cast<std::uint32_t>(t[i++]);
         if (c < 0x80) {
             *p++ = static_cast<char>(c);
+            nAsciiBefore = 1;
             continue;
         }
         if (c >= 0xD800 && c <= 0xDBFF && i < n) {

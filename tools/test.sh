@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds both targets, runs the OS-free tests natively
-# under the sanitizers, then every test under Wine on a virtual display. Ends with CTest's summary.
+# under the sanitizers (the threaded writer also under TSan), then every test under Wine on a virtual display. Ends with CTest's summary.
 # Extra arguments go to both CTest runs (for example -R albumart).
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +14,10 @@ export UBSAN_OPTIONS=print_stacktrace=1
 (cd "$BUILD/native" && ctest --output-on-failure "$@")
 native=$?
 
+echo "== Threaded core, native, TSan =="
+(cd "$BUILD/tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R playlist_text "$@")
+tsan=$?
+
 echo "== All tests under Wine =="
 export SWIRLO_BUILD="$BUILD/win"
 export SWIRLO_WINEPREFIX=${SWIRLO_WINEPREFIX:-$BUILD/wineprefix}
@@ -22,4 +26,4 @@ swirlo_ensure_prefix
 (cd "$BUILD/win" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@")
 wine_rc=$?
 wineserver -k >/dev/null 2>&1 || true
-[ $native -eq 0 ] && [ $wine_rc -eq 0 ]
+[ $native -eq 0 ] && [ $tsan -eq 0 ] && [ $wine_rc -eq 0 ]
