@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/IniSettings.h"
+#include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
 
@@ -19,52 +20,9 @@ std::string Narrow(const std::wstring& w) {
     return s;
 }
 
-std::wstring MakeTempDir() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    static int counter = 0;
-    std::wstring dir = std::wstring(base) + L"swirlo-settings-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                       std::to_wstring(++counter) + L"\\";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;
-}
-
-void RemoveTempDir(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir + fd.cFileName).c_str());
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
-
-bool FileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    DWORD size = GetFileSize(h, nullptr), got = 0;
-    bytes.resize(size);
-    if (size) ReadFile(h, bytes.data(), size, &got, nullptr);
-    bytes.resize(got);
-    CloseHandle(h);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD put = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-    ASSERT_EQ(put, bytes.size());
-}
+using test::FileExists;
+using test::ReadBytes;
+using test::WriteBytes;
 
 // The file as text: UTF-16LE after a byte order mark, else the ANSI code page.
 std::wstring ReadIniText(const std::wstring& path) {
@@ -110,13 +68,12 @@ std::wstring Snapshot(const IniSettings& s) {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_dir = MakeTempDir(); }
-    void TearDown() override { RemoveTempDir(m_dir); }
 
     // A store loaded from the test folder.
     void Init(IniSettings& s) { ASSERT_EQ(s.InitSettings(m_dir.c_str()), 1) << Narrow(s.ErrorText()); }
 
-    std::wstring m_dir;
+    test::TempDir m_tmp{L"swirlo-settings-"};
+    std::wstring m_dir = m_tmp.Path();
 };
 
 const std::vector<std::wstring> kShuffleTabLines = {
@@ -282,8 +239,8 @@ TEST_F(IniFileTest, LongAndMalformedFilesLoadWhatIsReadable) {
 
     // A 2,000-character value comes back as its first 1,023; a 1 MB line without "=" and a 1 MB
     // value are passed over; keys on either side still read.
-    WriteBytes(path, "[Shuffle Settings]\r\nDaysNew=7\r\nLabelText=" + longValue + "\r\n" + megabyte +
-                         "\r\nLastDir=" + megabyte + "\r\nDefaultRating=4\r\n");
+    ASSERT_TRUE(WriteBytes(path, "[Shuffle Settings]\r\nDaysNew=7\r\nLabelText=" + longValue + "\r\n" + megabyte +
+                                     "\r\nLastDir=" + megabyte + "\r\nDefaultRating=4\r\n"));
     {
         IniSettings s;
         Init(s);
@@ -294,9 +251,9 @@ TEST_F(IniFileTest, LongAndMalformedFilesLoadWhatIsReadable) {
     }
 
     // A key without "=", a value that is no number, and a header without "]".
-    WriteBytes(path,
-               "[Shuffle Settings]\r\nDaysNew\r\nWmpNotify=yes\r\nDefaultRating=-3\r\n"
-               "[Logging Settings\r\nSaveLog=1\r\n[Album Art Settings]\r\nArtSaveHide=1\r\n");
+    ASSERT_TRUE(WriteBytes(path,
+                           "[Shuffle Settings]\r\nDaysNew\r\nWmpNotify=yes\r\nDefaultRating=-3\r\n"
+                           "[Logging Settings\r\nSaveLog=1\r\n[Album Art Settings]\r\nArtSaveHide=1\r\n"));
     {
         IniSettings s;
         Init(s);
@@ -325,7 +282,7 @@ TEST_F(IniFileTest, BinaryGarbageLoadsAsDefaultsAndCanBeSavedOver) {
         for (char& c : junk) c = static_cast<char>(rng());
         if (round == 1) junk[0] = '\xFF', junk[1] = '\xFE';  // looks like UTF-16
         if (round == 2) junk[0] = '\xEF', junk[1] = '\xBB', junk[2] = '\xBF';  // looks like UTF-8
-        WriteBytes(path, junk);
+        ASSERT_TRUE(WriteBytes(path, junk));
         IniSettings s;
         Init(s);
         EXPECT_EQ(Snapshot(s), Snapshot(defaults)) << "round " << round;

@@ -13,11 +13,11 @@ namespace swirlo::test {
 // A fresh empty folder under the temporary folder, removed with its content at the end.
 class TempDir {
 public:
-    TempDir() {
+    explicit TempDir(const std::wstring& prefix = L"swirlo-test-") {
         wchar_t base[MAX_PATH];
         GetTempPathW(MAX_PATH, base);
         static int counter = 0;
-        m_path = std::wstring(base) + L"swirlo-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+        m_path = std::wstring(base) + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
                  std::to_wstring(++counter) + L"\\";
         CreateDirectoryW(m_path.c_str(), nullptr);
     }
@@ -58,6 +58,16 @@ inline std::string ReadBytes(const std::wstring& path) {
     return data;
 }
 
+inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+// A log the program wrote: UTF-16LE without byte order mark.
 inline std::wstring ReadUtf16(const std::wstring& path) {
     std::string b = ReadBytes(path);
     return std::wstring(reinterpret_cast<const wchar_t*>(b.data()), b.size() / 2);

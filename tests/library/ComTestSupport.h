@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "foundation/Seams.h"
+#include "tests/foundation/WinTestSupport.h"
 
 namespace swirlo::testing {
 
@@ -26,32 +27,9 @@ inline std::wstring TempFolder(const std::wstring& name) {
     return dir;
 }
 
-inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(h);
-    return ok;
-}
-
-inline std::string ReadBytes(const std::wstring& path) {
-    std::string out;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    CloseHandle(h);
-    return out;
-}
-
-// A log the program wrote: UTF-16LE without byte order mark.
-inline std::wstring ReadUtf16(const std::wstring& path) {
-    std::string b = ReadBytes(path);
-    return std::wstring(reinterpret_cast<const wchar_t*>(b.data()), b.size() / 2);
-}
+using swirlo::test::ReadBytes;
+using swirlo::test::ReadUtf16;
+using swirlo::test::WriteBytes;
 
 // Points the stand-in at a library file of the test's own (players created from now on read it).
 inline std::wstring UseLibrary(const std::wstring& name, const std::string& text) {

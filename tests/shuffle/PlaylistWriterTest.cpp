@@ -10,47 +10,15 @@
 #include "FakeRun.h"
 #include "foundation/Utilities.h"
 #include "library/PlaylistWriter.h"
+#include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
 using namespace swirlo::testing;
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder() {
-        wchar_t buf[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH + 1, buf);
-        m_dir = std::wstring(buf) + L"swirlo playlist test " + std::to_wstring(GetCurrentProcessId()) + L"\\";
-        CreateDirectoryW(m_dir.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const auto& f : m_files) {
-            SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(f.c_str());
-        }
-        RemoveDirectoryW(m_dir.c_str());
-    }
-    std::wstring File(const std::wstring& name) {
-        m_files.push_back(m_dir + name);
-        return m_files.back();
-    }
-
-private:
-    std::wstring m_dir;
-    std::vector<std::wstring> m_files;
-};
-
-std::string ReadAll(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string s(GetFileSize(h, nullptr), '\0');
-    DWORD n = 0;
-    ReadFile(h, s.data(), static_cast<DWORD>(s.size()), &n, nullptr);
-    CloseHandle(h);
-    s.resize(n);
-    return s;
-}
+using test::ReadBytes;
+using test::TempDir;
 
 std::wstring FromUtf8(const std::string& s) {
     std::wstring w(s.size(), L'\0');
@@ -83,8 +51,8 @@ struct Songs {
 }  // namespace
 
 TEST(PlaylistWriter, M3u8ReadsBackAndReplacesAnExistingFile) {
-    TempFolder tmp;
-    std::wstring path = tmp.File(L"list.m3u8");
+    TempDir tmp(L"swirlo playlist test ");
+    std::wstring path = tmp / L"list.m3u8";
     std::vector<std::wstring> paths = {L"C:\\Music\\caf\u00e9.mp3", L"C:\\\u65e5\u672c\\\U0001F3B5 song.mp3",
                                        L"D:\\Rock'n & Roll.mp3"};
     Songs s(paths);
@@ -96,51 +64,51 @@ TEST(PlaylistWriter, M3u8ReadsBackAndReplacesAnExistingFile) {
 
     FakeRun ctx;
     ASSERT_TRUE(WritePlaylist(ctx, s.Request(path, kFormatM3u8))) << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
-    std::wstring text = FromUtf8(ReadAll(path));
+    std::wstring text = FromUtf8(ReadBytes(path));
     std::wstring want = L"#EXTM3U\r\n";
     for (const auto& p : paths) want += p + L"\r\n";
     EXPECT_EQ(text, want);
 }
 
 TEST(PlaylistWriter, M3uUsesTheSystemCodePageWithItsDefaultCharacter) {
-    TempFolder tmp;
-    std::wstring path = tmp.File(L"list.m3u");
+    TempDir tmp(L"swirlo playlist test ");
+    std::wstring path = tmp / L"list.m3u";
     Songs s({L"C:\\caf\u00e9.mp3", L"C:\\\u65e5\u672c.mp3"});
     FakeRun ctx;
     ASSERT_TRUE(WritePlaylist(ctx, s.Request(path, kFormatM3u)));
     if (GetACP() == 1252) {
-        EXPECT_EQ(ReadAll(path), "#EXTM3U\r\nC:\\caf\xe9.mp3\r\nC:\\??.mp3\r\n");  // no such characters in 1252
+        EXPECT_EQ(ReadBytes(path), "#EXTM3U\r\nC:\\caf\xe9.mp3\r\nC:\\??.mp3\r\n");  // no such characters in 1252
     } else {
         std::string a, b;
         ASSERT_TRUE(ToAnsi(L"C:\\caf\u00e9.mp3", a));
         ASSERT_TRUE(ToAnsi(L"C:\\\u65e5\u672c.mp3", b));
-        EXPECT_EQ(ReadAll(path), "#EXTM3U\r\n" + a + "\r\n" + b + "\r\n");
+        EXPECT_EQ(ReadBytes(path), "#EXTM3U\r\n" + a + "\r\n" + b + "\r\n");
     }
 }
 
 TEST(PlaylistWriter, WplOnDiskIsTheExactText) {
-    TempFolder tmp;
-    std::wstring path = tmp.File(L"list.wpl");
+    TempDir tmp(L"swirlo playlist test ");
+    std::wstring path = tmp / L"list.wpl";
     Songs s({L"C:\\A.mp3", L"C:\\B & C.mp3"});
     FakeRun ctx;
     ASSERT_TRUE(WritePlaylist(ctx, s.Request(path, kFormatWpl)));
-    EXPECT_EQ(ReadAll(path),
+    EXPECT_EQ(ReadBytes(path),
               "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n<meta name=\"Generator\" content=\"Swirlo -- 3.21\"/>\r\n"
               "<author/>\r\n<title>Mix</title>\r\n</head>\r\n<body>\r\n<seq>\r\n<media src=\"C:\\A.mp3\"/>\r\n"
               "<media src=\"C:\\B &amp; C.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n");
 }
 
 TEST(PlaylistWriter, MissingFolderAndBusyFileAreReportedWithTheSystemText) {
-    TempFolder tmp;
+    TempDir tmp(L"swirlo playlist test ");
     Songs s({L"C:\\A.mp3"});
-    std::wstring missing = tmp.File(L"no such folder\\list.m3u8");
+    std::wstring missing = tmp / L"no such folder\\list.m3u8";
     FakeRun ctx;
     EXPECT_FALSE(WritePlaylist(ctx, s.Request(missing, kFormatM3u8)));
     EXPECT_EQ(ctx.error.Text(), L"\r\nError opening file for write:\r\n" + missing +
                                     L"\r\nWindows' error message was:\r\n" + WinErrorText(ERROR_PATH_NOT_FOUND));
 
     // A file another program holds open without sharing.
-    std::wstring busy = tmp.File(L"busy.m3u8");
+    std::wstring busy = tmp / L"busy.m3u8";
     HANDLE h = CreateFileW(busy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     FakeRun ctx2;
@@ -151,15 +119,15 @@ TEST(PlaylistWriter, MissingFolderAndBusyFileAreReportedWithTheSystemText) {
 }
 
 TEST(PlaylistWriter, ReadOnlyFileIsReportedWithTheSystemText) {
-    TempFolder tmp;
+    TempDir tmp(L"swirlo playlist test ");
     Songs s({L"C:\\A.mp3"});
-    std::wstring locked = tmp.File(L"locked.m3u8");
+    std::wstring locked = tmp / L"locked.m3u8";
     HANDLE h = CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(h);
     ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     FakeRun ctx3;
     bool written = WritePlaylist(ctx3, s.Request(locked, kFormatM3u8));
-    if (written && ReadAll(locked) != "")
+    if (written && ReadBytes(locked) != "")
         GTEST_SKIP() << "this Wine lets the read-only file be replaced (it runs as root)";
     EXPECT_FALSE(written);
     EXPECT_EQ(ctx3.error.Text(), L"\r\nError opening file for write:\r\n" + locked +
@@ -167,8 +135,8 @@ TEST(PlaylistWriter, ReadOnlyFileIsReportedWithTheSystemText) {
 }
 
 TEST(PlaylistWriter, StoppedFileIsClosedAndHoldsTheEntriesBeforeStop) {
-    TempFolder tmp;
-    std::wstring path = tmp.File(L"partial.m3u8");
+    TempDir tmp(L"swirlo playlist test ");
+    std::wstring path = tmp / L"partial.m3u8";
     std::vector<std::wstring> paths;
     for (int i = 0; i < 500; ++i) paths.push_back(L"C:\\Music\\t" + std::to_wstring(i) + L".mp3");
     Songs s(paths);
@@ -176,7 +144,7 @@ TEST(PlaylistWriter, StoppedFileIsClosedAndHoldsTheEntriesBeforeStop) {
     ctx.nCancelAtPump = 6;  // Stop seen at entry 100
     EXPECT_FALSE(WritePlaylist(ctx, s.Request(path, kFormatWpl)));
     EXPECT_EQ(ctx.error.Text(), L"\r\nProcessing stopped by user Cancel\r\nShuffled playlist PARTIALLY written:\r\n" + path);
-    std::string bytes = ReadAll(path);
+    std::string bytes = ReadBytes(path);
     EXPECT_NE(bytes.find("<media src=\"C:\\Music\\t99.mp3\"/>\r\n"), std::string::npos);
     EXPECT_EQ(bytes.find("t100.mp3"), std::string::npos);
     EXPECT_EQ(bytes.find("</seq>"), std::string::npos);
