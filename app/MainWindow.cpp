@@ -5,7 +5,7 @@
 #include <new>
 
 #include "app/AboutBox.h"
-#include "app/PlaceholderPage.h"
+#include "app/Pages.h"
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
@@ -60,10 +60,10 @@ BOOL MainWindow::OnInitDialog() {
 }
 
 void MainWindow::CreatePages() {
-    m_pShufflePage = std::make_unique<PlaceholderPage>(m_hInst, IDD_SHUFFLE_PAGE, m_sCaption.c_str(), this, m_pPaths);
+    m_pShufflePage = MakeShufflePage(m_hInst, m_pSettings, m_sCaption.c_str(), this, m_pPaths);
     if (!m_pShufflePage->CreateModeless())
         WinErrorBox(0, m_hWnd, (m_sCaption + L" - ERROR").c_str(), L"Error creating Vuriror Oduvizu child window");
-    m_pAlbumArtPage = std::make_unique<PlaceholderPage>(m_hInst, IDD_ALBUMART_PAGE, m_sCaption.c_str(), this, m_pPaths);
+    m_pAlbumArtPage = MakeAlbumArtPage(m_hInst, m_pSettings, m_sCaption.c_str(), this, m_pPaths);
     if (!m_pAlbumArtPage->CreateModeless())
         WinErrorBox(0, m_hWnd, (m_sCaption + L" - ERROR").c_str(), L"Error creating Album Art child window");
 }

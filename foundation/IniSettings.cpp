@@ -471,7 +471,7 @@ int IniSettings::WriteCheck(int control, int value, bool invert) {
     return 1;
 }
 
-// Walks the buttons of the group from firstControl in the dialog's group order; the k-th stands
+// Walks the buttons from firstControl in the order of the dialog template; the k-th stands
 // for base + k * step.
 int IniSettings::ReadRadioValue(int& value, int firstControl, int lastControl, int base, int step) {
     if (!m_hDlg) return Fail(kNoDialog);
@@ -483,7 +483,7 @@ int IniSettings::ReadRadioValue(int& value, int firstControl, int lastControl, i
             return 1;
         }
         if (GetDlgCtrlID(h) == lastControl) return Fail(L"Radio Button range has none checked");
-        h = GetNextDlgGroupItem(m_hDlg, h, FALSE);
+        h = GetWindow(h, GW_HWNDNEXT);  // template order: disabled or hidden buttons count too
     }
     return Fail(L"Error finding checked Radio Button");
 }
@@ -510,7 +510,7 @@ int IniSettings::WriteRadioRange(int field, int firstControl, int lastControl, i
         WPARAM state = (base + k * step == field) ? BST_CHECKED : BST_UNCHECKED;
         SendMessageW(h, BM_SETCHECK, state, 0);
         if (GetDlgCtrlID(h) == lastControl) return 1;
-        h = GetNextDlgGroupItem(m_hDlg, h, FALSE);
+        h = GetWindow(h, GW_HWNDNEXT);  // template order: disabled or hidden buttons count too
     }
     return Fail(FormatW(L"Error setting Radio Button check state\nRadio Buttons ID range %d to %d", firstControl,
                         lastControl).c_str());

@@ -272,6 +272,10 @@ void PumpMessages() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        // Dialog keys (Tab, Enter, Esc, mnemonics) go to the dialog the message is meant for, as the
+        // dialog manager's own loop would do: a progress dialog or a Stop button keeps its keyboard.
+        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (root && GetClassLongPtrW(root, GCW_ATOM) == 32770 && IsDialogMessageW(root, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

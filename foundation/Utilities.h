@@ -58,7 +58,7 @@ int DaysSinceDate(int nYYYYMMDD);
 int ReadRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
                  DWORD byteSize);
 
-// Dispatches every waiting window message of the calling thread.
+// Dispatches every waiting window message of the calling thread, dialog keys to their dialog.
 void PumpMessages();
 
 // The running executable's version strings ("\StringFileInfo\040904B0\..."). 0 when missing; a

@@ -1,5 +1,7 @@
 // A page of the main window's tab control: a modeless child dialog that can be busy (a run in
 // progress), learns whether it is the visible page, and saves its tab section when told to close.
+// A page never ends like a modal dialog: Enter and Esc inside it do nothing to the page, it is not
+// centred, and it is destroyed with its own Destroy.
 #pragma once
 #include "framework/ZWin.h"
 
@@ -8,12 +10,25 @@ namespace swirlo {
 class TabPage : public ZDialog {
 public:
     using ZDialog::ZDialog;
+    ~TabPage() override { Destroy(); }
+
     virtual bool IsBusy() const { return false; }
     virtual void SetVisiblePage(bool visible) { (void)visible; }
     // Reads the page's controls into its tab section of the settings and saves it.
     virtual void CloseDown() {}
     // The settings changed under the page (an options dialog closed with OK).
     virtual void RefreshFromSettings() {}
+
+    void Destroy() {
+        if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
+        m_hWnd = nullptr;
+    }
+
+protected:
+    // Pages fill their controls here; the title and centring of a modal dialog do not apply.
+    BOOL OnInitDialog() override { return TRUE; }
+    int OnOK() override { return 1; }
+    int OnCancel() override { return 1; }
 };
 
 }  // namespace swirlo

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <exception>
+#include <new>
 #include <vector>
 
 #include "foundation/Seams.h"
@@ -65,7 +67,7 @@ int ZWin::SetWinErrorParts(DWORD code, const wchar_t* p1, const wchar_t* p2, con
 
 int ZWin::ShowErrorBox(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, const wchar_t* p4,
                        const wchar_t* p5, const wchar_t* p6) {
-    std::wstring caption = m_sCaption + L" - ERROR";
+    std::wstring caption = ErrorCaption();
     m_nLastResult = 0;
     return ErrorBox(m_hWnd, caption.c_str(), p1, p2, p3, p4, p5, p6);
 }
@@ -123,7 +125,7 @@ int ZWin::ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueNa
         which = valueName;
     }
     if (showBox) {
-        std::wstring caption = m_sCaption + L" - ERROR";
+        std::wstring caption = ErrorCaption();
         WinErrorBox(static_cast<DWORD>(rc), m_hWnd, caption.c_str(), what, which);
     } else {
         SetWinErrorParts(static_cast<DWORD>(rc), what, which);
@@ -185,13 +187,28 @@ INT_PTR CALLBACK ZDialog::InstanceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         self = reinterpret_cast<ZDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     if (!self) return FALSE;
-    // No exception may leave a window procedure.
+    // No exception may leave a window procedure; what reaches here is reported, not swallowed.
+    INT_PTR r = FALSE;
     try {
-        INT_PTR r = self->HandleMessage(msg, wParam, lParam);
-        if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
-        return r;
+        r = self->HandleMessage(msg, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        self->ReportEscaped("Out of memory");
+    } catch (const std::exception& e) {
+        self->ReportEscaped(e.what());
     } catch (...) {
-        return FALSE;
+        self->ReportEscaped("Unknown exception");
+    }
+    if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
+    return r;
+}
+
+void ZDialog::ReportEscaped(const char* what) {
+    std::wstring text;
+    for (const char* p = what ? what : ""; *p; ++p) text.push_back(static_cast<unsigned char>(*p));
+    if (m_hWnd && IsWindow(m_hWnd)) {
+        ShowErrorBox(L"Unexpected error while handling a window message:", text.c_str());
+    } else if (m_log.IsOpen()) {
+        m_log.LogLine(L"Unexpected error while handling a window message:", text.c_str());
     }
 }
 

@@ -45,7 +45,8 @@ public:
     std::wstring TakeWindowError(bool clear) { return m_error.Take(clear); }
     ErrorRecord& Error() { return m_error; }
 
-    // Warning box owned by this window, captioned "<caption> - ERROR". Returns 0.
+    // Warning box owned by this window, captioned "<caption>" and the error suffix (" - ERROR", or
+    // what SetErrorSuffix gave: the album art windows use " - Error"). Returns 0.
     int ShowErrorBox(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
                      const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr, const wchar_t* p6 = nullptr);
 
@@ -53,6 +54,9 @@ public:
     void CentreOverParent();
     // The control's rectangle in this window's client coordinates.
     RECT ControlRect(int controlId) const;
+
+    void SetErrorSuffix(const wchar_t* suffix) { m_sErrorSuffix = suffix; }
+    std::wstring ErrorCaption() const { return m_sCaption + m_sErrorSuffix; }
 
     LogFile& Log() { return m_log; }
 
@@ -74,6 +78,7 @@ protected:
     HWND m_hWnd = nullptr;
     const AppPaths* m_pPaths;
     INT_PTR m_nLastResult = 0;        // last message box or shell result
+    std::wstring m_sErrorSuffix = L" - ERROR";
     ErrorRecord m_error;
     LogFile m_log;
 };
@@ -109,6 +114,9 @@ protected:
         return DefaultHandling(msg, wParam, lParam);
     }
     static INT_PTR CALLBACK InstanceProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // What the procedure does with an exception that reached it: an error box (or, with no window
+    // to own one, the window's log). The message is not handled any further.
+    void ReportEscaped(const char* what);
 
     bool m_bModal = false;
 };

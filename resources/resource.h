@@ -13,6 +13,8 @@
 // Shuffle page (DIALOG 103)
 #define IDD_SHUFFLE_PAGE        103
 
+// Song selection dialog
+
 // Shuffle preferences (DIALOG 109)
 #define IDD_SHUFFLE_PREFS       109
 
@@ -26,6 +28,8 @@
 
 // Album art page (DIALOG 114)
 #define IDD_ALBUMART_PAGE       114
+
+// Album Art Options, copy selection and copy progress dialogs
 
 // About box (DIALOG 135)
 #define IDD_ABOUT               135
