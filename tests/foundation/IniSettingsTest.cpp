@@ -259,7 +259,7 @@ TEST_F(IniFileTest, LongAndMalformedFilesLoadWhatIsReadable) {
         Init(s);
         EXPECT_EQ(s.DaysNew, 45);
         EXPECT_EQ(s.WmpNotify, 0);  // a value text not starting with a number reads 0
-        EXPECT_EQ(s.DefaultRating, -3);
+        EXPECT_EQ(s.DefaultRating, 2);  // outside 1 to 5: the default
         EXPECT_EQ(s.SaveLog, 0);    // its header is unreadable, so the default stays
         EXPECT_EQ(s.ArtSaveHide, 1);
         // Saving over such a file writes readable sections again.
