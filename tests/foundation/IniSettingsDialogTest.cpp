@@ -9,6 +9,7 @@
 
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
+#include "framework/Controls.h"
 
 using namespace swirlo;
 
@@ -266,6 +267,30 @@ TEST_F(IniDialogTest, RadioRangesFollowTheGroupOrder) {
     EXPECT_EQ(n, 12);
 }
 
+// The dialog manager's group walk skips disabled and hidden buttons; every range here must count
+// them in template order, or a page that disables its radios reads and saves the wrong choice.
+TEST_F(IniDialogTest, RadioGroupsCountDisabledAndHiddenButtons) {
+    EnableWindow(GetDlgItem(m_hDlg, kRadioA2), FALSE);
+    ShowWindow(GetDlgItem(m_hDlg, kRadioA3), SW_HIDE);
+    for (int value = 0; value < 3; ++value) {
+        const int ids[3] = {kRadioA1, kRadioA2, kRadioA3};
+        ASSERT_EQ(m_s.WriteRadioRange(value, kRadioA1, kRadioA3, 0, 1), 1);
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(Checked(ids[k]), k == value) << value;
+        EXPECT_EQ(ReadRadioGroup(m_hDlg, kRadioA1, kRadioA3), value);
+        int n = -1;
+        ASSERT_EQ(m_s.ReadRadioRange(n, kRadioA1, kRadioA3, 0, 1), 1);
+        EXPECT_EQ(n, value);
+        ASSERT_TRUE(WriteRadioGroup(m_hDlg, kRadioA1, kRadioA3, 2 - value));
+        ASSERT_EQ(m_s.ReadRadioRange(n, kRadioA1, kRadioA3, 0, 1), 1);
+        EXPECT_EQ(n, 2 - value);
+    }
+    // With the whole group disabled the walk still ends at the last button.
+    for (int id : {kRadioA1, kRadioA3}) EnableWindow(GetDlgItem(m_hDlg, id), FALSE);
+    ASSERT_TRUE(WriteRadioGroup(m_hDlg, kRadioA1, kRadioA3, 1));
+    EXPECT_EQ(ReadRadioGroup(m_hDlg, kRadioA1, kRadioA3), 1);
+    EXPECT_FALSE(WriteRadioGroup(m_hDlg, kRadioA1, kRadioA3, 3));
+}
+
 TEST_F(IniDialogTest, RadioRangeFailures) {
     int n = 77;
     // A value that no button stands for leaves all unchecked; reading then finds none.
@@ -279,12 +304,12 @@ TEST_F(IniDialogTest, RadioRangeFailures) {
     EXPECT_EQ(m_s.WriteRadioRange(0, 999, kRadioA3, 0, 1), 0);
     EXPECT_EQ(m_s.ErrorText(), kPrefix + L"Error getting HWND for next control");
 
-    // A last control outside the first's group is never met: the walk gives up, not loops.
-    EXPECT_EQ(m_s.ReadRadioRange(n, kRadioA1, kRadioB2, 0, 1), 0);
-    EXPECT_EQ(m_s.ErrorText(), kPrefix + L"Error finding checked Radio Button");
-    EXPECT_EQ(m_s.WriteRadioRange(1, kRadioA1, kRadioB2, 0, 1), 0);
-    EXPECT_EQ(m_s.ErrorText(),
-              kPrefix + L"Error setting Radio Button check state\nRadio Buttons ID range 301 to 402");
+    // A last control that comes before the first is never met: the walk ends at the last child.
+    SetCheck(kRadioB1, false);
+    EXPECT_EQ(m_s.ReadRadioRange(n, kRadioB1, kRadioA3, 0, 1), 0);
+    EXPECT_EQ(m_s.ErrorText(), kPrefix + L"Error getting HWND for next control");
+    EXPECT_EQ(m_s.WriteRadioRange(1, kRadioB1, kRadioA3, 0, 1), 0);
+    EXPECT_EQ(m_s.ErrorText(), kPrefix + L"Error getting HWND for next control");
 }
 
 TEST_F(IniDialogTest, EveryBindingNeedsADialog) {

@@ -138,8 +138,8 @@ TEST_F(IniFileTest, FirstRunHoldsDefaultsAndWritesNothingUntilASave) {
 TEST_F(IniFileTest, SavedValuesComeBackInANewObject) {
     IniSettings a;
     Init(a);
-    a.TruncateSize = -17;
-    a.RepeatSepOnlySize = 4000000000u;  // written with "%d", must still read back unsigned
+    a.TruncateSize = 9999;
+    a.RepeatSepOnlySize = 99;
     a.LabelText = L"mix tape";
     a.LastDir = L"C:\\Users\\me\\Music\\Playlists\\";
     a.DaysNew = 0;
@@ -151,8 +151,8 @@ TEST_F(IniFileTest, SavedValuesComeBackInANewObject) {
     IniSettings b;
     Init(b);
     EXPECT_EQ(Snapshot(b), Snapshot(a));
-    EXPECT_EQ(b.RepeatSepOnlySize, 4000000000u);
-    EXPECT_EQ(b.TruncateSize, -17);
+    EXPECT_EQ(b.RepeatSepOnlySize, 99u);
+    EXPECT_EQ(b.TruncateSize, 9999);
 
     // Initialising again reloads the file over changed fields, with each key registered once.
     b.DaysNew = 5;
@@ -368,4 +368,47 @@ TEST_F(IniFileTest, RememberFrequencyDecidesWhereANewSessionStarts) {
         }
         EXPECT_EQ(b.Frequency2, b.Frequency2Default);
     }
+}
+
+// A hand-edited value outside what its key allows (a choice used as a table index) loads as the
+// default with a note naming it; edges of each range are kept.
+TEST_F(IniFileTest, OutOfRangeValuesLoadAsTheirDefaults) {
+    IniSettings probe;
+    ASSERT_EQ(probe.SetIniPath(m_dir.c_str(), nullptr), 1);
+    ASSERT_TRUE(WriteBytes(probe.IniPath(),
+                           "[Shuffle Settings]\r\nConvertWpl=9\r\nRememberFrequency=-1\r\nDefaultRating=5\r\n"
+                           "FrequencySameDefault=0\r\nFrequency5Default=99\r\nDaysNew=20260101\r\n"
+                           "[Shuffle Tab]\r\nTruncateSize=10000\r\nRepeatSepOnlySize=0\r\n"
+                           "[Album Art Tab]\r\nSourceJpg=4\r\nTargetJpg=3\r\n"));
+    IniSettings s;
+    Init(s);
+    EXPECT_EQ(s.ConvertWpl, 0);
+    EXPECT_EQ(s.RememberFrequency, 1u);
+    EXPECT_EQ(s.FrequencySameDefault, 4);
+    EXPECT_EQ(s.TruncateSize, 300);
+    EXPECT_EQ(s.SourceJpg, 0u);
+    EXPECT_EQ(s.DefaultRating, 5);
+    EXPECT_EQ(s.Frequency5Default, 99);
+    EXPECT_EQ(s.DaysNew, 20260101);
+    EXPECT_EQ(s.RepeatSepOnlySize, 0u);
+    EXPECT_EQ(s.TargetJpg, 3u);
+    ASSERT_EQ(s.LoadNotes().size(), 5u);
+    EXPECT_EQ(s.LoadNotes()[0], L"[Shuffle Tab] TruncateSize=10000 is outside 1 to 9999; the default 300 is used");
+}
+
+// A rewrite that cannot complete leaves the previous file as it was, and a good one leaves no
+// temporary copy behind.
+TEST_F(IniFileTest, AFailedRewriteKeepsThePreviousFile) {
+    IniSettings s;
+    Init(s);
+    s.DaysNew = 12;
+    ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1);
+    EXPECT_FALSE(FileExists(s.IniPath() + L".new"));
+    const std::string before = ReadBytes(s.IniPath());
+    ASSERT_TRUE(CreateDirectoryW((s.IniPath() + L".new").c_str(), nullptr));  // the copy cannot be written
+    s.DaysNew = 13;
+    EXPECT_EQ(s.SaveSection(IniSect::ShuffleSettings), 0);
+    EXPECT_EQ(s.SetStringAndSave(s.LastDir, L"\u97f3"), 0);
+    EXPECT_EQ(ReadBytes(s.IniPath()), before);
+    RemoveDirectoryW((s.IniPath() + L".new").c_str());
 }
