@@ -30,7 +30,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 HWND Dialog(const wchar_t* title) { return FindWindowW(L"#32770", title); }
-void PressF1(HWND control) { PostMessageW(control, WM_KEYDOWN, VK_F1, 0); }
+void PressF1(HWND control) { PostMessageW(control, WM_KEYDOWN, VK_F1, 0); }  // read by the loop's hook
 }  // namespace
 
 TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
@@ -43,26 +43,21 @@ TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
 
     const wchar_t* prefs = L"Swirlo  -  Vuriror Oduvizu Options";
     const wchar_t* logging = L"Swirlo  -  Logging Options";
-    auto open = [](int command) {
-        return [command] { return PostMessageW(Dialog(L"Swirlo"), WM_COMMAND, command, 0) != 0; };
+    auto post = [](const wchar_t* title, int command) {
+        return [=] { return PostMessageW(Dialog(title), WM_COMMAND, command, 0) != 0; };
     };
+    // The Help button, then F1 typed in one of the dialog's controls.
     auto helpAndF1 = [](const wchar_t* title, int control) {
-        return [title, control] {
+        return [=] {
             HWND h = Dialog(title);
-            if (!h) return false;
-            SendDlgItemMessageW(h, IDHELP, BM_CLICK, 0, 0);
-            PressF1(GetDlgItem(h, control));
-            return true;
+            if (h) SendDlgItemMessageW(h, IDHELP, BM_CLICK, 0, 0), PressF1(GetDlgItem(h, control));
+            return h != nullptr;
         };
     };
-    auto cancel = [](const wchar_t* title) { return [title] { return PostMessageW(Dialog(title), WM_COMMAND, IDCANCEL, 0) != 0; }; };
-    g_steps = {open(ID_SETTINGS_SHUFFLE), helpAndF1(prefs, IDC_PREF_LABELTEXT), cancel(prefs),
-               open(ID_SETTINGS_LOGGING), helpAndF1(logging, IDC_LOG_SAVELOG), cancel(logging),
-               [] {
-                   PressF1(GetDlgItem(Dialog(L"Swirlo"), IDC_MAIN_TAB));
-                   return true;
-               },
-               open(ID_HELP_CONTENTS), cancel(L"Swirlo")};
+    g_steps = {post(L"Swirlo", ID_SETTINGS_SHUFFLE), helpAndF1(prefs, IDC_PREF_LABELTEXT), post(prefs, IDCANCEL),
+               post(L"Swirlo", ID_SETTINGS_LOGGING), helpAndF1(logging, IDC_LOG_SAVELOG), post(logging, IDCANCEL),
+               [] { return PostMessageW(GetDlgItem(Dialog(L"Swirlo"), IDC_MAIN_TAB), WM_KEYDOWN, VK_F1, 0) != 0; },
+               post(L"Swirlo", ID_HELP_CONTENTS), post(L"Swirlo", IDCANCEL)};
     g_next = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, 50, Tick);
     MainWindow main(GetModuleHandleW(nullptr), &settings, L"Swirlo", &paths);

@@ -9,9 +9,11 @@
 #include <string>
 #include <utility>
 
+#include "framework/Handles.h"
 #include "resources/resource.h"
 #include "tests/e2e/ProgramDriver.h"
 
+using namespace swirlo;
 using namespace swirlo::test;
 using D = ProgramDriver;
 
@@ -33,32 +35,37 @@ HWND WaitBox(HWND owner) {
         return found.second;
     });
 }
-std::wstring AllText(HWND h) {
+// Enter on the dialog, then the texts of the message box it shows (empty when none), closed by Enter.
+std::wstring EnterAndReadBox(HWND owner) {
+    D::Key(VK_RETURN);
+    HWND box = WaitBox(owner);
     std::wstring all;
-    for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all += D::Text(c) + L"\n";
-    return all;
+    for (HWND c = box ? GetWindow(box, GW_CHILD) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) all += D::Text(c) + L"\n";
+    if (box) D::Key(VK_RETURN);
+    return D::WaitGone(box) ? all : L"";
 }
 
-COLORREF ScreenPixel(POINT pt) {
-    HDC dc = GetDC(nullptr);
-    COLORREF c = GetPixel(dc, pt.x, pt.y);
-    ReleaseDC(nullptr, dc);
-    return c;
-}
+COLORREF ScreenPixel(POINT pt) { return GetPixel(WindowDC(nullptr).Get(), pt.x, pt.y); }
 
 std::wstring IniPath() {
     wchar_t appData[MAX_PATH];
     SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
     return std::wstring(appData) + L"\\Swirlo\\Blendo.ini";
 }
-int IniInt(const wchar_t* section, const wchar_t* key) {
-    return static_cast<int>(GetPrivateProfileIntW(section, key, -1, IniPath().c_str()));
-}
-std::wstring IniText(const wchar_t* key) {
+// A value of the settings file as its text; "-" when missing.
+std::wstring Ini(const wchar_t* section, const wchar_t* key) {
     wchar_t buf[256] = {};
-    GetPrivateProfileStringW(L"Shuffle Settings", key, L"?", buf, 256, IniPath().c_str());
+    GetPrivateProfileStringW(section, key, L"-", buf, 256, IniPath().c_str());
     return buf;
 }
+// A label's menu opened by a click, an item chosen by keys (Down: the first, Up: the last).
+void ChooseFromMenu(HWND label, WORD key) {
+    D::Click(label);
+    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+    D::Key(key);
+    D::Key(VK_RETURN);
+}
+bool Has(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
 }  // namespace
 
 TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
@@ -69,8 +76,6 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     ASSERT_NE(main, nullptr);
     HWND tab = GetDlgItem(main, IDC_MAIN_TAB);
     HWND settings = GetDlgItem(main, IDC_SETTINGS_LABEL), help = GetDlgItem(main, IDC_HELP_LABEL);
-    EXPECT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
-    EXPECT_EQ(D::Text(settings), L"  Settings  ");
     POINT inPage = D::Centre(main);
     D::ClickAt(inPage);  // activates the window
 
@@ -100,64 +105,44 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     ASSERT_NE(prefs, nullptr);
     auto item = [&](int id) { return GetDlgItem(prefs, id); };
     for (int id = IDC_PREF_FREQ1; id <= IDC_PREF_FREQ5; ++id) SetWindowTextW(item(id), L"0");
-    D::Key(VK_RETURN);
-    HWND box = WaitBox(prefs);
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(AllText(box).find(L"All song-rating based play frequencies are set to 0 times."), std::wstring::npos);
-    D::Key(VK_RETURN);
-    ASSERT_TRUE(D::WaitGone(box));
-    EXPECT_EQ(IniInt(L"Shuffle Settings", L"Frequency1Default"), -1);  // nothing saved
+    EXPECT_TRUE(Has(EnterAndReadBox(prefs), L"All song-rating based play frequencies are set to 0 times."));
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"Frequency1Default"), L"-");  // nothing saved
 
-    // Only the source name in the default file name: No keeps the dialog open.
+    // Only the source name in the default file name: No (the default answer) keeps the dialog open.
     SetWindowTextW(item(IDC_PREF_FREQ1), L"1");
     D::Click(item(IDC_PREF_ADDLABEL));
-    D::Key(VK_RETURN);
-    box = WaitBox(prefs);
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(AllText(box).find(L"ONLY the source name"), std::wstring::npos);
-    D::Key(VK_RETURN);  // No is the default
-    ASSERT_TRUE(D::WaitGone(box));
+    EXPECT_TRUE(Has(EnterAndReadBox(prefs), L"ONLY the source name"));
     ASSERT_TRUE(IsWindow(prefs));
     D::Click(item(IDC_PREF_ADDLABEL));
 
     // An empty label: the frequencies are saved, the rest refused, and the dialog closes.
     SetWindowTextW(item(IDC_PREF_LABELTEXT), L"");
     SetWindowTextW(item(IDC_PREF_FREQ_SAME), L"7");
-    D::Key(VK_RETURN);
-    box = WaitBox(prefs);
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(AllText(box).find(L"Error saving settings from dialog to ini file"), std::wstring::npos);
-    EXPECT_NE(AllText(box).find(L"No text in input field"), std::wstring::npos);
-    D::Key(VK_RETURN);
+    std::wstring refusal = EnterAndReadBox(prefs);
+    EXPECT_TRUE(Has(refusal, L"Error saving settings from dialog to ini file") && Has(refusal, L"No text in input field"));
     ASSERT_TRUE(D::WaitGone(prefs));
-    EXPECT_EQ(IniInt(L"Shuffle Settings", L"FrequencySameDefault"), 7);
-    EXPECT_EQ(IniInt(L"Shuffle Settings", L"Frequency1Default"), 1);
-    EXPECT_EQ(IniText(L"LabelText"), L"vxq");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"FrequencySameDefault"), L"7");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"Frequency1Default"), L"1");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"LabelText"), L"vxq");
 
-    // Again from the mouse: the spin by the Up key, a format, a label, and OK.
-    D::Click(settings);
-    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
-    D::Key(VK_DOWN);
-    D::Key(VK_RETURN);
+    // Again from the mouse: the spin by the Up key (from the 0 saved above), a format, a label, OK.
+    ChooseFromMenu(settings, VK_DOWN);
     prefs = prog.WaitForWindow(L"Swirlo  -  Vuriror Oduvizu Options");
     ASSERT_NE(prefs, nullptr);
     D::Click(item(IDC_PREF_FREQ5));
     D::Key(VK_UP);
-    EXPECT_EQ(D::Text(item(IDC_PREF_FREQ5)), L"1");  // saved as 0 above
+    EXPECT_EQ(D::Text(item(IDC_PREF_FREQ5)), L"1");
     D::Click(item(IDC_PREF_M3U8));
     SetWindowTextW(item(IDC_PREF_LABELTEXT), L"mix");
     D::Click(item(IDOK));
     ASSERT_TRUE(D::WaitGone(prefs));
-    EXPECT_EQ(IniInt(L"Shuffle Settings", L"ConvertWpl"), 2);
-    EXPECT_EQ(IniInt(L"Shuffle Settings", L"Frequency5Default"), 1);
-    EXPECT_EQ(IniText(L"LabelText"), L"mix");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"ConvertWpl"), L"2");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"Frequency5Default"), L"1");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"LabelText"), L"mix");
 
     // Logging options (the menu's last item): Esc keeps the file, OK writes the boxes.
     for (bool ok : {false, true}) {
-        D::Click(settings);
-        ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
-        D::Key(VK_UP);
-        D::Key(VK_RETURN);
+        ChooseFromMenu(settings, VK_UP);
         HWND logging = prog.WaitForWindow(L"Swirlo  -  Logging Options");
         ASSERT_NE(logging, nullptr);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(logging, IDC_LOG_FLUSH)));
@@ -167,27 +152,18 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
         if (ok) D::Click(GetDlgItem(logging, IDOK));
         else D::Key(VK_ESCAPE);
         ASSERT_TRUE(D::WaitGone(logging));
-        EXPECT_EQ(IniInt(L"Logging Settings", L"SaveLog"), ok ? 1 : -1);
-        EXPECT_EQ(IniInt(L"Logging Settings", L"FlushEachWrite"), ok ? 1 : -1);
+        EXPECT_EQ(Ini(L"Logging Settings", L"SaveLog"), ok ? L"1" : L"-");
+        EXPECT_EQ(Ini(L"Logging Settings", L"FlushEachWrite"), ok ? L"1" : L"-");
     }
 
-    // Tabs: a click, Ctrl+Tab and Ctrl+Shift+Tab.
-    RECT client;
-    GetClientRect(main, &client);
-    POINT second{client.right / 2, 10};
-    ClientToScreen(main, &second);
-    D::ClickAt(second);
-    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 1);
+    // Tabs: Ctrl+Tab and Ctrl+Shift+Tab.
     D::Key(VK_TAB, VK_CONTROL);
-    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
-    D::Key(VK_TAB, VK_CONTROL, VK_SHIFT);
     EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 1);
+    D::Key(VK_TAB, VK_CONTROL, VK_SHIFT);
+    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
 
     // About (the Help menu's last item); Enter closes it.
-    D::Click(help);
-    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
-    D::Key(VK_UP);
-    D::Key(VK_RETURN);
+    ChooseFromMenu(help, VK_UP);
     HWND about = prog.WaitForWindow(L"About \"Swirlo\"");
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(D::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
@@ -204,7 +180,6 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     D::ClickAt(inPage);
     D::Key(VK_RETURN);
     EXPECT_EQ(prog.WaitForExit(500), -1);
-    D::ClickAt(inPage);
     D::Key(VK_ESCAPE);
     EXPECT_EQ(prog.WaitForExit(), 0);
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace swirlo::test {
 
@@ -67,32 +68,21 @@ public:
             Sleep(50);
         }
     }
-    static bool WaitGone(HWND h, DWORD ms = 10000) {
-        for (DWORD waited = 0; IsWindow(h); waited += 50) {
-            if (waited >= ms) return false;
-            Sleep(50);
-        }
-        return true;
-    }
+    static bool WaitGone(HWND h) { return WaitFor([h] { return IsWindow(h) ? nullptr : HWND_BOTTOM; }) != nullptr; }
 
     // Real input: the pointer moved to a screen point, a left click there, a key with modifiers.
-    static void MoveTo(POINT pt) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-        in.mi.dy = MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    static void Mouse(DWORD flags, POINT pt = {}) {
+        INPUT in{INPUT_MOUSE};
+        in.mi = {MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
+                 MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, flags, 0, 0};
         SendInput(1, &in, sizeof(in));
         Sleep(150);
     }
+    static void MoveTo(POINT pt) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, pt); }
     static void ClickAt(POINT pt) {
         MoveTo(pt);
-        INPUT in[2] = {};
-        in[0].type = in[1].type = INPUT_MOUSE;
-        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, in, sizeof(INPUT));
-        Sleep(250);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Mouse(MOUSEEVENTF_LEFTUP);
     }
     static POINT Centre(HWND h) {
         RECT r;
@@ -103,15 +93,8 @@ public:
     static void Key(WORD vk, WORD mod1 = 0, WORD mod2 = 0) {
         INPUT in[6] = {};
         int n = 0;
-        auto add = [&](WORD k, bool up) {
-            in[n].type = INPUT_KEYBOARD;
-            in[n].ki.wVk = k;
-            in[n++].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        };
-        for (WORD m : {mod1, mod2}) if (m) add(m, false);
-        add(vk, false);
-        add(vk, true);
-        for (WORD m : {mod2, mod1}) if (m) add(m, true);
+        for (auto [k, up] : {std::pair{mod1, 0}, {mod2, 0}, {vk, 0}, {vk, 1}, {mod2, 1}, {mod1, 1}})
+            if (k) in[n].type = INPUT_KEYBOARD, in[n].ki.wVk = k, in[n++].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         SendInput(n, in, sizeof(INPUT));
         Sleep(250);
     }

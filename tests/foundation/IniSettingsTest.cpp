@@ -373,25 +373,17 @@ TEST_F(IniFileTest, RememberFrequencyDecidesWhereANewSessionStarts) {
 // A hand-edited value outside what its key allows (a choice used as a table index) loads as the
 // default with a note naming it; edges of each range are kept.
 TEST_F(IniFileTest, OutOfRangeValuesLoadAsTheirDefaults) {
-    IniSettings probe;
-    ASSERT_EQ(probe.SetIniPath(m_dir.c_str(), nullptr), 1);
-    ASSERT_TRUE(WriteBytes(probe.IniPath(),
-                           "[Shuffle Settings]\r\nConvertWpl=9\r\nRememberFrequency=-1\r\nDefaultRating=5\r\n"
-                           "FrequencySameDefault=0\r\nFrequency5Default=99\r\nDaysNew=20260101\r\n"
-                           "[Shuffle Tab]\r\nTruncateSize=10000\r\nRepeatSepOnlySize=0\r\n"
-                           "[Album Art Tab]\r\nSourceJpg=4\r\nTargetJpg=3\r\n"));
     IniSettings s;
+    ASSERT_EQ(s.SetIniPath(m_dir.c_str(), nullptr), 1);
+    ASSERT_TRUE(WriteBytes(s.IniPath(), "[Shuffle Settings]\r\nConvertWpl=9\r\nRememberFrequency=-1\r\nDefaultRating=5\r\n"
+                                        "FrequencySameDefault=0\r\nDaysNew=20260101\r\n[Shuffle Tab]\r\nTruncateSize=10000\r\n"
+                                        "RepeatSepOnlySize=0\r\n[Album Art Tab]\r\nSourceJpg=4\r\nTargetJpg=3\r\n"));
     Init(s);
-    EXPECT_EQ(s.ConvertWpl, 0);
-    EXPECT_EQ(s.RememberFrequency, 1u);
-    EXPECT_EQ(s.FrequencySameDefault, 4);
-    EXPECT_EQ(s.TruncateSize, 300);
-    EXPECT_EQ(s.SourceJpg, 0u);
-    EXPECT_EQ(s.DefaultRating, 5);
-    EXPECT_EQ(s.Frequency5Default, 99);
-    EXPECT_EQ(s.DaysNew, 20260101);
-    EXPECT_EQ(s.RepeatSepOnlySize, 0u);
-    EXPECT_EQ(s.TargetJpg, 3u);
+    const std::pair<long long, long long> loadedAndWanted[] = {
+        {s.ConvertWpl, 0},     {s.RememberFrequency, 1}, {s.FrequencySameDefault, 4}, {s.TruncateSize, 300},
+        {s.SourceJpg, 0},      {s.DefaultRating, 5},     {s.DaysNew, 20260101},       {s.RepeatSepOnlySize, 0},
+        {s.TargetJpg, 3}};
+    for (const auto& [loaded, wanted] : loadedAndWanted) EXPECT_EQ(loaded, wanted);
     ASSERT_EQ(s.LoadNotes().size(), 5u);
     EXPECT_EQ(s.LoadNotes()[0], L"[Shuffle Tab] TruncateSize=10000 is outside 1 to 9999; the default 300 is used");
 }
