@@ -56,8 +56,8 @@ BOOL MainWindow::OnInitDialog() {
     m_rcLabel[kHelp] = ControlRect(IDC_HELP_LABEL);
     // The labels and frames sit over the tab strip.
     for (int i = 0; i < 2; ++i) {
-        SetWindowPos(m_hFrame[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetWindowPos(m_hLabel[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetWindowPos(m_hFrame[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(m_hLabel[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetWindowSubclass(m_hLabel[i], LabelSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
     }
     m_hbrHighlight.Reset(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
@@ -71,6 +71,7 @@ BOOL MainWindow::OnInitDialog() {
     SizeTabsAndPages();
     ShowPage(0);
     m_bFirstShow = false;
+    PostMessageW(m_hWnd, WM_APP_FIRST_SHOWN, 0, 0);
     return ZDialog::OnInitDialog();
 }
 
@@ -116,7 +117,7 @@ void MainWindow::ShowPage(int index) {
     m_hVisiblePage = show ? show->Hwnd() : nullptr;
     if (m_hVisiblePage) {
         SetWindowPos(m_hVisiblePage, HWND_TOP, m_rcDisplay.left, m_rcDisplay.top,
-                     m_rcDisplay.right - m_rcDisplay.left, m_rcDisplay.bottom - m_rcDisplay.top, SWP_SHOWWINDOW);
+                     m_rcDisplay.right - m_rcDisplay.left, m_rcDisplay.bottom - m_rcDisplay.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     }
     if (m_pShufflePage) m_pShufflePage->SetVisiblePage(index == 0);
     if (m_pSettings) m_pSettings->SetDialog(m_hVisiblePage);
@@ -344,6 +345,11 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The dialog manager rescales the controls; the strip's pixel height follows afterwards.
         PostMessageW(m_hWnd, WM_APP_RELAYOUT, 0, 0);
         return FALSE;
+    case WM_APP_FIRST_SHOWN:
+        // The window may have been activated while still hidden (the pages take the focus while
+        // they are built) and then shows an inactive caption although it is the active window.
+        if (GetActiveWindow() == m_hWnd) SendMessageW(m_hWnd, WM_NCACTIVATE, TRUE, 0);
+        return TRUE;
     case WM_APP_RELAYOUT:
         SizeTabsAndPages();
         ShowPage(m_nVisiblePage);

@@ -97,3 +97,4 @@
 #define WM_APP_OPEN_MENU        (WM_APP + 2)
 #define WM_APP_NEXT_TAB         (WM_APP + 3)
 #define WM_APP_RELAYOUT         (WM_APP + 4)
+#define WM_APP_FIRST_SHOWN      (WM_APP + 5)
