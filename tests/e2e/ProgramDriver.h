@@ -72,7 +72,8 @@ public:
 
     // Real input: the pointer moved to a screen point, a left click there, a key with modifiers.
     static void Mouse(DWORD flags, POINT pt = {}) {
-        INPUT in{INPUT_MOUSE};
+        INPUT in{};
+        in.type = INPUT_MOUSE;
         in.mi = {MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
                  MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, flags, 0, 0};
         SendInput(1, &in, sizeof(in));
