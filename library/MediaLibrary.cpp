@@ -244,7 +244,15 @@ void MediaLibrary::State::CacheLibrary() {
     const wchar_t* kSongsError = L"Non-fatal error caching list of all songs in WMP";
     DWORD t0 = GetTickCount();
     Timing(FormatW(L"%ls Begin cache WMP playlist and song data\r\n", TimeNow().c_str()));
-    if (!OpenOwnLibrary()) return;
+    // A halt before the songs are reached ends the thread the way a halt after them does.
+    auto halted = [this] {
+        Timing(L"Caching all songs halted for actual shuffle\r\n");
+        WriteStartupLog();
+    };
+    if (!OpenOwnLibrary()) {
+        if (bHaltRequest) halted();
+        return;
+    }
     LONG count = 0;
     if (FAILED(tPlaylistArr->get_count(&count))) {
         PostBox(L"Can't load playlists, failed m_cpWmpPlaylistArr->get_count");
@@ -253,7 +261,7 @@ void MediaLibrary::State::CacheLibrary() {
     Timing(FormatW(L"%d milliseconds getting playlist count %d\r\n", Elapsed(t0), static_cast<int>(count)));
     bool stopped = false;
     for (LONG i = 0; i < count; ++i) {
-        if (bHaltRequest) return;
+        if (bHaltRequest) return halted();
         if (bSelectDlgStarted) {
             stopped = true;
             break;
@@ -274,7 +282,7 @@ void MediaLibrary::State::CacheLibrary() {
                        Elapsed(tSleep)) +
                (bSelectDlgReturned ? L"until Select Dlg returned\r\n" : L"timed out before Select Dlg return\r\n"));
     }
-    if (bHaltRequest) return;
+    if (bHaltRequest) return halted();
     DWORD tSongs = GetTickCount();
     {
         ComString attr(L"MediaType"), value(L"audio");
@@ -287,11 +295,7 @@ void MediaLibrary::State::CacheLibrary() {
         }
     }
     Timing(FormatW(L"%d milliseconds load WMP all media (audio) pointers\r\n", Elapsed(tSongs)));
-    if (bHaltRequest) {
-        Timing(L"Caching all songs halted for actual shuffle\r\n");
-        WriteStartupLog();
-        return;
-    }
+    if (bHaltRequest) return halted();
     LONG n = 0;
     if (FAILED(tPlaylistAll->get_count(&n))) {
         PostBox(kSongsError, L"Playlist get_count failed");
@@ -387,6 +391,7 @@ void MediaLibrary::Release() {
         s.hThread = nullptr;
     }
     if (s.hNotify) {
+        if (ended) s.ShowPostedBoxes();  // nothing the thread had to say is lost
         DestroyWindow(s.hNotify);
         s.hNotify = nullptr;
     }
