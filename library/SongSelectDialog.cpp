@@ -389,15 +389,17 @@ void SongSelectDialog::DrawStars(const DRAWITEMSTRUCT* di) {
     HBRUSH gold = CreateSolidBrush(RGB(255, 196, 0));
     HPEN edge = CreatePen(PS_SOLID, 1, RGB(160, 110, 0));
     HGDIOBJ oldBrush = SelectObject(dc, gold), oldPen = SelectObject(dc, edge);
+    // Five stars above the leftmost box, down to one above the rightmost, each group centred on its
+    // box and sized so that five fit within the space between two boxes.
+    const RECT self = ControlRect(IDC_SEL_STARS);
+    const RECT five = ControlRect(kStarBox[5]), four = ControlRect(kStarBox[4]);
+    const int step = std::max(4, static_cast<int>((four.left - five.left) / 5));
     const int h = di->rcItem.bottom - di->rcItem.top;
-    const int r = std::max(2, h / 2 - 1);
+    const int r = std::max(2, std::min(h / 2 - 1, step / 2 + 1));
     const int cy = di->rcItem.top + h / 2;
-    // Five stars above the leftmost box, down to one above the rightmost, each group centred on its box.
     for (int stars = 5; stars >= 1; --stars) {
         RECT box = ControlRect(kStarBox[stars]);
-        RECT self = ControlRect(IDC_SEL_STARS);
         int centre = (box.left + box.right) / 2 - self.left;
-        int step = std::max(2 * r - 1, 3);
         int left = centre - (stars - 1) * step / 2;
         for (int k = 0; k < stars; ++k) DrawStar(dc, di->rcItem.left + left + k * step, cy, r);
     }
