@@ -96,8 +96,9 @@ public:
         int n = 0;
         for (auto [k, up] : {std::pair{mod1, 0}, {mod2, 0}, {vk, 0}, {vk, 1}, {mod2, 1}, {mod1, 1}})
             if (k) in[n].type = INPUT_KEYBOARD, in[n].ki.wVk = k, in[n++].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(n, in, sizeof(INPUT));
-        Sleep(250);
+        // One event at a time, as a person types: Wine's key state lags a burst of events by up to 50 ms.
+        for (int i = 0; i < n; ++i) SendInput(1, &in[i], sizeof(INPUT)), Sleep(60);
+        Sleep(200);
     }
 
 private:
