@@ -138,20 +138,21 @@ TEST(FolderScan, LogLinesOnlyWhenTheLogIsOpenAndScanGoesOn) {
     EXPECT_EQ(a.Count(), 1);
 }
 
-// A folder name ending in a dot (made on another system) cannot be listed through the usual path
-// rules: the artist is logged and skipped, the rest of the tree is read.
+// Folder names ending in a dot (made on another system), "..." among them (not "." or ".."), cannot
+// be listed through the usual path rules: the artist is logged and skipped, the rest of the tree is read.
 TEST(FolderScan, UnreadableArtistFolderIsLoggedAndSkipped) {
-    TestTree t;
-    t.Dir(L"Artist\\Album");
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"Dotted.")).c_str(), nullptr)) << GetLastError();
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"Dotted.\\Album")).c_str(), nullptr)) << GetLastError();
-    FakePage page;
-    AlbumFolderArray a;
-    EXPECT_EQ(ScanAlbumFolders(page, t.Root(), L"Folder.jpg", a), 1);
-    EXPECT_TRUE(page.boxes.empty());
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_EQ(page.log.text,
-              L"12:34:56  Nothing found for search pattern:\r\n          " + t.Path(L"Dotted.\\*") + L"\r\n");
+    for (const wchar_t* name : {L"Dotted.", L"..."}) {
+        TestTree t;
+        t.Dir(L"Artist\\Album");
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(name)).c_str(), nullptr)) << GetLastError();
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(name) + L"\\Album").c_str(), nullptr)) << GetLastError();
+        FakePage page;
+        AlbumFolderArray a;
+        EXPECT_EQ(ScanAlbumFolders(page, t.Root(), L"Folder.jpg", a), 1);
+        EXPECT_TRUE(page.boxes.empty());
+        EXPECT_EQ(a.Count(), 1);
+        EXPECT_EQ(page.log.text, L"12:34:56  Nothing found for search pattern:\r\n          " + t.Path(name) + L"\\*\r\n");
+    }
 }
 
 TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
@@ -174,20 +175,6 @@ TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
                                  L"|\r\nError allocating album structure\r\nAlbum folders array is full (3 albums)");
     EXPECT_EQ(small.ErrorText(), L"");  // taken by the box
     EXPECT_EQ(small.Count(), 3);
-}
-
-// "..." is not "." or "..": it is read as an artist folder (and, its name ending in dots, cannot be
-// listed through the usual path rules, which the log says).
-TEST(FolderScan, DotsOnlyNameIsAnArtistFolder) {
-    TestTree t;
-    t.Dir(L"Artist\\Album");
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"...")).c_str(), nullptr)) << GetLastError();
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"...\\Inner")).c_str(), nullptr)) << GetLastError();
-    FakePage page;
-    AlbumFolderArray a;
-    EXPECT_EQ(ScanAlbumFolders(page, t.Root(), L"Folder.jpg", a), 1);
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_EQ(page.log.text, L"12:34:56  Nothing found for search pattern:\r\n          " + t.Path(L"...\\*") + L"\r\n");
 }
 
 TEST(FolderScan, ParentGivenWithTrailingBackslash) {

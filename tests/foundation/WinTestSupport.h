@@ -81,6 +81,7 @@ inline bool FileExists(const std::wstring& path) {
 class MessageBoxRecorder {
 public:
     struct Box {
+        HWND owner;
         std::wstring text, caption;
         UINT flags;
     };
@@ -97,8 +98,8 @@ public:
     int m_answer;
 
 private:
-    static int Record(HWND, const wchar_t* text, const wchar_t* caption, UINT flags) {
-        s_self->boxes.push_back({text ? text : L"", caption ? caption : L"", flags});
+    static int Record(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
+        s_self->boxes.push_back({owner, text ? text : L"", caption ? caption : L"", flags});
         return s_self->m_answer;
     }
     static inline MessageBoxRecorder* s_self = nullptr;

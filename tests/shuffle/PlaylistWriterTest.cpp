@@ -86,18 +86,6 @@ TEST(PlaylistWriter, M3uUsesTheSystemCodePageWithItsDefaultCharacter) {
     }
 }
 
-TEST(PlaylistWriter, WplOnDiskIsTheExactText) {
-    TempDir tmp(L"swirlo playlist test ");
-    std::wstring path = tmp / L"list.wpl";
-    Songs s({L"C:\\A.mp3", L"C:\\B & C.mp3"});
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylist(ctx, s.Request(path, kFormatWpl)));
-    EXPECT_EQ(ReadBytes(path),
-              "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n<meta name=\"Generator\" content=\"Swirlo -- 3.21\"/>\r\n"
-              "<author/>\r\n<title>Mix</title>\r\n</head>\r\n<body>\r\n<seq>\r\n<media src=\"C:\\A.mp3\"/>\r\n"
-              "<media src=\"C:\\B &amp; C.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n");
-}
-
 TEST(PlaylistWriter, MissingFolderAndBusyFileAreReportedWithTheSystemText) {
     TempDir tmp(L"swirlo playlist test ");
     Songs s({L"C:\\A.mp3"});

@@ -10,7 +10,7 @@
 
 #include "FakeRun.h"
 #include "library/PlaylistText.h"
-#include "shuffle/Utf8.h"
+#include "foundation/Utf8.h"
 
 using namespace swirlo;
 using namespace swirlo::testing;
