@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "FakePage.h"
-#include "TempTree.h"
 #include "albumart/FolderScan.h"
 #include "foundation/AppPaths.h"
 #include "foundation/LogFile.h"
+#include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
 using namespace swirlo::test;
@@ -19,10 +19,10 @@ using namespace swirlo::test;
 namespace {
 
 // The helper's tree, with every creation checked.
-class TestTree : public TempTree {
+class TestTree : public TempDir {
 public:
-    void Dir(const std::wstring& rel) { ASSERT_TRUE(TempTree::Dir(rel)) << GetLastError(); }
-    void File(const std::wstring& rel, DWORD bytes) { ASSERT_TRUE(TempTree::File(rel, bytes)) << GetLastError(); }
+    void Dir(const std::wstring& rel) { ASSERT_TRUE(TempDir::Dir(rel)) << GetLastError(); }
+    void File(const std::wstring& rel, DWORD bytes) { ASSERT_TRUE(TempDir::File(rel, bytes)) << GetLastError(); }
 };
 
 // The subfolders of a folder in the platform's listing order, without "." and "..".
@@ -241,18 +241,8 @@ TEST(FolderScan, CompareLogThroughTheLogFile) {
     ASSERT_EQ(MatchFolders(page, src.Root(), tgt.Root(), L"Folder.jpg", L"Folder.jpg", true, result), 1);
     ASSERT_EQ(log.FinishLog(L"End compare"), 1);
 
-    HANDLE h = CreateFileW(docs.Path(L"album art compare.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    std::vector<char> bytes(GetFileSize(h, nullptr));
-    DWORD got = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(h);
-    ASSERT_EQ(got, bytes.size());
-    ASSERT_EQ(bytes.size() % 2, 0u);
-    std::wstring text;
-    for (std::size_t i = 0; i < bytes.size(); i += 2)
-        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    const std::wstring text = ReadUtf16(docs.Path(L"album art compare.txt"));
+    ASSERT_FALSE(text.empty());
     ASSERT_NE(text[0], L'\xFEFF');
     EXPECT_NE(text.find(L"  Start compare folders\r\n"), std::wstring::npos);
     const std::wstring sep = L"\r\n" + std::wstring(79, L'=') + L"\r\n";
