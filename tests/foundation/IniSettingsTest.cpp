@@ -136,16 +136,6 @@ TEST_F(IniFileTest, SingleKeySavesWriteOnlyThatKey) {
     EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())),
               (std::vector<std::wstring>{L"[Shuffle Settings]", L"DaysNew=12", L"LastDir=D:\\Lists\\",
                                          L"[Album Art Settings]", L"ArtSrcDir=1"}));
-
-    // A field that no key is bound to: refused, nothing written.
-    int loose = 5;
-    EXPECT_EQ(s.SetIntAndSave(loose, 9), 0);
-    EXPECT_EQ(s.ErrorText(), L"INI settings class error:\r\nAttempt to save INI value, key not specified");
-    EXPECT_EQ(loose, 5);
-    std::wstring looseText;
-    EXPECT_EQ(s.SetStringAndSave(looseText, L"x"), 0);
-    EXPECT_EQ(s.ErrorText(), L"INI settings class error:\r\nAttempt to save INI value, key not specified");
-    EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())).size(), 5u);
 }
 
 TEST_F(IniFileTest, IniPathIsCheckedAndKeptWithinLimits) {
