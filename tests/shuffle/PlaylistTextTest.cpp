@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "FakeRun.h"
-#include "library/PlaylistText.h"
 #include "foundation/Utf8.h"
+#include "library/PlaylistText.h"
 #include "tests/shuffle/SameBytes.h"
 
 using namespace swirlo;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "FakeRun.h"
-#include "library/PlaylistText.h"
 #include "foundation/Utf8.h"
+#include "library/PlaylistText.h"
 
 using namespace swirlo;
 using namespace swirlo::testing;
