@@ -2,6 +2,8 @@
 // progress, cancel and every failure text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "library/SongReading.h"
 #include "tests/foundation/FailAlloc.h"
 #include "tests/library/FakeRun.h"
@@ -130,6 +132,22 @@ TEST(SongReading, DateFilterKeepsTheMinimumDayAndSkipsTheDayBefore) {
     EXPECT_EQ(r.CountOf(L"before"), 0);
     EXPECT_EQ(r.CountOf(L"new"), 1);
     EXPECT_EQ(r.run.log.lines.at(1), L"Filtering by age, nYYYYMMDD_min_date: 20110301");
+}
+
+// A third list would pass the most plays a song can have: the song keeps its count, the log names
+// it, and the reading goes on with the songs after it.
+TEST(SongReading, ASongPastTheMostPlaysKeepsItsCount) {
+    MemoryItems first({{L"shared", L"99"}, {L"only1", L"1"}});
+    MemoryItems second(std::vector<Song>{{L"shared", L"1"}});
+    MemoryItems third({{L"shared", L"1"}, {L"after", L"1"}});
+    Reader full;
+    for (MemoryItems* list : {&first, &second, &third}) ASSERT_EQ(full.Read(*list, {99, 0, 0, 0, 0, 0}), 1);
+    EXPECT_EQ(full.CountOf(L"shared"), 198);
+    EXPECT_EQ(full.CountOf(L"after"), 99);
+    EXPECT_TRUE(full.boxes.boxes.empty());
+    EXPECT_NE(std::find_if(full.run.log.lines.begin(), full.run.log.lines.end(),
+                           [](const std::wstring& l) { return l.find(L"kept at 198: shared") != std::wstring::npos; }),
+              full.run.log.lines.end());
 }
 
 TEST(SongReading, ReadsInSegmentsOfAThousandWithAStatusPerSegment) {
