@@ -130,22 +130,11 @@ RECT ZWin::ControlRect(int controlId) const {
 
 int ZWin::ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
                         bool showBox, DWORD byteSize) {
-    HKEY key;
-    LONG rc = RegOpenKeyExW(root, subkey, 0, KEY_READ, &key);
-    const wchar_t* what = L"Error opening Registry Key:";
-    const wchar_t* which = subkey;
-    if (rc == ERROR_SUCCESS) {
-        std::vector<wchar_t> buf(byteSize / sizeof(wchar_t) + 1, 0);
-        DWORD size = byteSize;
-        rc = RegQueryValueExW(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buf.data()), &size);
-        RegCloseKey(key);
-        if (rc == ERROR_SUCCESS) {
-            data.assign(buf.data(), wcsnlen(buf.data(), size / sizeof(wchar_t)));
-            return 1;
-        }
-        what = L"Error reading registry data:";
-        which = valueName;
-    }
+    bool bKeyOpened;
+    const LONG rc = QueryRegValue(root, subkey, valueName, data, byteSize, bKeyOpened);
+    if (rc == ERROR_SUCCESS) return 1;
+    const wchar_t* what = bKeyOpened ? L"Error reading registry data:" : L"Error opening Registry Key:";
+    const wchar_t* which = bKeyOpened ? valueName : subkey;
     if (showBox) {
         std::wstring caption = ErrorCaption();
         WinErrorBox(static_cast<DWORD>(rc), m_hWnd, caption.c_str(), what, which);
