@@ -12,6 +12,41 @@
 
 // Shuffle page (DIALOG 103)
 #define IDD_SHUFFLE_PAGE        103
+#define IDC_SHUF_LIST_LABEL     1201
+#define IDC_SHUF_FREQ_LABEL     1202
+#define IDC_SHUF_STARS          1203
+#define IDC_SHUF_LIST           1204
+#define IDC_SHUF_ADD            1205
+#define IDC_SHUF_EDIT           1206
+#define IDC_SHUF_REMOVE         1207
+#define IDC_SHUF_EVEN           1208
+#define IDC_SHUF_DIST_PRE       1209
+#define IDC_SHUF_DIST_EDIT      1210
+#define IDC_SHUF_DIST_SPIN      1211
+#define IDC_SHUF_DIST_POST      1212
+#define IDC_SHUF_DIST_LABEL     1213
+#define IDC_SHUF_RANDOM         1214
+#define IDC_SHUF_ONLY_EDIT      1215
+#define IDC_SHUF_ONLY_SPIN      1216
+#define IDC_SHUF_ONLY_POST      1217
+#define IDC_SHUF_ONLY_LABEL     1218
+#define IDC_SHUF_TRUNC          1219
+#define IDC_SHUF_TRUNC_EDIT     1220
+#define IDC_SHUF_TRUNC_SPIN     1221
+#define IDC_SHUF_TRUNC_POST     1222
+#define IDC_SHUF_NOREPS         1223
+#define IDC_SHUF_NOREPS_NOTE    1224
+#define IDC_SHUF_WHICH_LABEL    1225
+#define IDC_SHUF_SMALLER        1226
+#define IDC_SHUF_LARGER         1227
+#define IDC_SHUF_WARN           1228
+#define IDC_SHUF_SAVE           1229
+#define IDC_SHUF_PROGRESS       1230
+#define IDC_SHUF_STATUS         1231
+#define IDC_SHUF_SEP_FRAME      1232
+#define IDC_SHUF_OUT_FRAME      1233
+// Private messages of the shuffle page
+#define WM_APP_SHUFFLE_SETUP    (WM_APP + 20)
 
 // Song selection dialog
 
