@@ -29,7 +29,8 @@ bool ExpandEnv(const std::wstring& in, std::wstring& out) {
 }
 
 int MajorVersion() {
-    OSVERSIONINFOW vi{sizeof(vi)};
+    OSVERSIONINFOW vi{};
+    vi.dwOSVersionInfoSize = sizeof(vi);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (!GetVersionExW(&vi)) return 0;

@@ -1,20 +1,12 @@
 #include "library/ShuffleGroups.h"
 
+#include <array>
 #include <cwchar>
 #include <sstream>
 
 #include "foundation/ErrorText.h"
 
 namespace swirlo {
-
-std::wstring FrequencyText(const int freq[6]) {
-    if (freq[0] == -1) return L"Exclude songs from output playlist";
-    if (freq[0] > 0) return FormatW(L" %d  (Same for all song ratings)    ", freq[0]);
-    std::wstring text = FormatW(L"%d", freq[5]);
-    for (int stars = 4; stars >= 1; --stars)
-        text += (freq[stars] < 10 ? L"           " : L"         ") + FormatW(L"%d", freq[stars]);
-    return text;
-}
 
 namespace {
 
@@ -68,25 +60,41 @@ bool ToInt(const std::wstring& s, int& v) {
 
 }  // namespace
 
-std::wstring FormatGroups(const std::vector<const ShuffleGroup*>& groups) {
+std::wstring FormatGroups(const std::vector<const SongSelection*>& groups) {
     std::wstring text = kHeader;
     text += L"\r\n";
-    for (const ShuffleGroup* g : groups) {
-        text += FormatW(L"group\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t", g->nKind, g->freq[0], g->freq[1], g->freq[2],
-                        g->freq[3], g->freq[4], g->freq[5], g->nDays, g->bIgnoreRepeats ? 1 : 0);
-        text += Escape(g->sName) + L"\r\nselect";
-        for (int i : g->listboxSel) text += FormatW(L"\t%d", i);
+    for (const SongSelection* g : groups) {
+        const std::array<int, 6>& f = g->Frequencies();
+        text += FormatW(L"group\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t", g->Kind(), f[0], f[1], f[2], f[3], f[4], f[5],
+                        g->Days(), g->IgnoreRepeats() ? 1 : 0);
+        text += Escape(g->Name()) + L"\r\nselect";
+        for (int i : g->ListboxSelection()) text += FormatW(L"\t%d", i);
         text += L"\r\n";
-        for (std::size_t i = 0; i < g->playlists.size(); ++i)
-            text += FormatW(L"playlist\t%d\t", i < g->playlistIdx.size() ? g->playlistIdx[i] : -1) +
-                    Escape(g->playlists[i]) + L"\r\n";
-        for (const std::wstring& genre : g->genres) text += L"genre\t" + Escape(genre) + L"\r\n";
+        const std::vector<int>& idx = g->PlaylistIndexes();
+        for (std::size_t i = 0; i < g->PlaylistNames().size(); ++i)
+            text += FormatW(L"playlist\t%d\t", i < idx.size() ? idx[i] : -1) + Escape(g->PlaylistNames()[i]) + L"\r\n";
+        for (const std::wstring& genre : g->GenreNames()) text += L"genre\t" + Escape(genre) + L"\r\n";
     }
     return text;
 }
 
-bool ParseGroups(const std::wstring& text, std::vector<ShuffleGroup>& groups, std::wstring& error) {
-    std::vector<ShuffleGroup> out;
+namespace {
+
+// A group as it is read, before its record is made.
+struct ReadGroup {
+    int nKind = 1;
+    std::array<int, 6> freq{};
+    int nDays = 0;
+    bool bIgnore = false;
+    std::wstring sName;
+    std::vector<int> sel, idx;
+    std::vector<std::wstring> playlists, genres;
+};
+
+}  // namespace
+
+bool ParseGroups(const std::wstring& text, std::vector<std::unique_ptr<SongSelection>>& groups, std::wstring& error) {
+    std::vector<ReadGroup> read;
     std::wistringstream in(text);
     std::wstring line;
     int nLine = 0;
@@ -104,29 +112,29 @@ bool ParseGroups(const std::wstring& text, std::vector<ShuffleGroup>& groups, st
         if (line.empty()) continue;
         std::vector<std::wstring> f = Fields(line);
         if (f[0] == L"group") {
-            ShuffleGroup g;
+            ReadGroup g;
             int ignore = 0;
-            bool ok = f.size() == 11 && ToInt(f[1], g.nKind) && (g.nKind == 1 || g.nKind == 2) &&
+            bool ok = f.size() == 11 && ToInt(f[1], g.nKind) && (g.nKind == kSelectAllSongs || g.nKind == kSelectListed) &&
                       ToInt(f[8], g.nDays) && ToInt(f[9], ignore);
             for (int i = 0; ok && i < 6; ++i) ok = ToInt(f[2 + i], g.freq[i]);
             if (!ok) return bad();
-            g.bIgnoreRepeats = ignore != 0;
+            g.bIgnore = ignore != 0;
             g.sName = Unescape(f[10]);
-            out.push_back(std::move(g));
+            read.push_back(std::move(g));
             continue;
         }
-        if (out.empty()) return bad();
-        ShuffleGroup& g = out.back();
+        if (read.empty()) return bad();
+        ReadGroup& g = read.back();
         if (f[0] == L"select") {
             for (std::size_t i = 1; i < f.size(); ++i) {
                 int v = 0;
                 if (!ToInt(f[i], v)) return bad();
-                g.listboxSel.push_back(v);
+                g.sel.push_back(v);
             }
         } else if (f[0] == L"playlist" && f.size() == 3) {
-            int idx = 0;
-            if (!ToInt(f[1], idx)) return bad();
-            g.playlistIdx.push_back(idx);
+            int v = 0;
+            if (!ToInt(f[1], v)) return bad();
+            g.idx.push_back(v);
             g.playlists.push_back(Unescape(f[2]));
         } else if (f[0] == L"genre" && f.size() == 2) {
             g.genres.push_back(Unescape(f[1]));
@@ -135,7 +143,11 @@ bool ParseGroups(const std::wstring& text, std::vector<ShuffleGroup>& groups, st
         }
     }
     if (nLine == 0) return bad();
-    groups = std::move(out);
+    groups.clear();
+    for (ReadGroup& g : read)
+        groups.push_back(std::make_unique<SongSelection>(g.nKind, g.freq, g.nDays, g.bIgnore, std::move(g.sName),
+                                                         std::move(g.sel), std::move(g.idx), std::move(g.playlists),
+                                                         std::move(g.genres)));
     return true;
 }
 
