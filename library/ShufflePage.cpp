@@ -524,6 +524,7 @@ void ShufflePage::OnSaveButton() {
     } catch (const std::bad_alloc&) {
         ShowErrorBox(L"Out of memory during the shuffle");
     }
+    m_pump.Force();  // the run's last stretch counts in its longest gap
     EnableControls(true);
     if (m_log.IsOpen() && !m_log.FinishLog(L"Finished OnShuffle"))
         ShowErrorBox(L"Error closing log after shuffle completed OK.");

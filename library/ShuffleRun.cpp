@@ -54,6 +54,33 @@ int LeadingNumber(HWND dlg, int id, std::size_t maxChars) {
     return v;
 }
 
+// Copies from to a file beside to in chunks, letting the window paint between them, then puts it in
+// to's place in one step: the file at to is either the old one or the complete new one. On failure
+// the last error says why and to is as it was.
+bool CopyReplacing(const std::wstring& from, const std::wstring& to, PumpBudget& pump) {
+    const std::wstring part = to + L".swirlo-part";
+    HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return false;
+    HANDLE outFile = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD error = outFile == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    std::vector<char> buf(1 << 20);
+    for (DWORD got = 1; !error && got;) {
+        DWORD put = 0;
+        if (!ReadFile(in, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr) ||
+            (got && (!WriteFile(outFile, buf.data(), got, &put, nullptr) || put != got)))
+            error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+        pump.Pump();
+    }
+    CloseHandle(in);
+    if (outFile != INVALID_HANDLE_VALUE && !CloseHandle(outFile) && !error) error = GetLastError();
+    if (!error && !MoveFileExW(part.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) error = GetLastError();
+    if (error) {
+        DeleteFileW(part.c_str());
+        SetLastError(error);
+    }
+    return !error;
+}
+
 unsigned Pct(DWORD d, DWORD total) { return total ? static_cast<unsigned>((200ull * d + total) / (2ull * total)) : 0; }
 
 }  // namespace
@@ -226,9 +253,13 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
                     return 0;
             }
         }
-        if (!bExcl)
-            for (std::uint32_t i = 0, n = group->GetSize(); i < n; ++i)
+        if (!bExcl && working->GetSize() == 0) {
+            working = std::move(group);  // merging into nothing gives the group itself
+        } else if (!bExcl)
+            for (std::uint32_t i = 0, n = group->GetSize(); i < n; ++i) {
+                if (i % 1024 == 0) m_pump.Pump();
                 working->AddOrIncrement(group->GetSong(i), group->GetCount(i));  // past 255 keeps its count
+            }
         units += 45;
         run.SetProgress(static_cast<int>(static_cast<float>(units) * scale));
         m_log.LogLine(FormatW(L"Added selection %d of %d.  m_nProgPos = %d", r, rows, m_nProgPos).c_str());
@@ -238,9 +269,12 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
     // The main array: the working array without the excluded songs.
     m_log.LogLine(L"Main song array allocated");
     run.SetStatus(L"Creating list of all selected songs for shuffle");
-    auto main = std::make_unique<CSongArray>();
+    std::unique_ptr<CSongArray> main;
     const std::uint32_t nWork = working->GetSize();
-    for (std::uint32_t i = 0; i < nWork; ++i) {
+    // Without exclusions the even method's main array is the working array as it stands.
+    if (nMethod == 0 && !exclusions) main = std::move(working);
+    else main = std::make_unique<CSongArray>();
+    for (std::uint32_t i = 0; working && i < nWork; ++i) {
         if (i && i % 10 == 0) {
             run.SetProgress(static_cast<int>((static_cast<float>(i + 1) * 35 / static_cast<float>(nWork) + static_cast<float>(units)) * scale));
             m_pump.Pump();
@@ -384,7 +418,7 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
         m_log.LogLine(s.c_str());
     }
 
-    if (!CopyFileW(temp.c_str(), out.sPath.c_str(), FALSE)) {
+    if (!CopyReplacing(temp, out.sPath, m_pump)) {
         std::wstring err = WinErrorText(0);
         std::wstring first = FormatW(L"Error copying temp playlist\r\n%ls\r\nto final location\r\n%ls\r\nWindows' error "
                                      L"message was:", temp.c_str(), out.sPath.c_str());
