@@ -557,7 +557,12 @@ INT_PTR ShufflePage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case IDC_SHUF_EDIT: if (!m_bRunning) OnAddEdit(true); return TRUE;
         case IDC_SHUF_REMOVE: if (!m_bRunning) OnRemove(); return TRUE;
         case IDC_SHUF_EVEN:
-        case IDC_SHUF_RANDOM: EnableNoRepsControls(); return TRUE;
+        case IDC_SHUF_RANDOM:
+            // The labels and boxes between the two buttons start groups of their own, so the dialog
+            // manager does not clear the other button.
+            SetChecked(m_hWnd, id == IDC_SHUF_EVEN ? IDC_SHUF_RANDOM : IDC_SHUF_EVEN, false);
+            EnableNoRepsControls();
+            return TRUE;
         default: break;
         }
         break;

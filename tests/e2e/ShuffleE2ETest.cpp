@@ -124,32 +124,33 @@ std::wstring GroupsText(const std::vector<Group>& groups) {
 
 // ---- Real input.
 void Send(std::vector<INPUT> in) { SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)); }
-void Click(HWND ctl) {
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return i;
+}
+// A left click at a screen point of ctl's window (its centre by default), Ctrl held when asked.
+void Click(HWND ctl, int dx = -1, int dy = -1, bool ctrl = false) {
     SetForegroundWindow(GetAncestor(ctl, GA_ROOT));
     RECT r;
     GetWindowRect(ctl, &r);
     INPUT in[3] = {};
     for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dx = ((r.left + r.right) / 2) * 65535 / GetSystemMetrics(SM_CXSCREEN);
-    in[0].mi.dy = ((r.top + r.bottom) / 2) * 65535 / GetSystemMetrics(SM_CYSCREEN);
+    in[0].mi.dx = (dx < 0 ? (r.left + r.right) / 2 : r.left + dx) * 65535 / GetSystemMetrics(SM_CXSCREEN);
+    in[0].mi.dy = (dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy) * 65535 / GetSystemMetrics(SM_CYSCREEN);
     in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    if (ctrl) Send({KeyInput(VK_CONTROL, false)});
     Send({in[0], in[1], in[2]});
+    if (ctrl) Send({KeyInput(VK_CONTROL, true)});
+    Sleep(100);
 }
 void Key(WORD vk, bool ctrl = false) {
-    std::vector<INPUT> in;
-    auto k = [&](WORD v, bool up) {
-        INPUT i{};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = v;
-        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        in.push_back(i);
-    };
-    if (ctrl) k(VK_CONTROL, false);
-    k(vk, false), k(vk, true);
-    if (ctrl) k(VK_CONTROL, true);
-    Send(in);
+    if (ctrl) Send({KeyInput(VK_CONTROL, false), KeyInput(vk, false), KeyInput(vk, true), KeyInput(VK_CONTROL, true)});
+    else Send({KeyInput(vk, false), KeyInput(vk, true)});
 }
 void Type(const std::wstring& text) {
     std::vector<INPUT> in;
@@ -195,6 +196,42 @@ struct Blendo {
                 return h;
             }
         return nullptr;
+    }
+    // Adds a group through the song selection dialog, by mouse and keyboard: its genres and playlists
+    // picked in the listbox, the days typed, the frequency mode chosen. The counts and the
+    // ignore-repeats flag the dialog offers are read back into g.
+    bool Add(Group& g) {
+        Click(Item(IDC_SHUF_ADD));
+        HWND d = Find(L"Add songs to shuffle"), list = GetDlgItem(d, IDC_SEL_LIST);
+        for (int i = 0; i < 100 && SendMessageW(list, LB_GETCOUNT, 0, 0) <= 0; ++i) Sleep(100);
+        const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        std::vector<std::wstring> names;
+        for (const std::wstring& n : g.genres) names.push_back(L"Genre: " + n);
+        for (const std::wstring& n : g.playlists) names.push_back(L"Playlist: " + n);
+        for (const std::wstring& n : names) {
+            LRESULT idx = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(n.c_str()));
+            if (idx < 0) return false;
+            SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(idx), 0);
+            Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
+        }
+        if (g.days) {
+            Click(GetDlgItem(d, IDC_SEL_DAYS));
+            Key('A', true);
+            Type(std::to_wstring(g.days));
+        }
+        if (g.same > 0) {
+            Click(GetDlgItem(d, IDC_SEL_SAME));
+            Click(GetDlgItem(d, IDC_SEL_FREQSAME));
+            Key('A', true);
+            Type(std::to_wstring(g.same));
+        }
+        if (g.same < 0) Click(GetDlgItem(d, IDC_SEL_EXCLUDE));
+        const int box[6] = {0, IDC_SEL_FREQ1, IDC_SEL_FREQ2, IDC_SEL_FREQ3, IDC_SEL_FREQ4, IDC_SEL_FREQ5};
+        for (int k = 1; k <= 5; ++k) g.freq[k] = _wtoi(ProgramDriver::Text(GetDlgItem(d, box[k])).c_str());
+        g.ignore = SendMessageW(GetDlgItem(d, IDC_SEL_IGNORE), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        Click(GetDlgItem(d, IDOK));
+        for (int i = 0; i < 50 && IsWindow(d); ++i) Sleep(100);
+        return !IsWindow(d);
     }
     // Answers the Save As dialog: the type (1 .wpl, 2 .m3u, 3 .m3u8) and the name, by keyboard.
     bool SaveAs(int type, const std::wstring& path) {
@@ -287,7 +324,7 @@ std::vector<std::wstring> Entries(const std::wstring& path, int format) {
 // Every song's plays as many times as expected, and the spacing the method promises: no two plays of
 // a song closer than minSep (method 0: min(N, segment / 3)) unless the notice counted them.
 void CheckPlaylist(const std::vector<std::wstring>& list, std::map<std::wstring, int> expected, int format, int nSep,
-                   int shortfalls) {
+                   int shortfalls, bool even = true) {
     if (format == 1)  // the ANSI file holds what the code page holds of each path
         for (auto it = expected.begin(); it != expected.end();) {
             char buf[1024];
@@ -303,7 +340,7 @@ void CheckPlaylist(const std::vector<std::wstring>& list, std::map<std::wstring,
     int close = 0;
     for (auto& [p, pos] : at) {
         ASSERT_EQ(static_cast<int>(pos.size()), expected[p]) << p;
-        int minSep = std::min(nSep, static_cast<int>(list.size() / pos.size()) / 3);
+        int minSep = even ? std::min(nSep, static_cast<int>(list.size() / pos.size()) / 3) : nSep;
         for (std::size_t k = 1; k < pos.size(); ++k) close += pos[k] - pos[k - 1] <= minSep ? 1 : 0;
     }
     EXPECT_LE(close, shortfalls);
@@ -334,27 +371,41 @@ protected:
     Library lib;
 };
 
-TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndAgainAfterARestart) {
-    const std::vector<Group> groups = {{0, {0, 1, 2, 3, 5, 9}, 90, false, {L"Rock", L"Jazz"}, {}},
-                                       {2, {}, 0, false, {}, {L"Road Trip"}},
-                                       {-1, {}, 0, false, {L"Latin"}, {}}};
-    SeedGroups(groups);
-    const std::map<std::wstring, int> expected = ExpectedPlays(lib, groups);
-    ASSERT_GT(expected.size(), 100u);
+TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfterARestart) {
+    std::vector<Group> groups = {{0, {}, 90, false, {L"Rock", L"Jazz"}, {}},
+                                 {2, {}, 0, false, {}, {L"Road Trip"}},
+                                 {-1, {}, 0, false, {L"Latin"}, {}}};
     const wchar_t* ext[] = {L".wpl", L".m3u", L".m3u8"};
+    std::map<std::wstring, int> expected;
     for (int restart = 0; restart < 2; ++restart) {
         Blendo b;
-        ASSERT_TRUE(b.Start(3));
-        for (int format = restart ? 2 : 0; format < 3; ++format) {
-            const std::wstring out = dir / (L"mix" + std::to_wstring(restart) + ext[format]);
+        ASSERT_TRUE(b.Start(restart ? 3 : 0));
+        for (Group& g : groups)
+            if (!restart) ASSERT_TRUE(b.Add(g));
+        if (!restart) expected = ExpectedPlays(lib, groups);
+        ASSERT_GT(expected.size(), 100u);
+        // First start: method 0 in each format; after the restart: methods 0, 1 (N = 30) and 2 (N = 0).
+        for (int run = 0; run < 3; ++run) {
+            const int format = restart ? 2 : run, method = restart ? run : 0;
+            if (method) {
+                Click(b.Item(IDC_SHUF_RANDOM));
+                ASSERT_EQ(SendMessageW(b.Item(IDC_SHUF_RANDOM), BM_GETCHECK, 0, 0), BST_CHECKED);
+                Click(b.Item(IDC_SHUF_ONLY_EDIT));
+                Key('A', true);
+                Type(method == 1 ? L"30" : L"0");
+            }
+            const std::wstring out = dir / (L"mix" + std::to_wstring(restart) + std::to_wstring(run) + ext[format]);
             Click(b.Item(IDC_SHUF_SAVE));
             ASSERT_TRUE(b.SaveAs(format + 1, out));
             std::wstring box = b.Result();
-            int shortfalls = Shortfalls(box);
-            if (shortfalls) box = b.Result();
+            const int shortfalls = Shortfalls(box);
+            const bool separated = box.find(L"repeats are close") == std::wstring::npos;
+            if (shortfalls || !separated) box = b.Result();
             ASSERT_NE(box.find(L"Shuffled playlist created:\r\n" + out), std::wstring::npos) << box;
+            ASSERT_EQ(box.find(L"unique songs") == std::wstring::npos, method != 0) << box;
             SCOPED_TRACE(out);
-            CheckPlaylist(Entries(out, format), expected, format, 10, shortfalls);
+            CheckPlaylist(Entries(out, format), expected, format, method == 0 ? 10 : method == 1 ? 30 : 0,
+                          method == 0 ? shortfalls : separated ? 0 : 1 << 30, method == 0);
         }
         b.Close();  // the groups are saved on close and restored by the next start
     }
