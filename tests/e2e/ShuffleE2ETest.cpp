@@ -133,7 +133,10 @@ INPUT KeyInput(WORD vk, bool up) {
 }
 // A left click at a screen point of ctl's window (its centre by default), Ctrl held when asked.
 void Click(HWND ctl, int dx = -1, int dy = -1, bool ctrl = false) {
-    SetForegroundWindow(GetAncestor(ctl, GA_ROOT));
+    if (GetForegroundWindow() != GetAncestor(ctl, GA_ROOT)) {
+        SetForegroundWindow(GetAncestor(ctl, GA_ROOT));
+        Sleep(300);
+    }
     RECT r;
     GetWindowRect(ctl, &r);
     INPUT in[3] = {};
@@ -409,6 +412,103 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
         }
         b.Close();  // the groups are saved on close and restored by the next start
     }
+}
+
+// Stop pressed while songs are read, placed and written (900,000 plays of 100,000 songs): the run
+// says so, the file that was there is left byte for byte, and the page is usable again.
+TEST_F(ShuffleE2E, StopAtEveryStageLeavesTheOldFile) {
+    std::time_t now = std::time(nullptr);
+    std::tm* t = std::localtime(&now);
+    const std::wstring big = dir / L"big-library.txt";
+    WriteBytes(big, swirlo::demolib::MakeDemoLibrary(100000, 3, t->tm_year + 1900, t->tm_mon + 1, t->tm_mday));
+    SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", big.c_str());
+    SeedGroups({{9, {}, 0, false, {}, {}}});
+    const std::wstring out = dir / L"old.m3u8";
+    WriteBytes(out, "old playlist\r\n");
+    Blendo b;
+    ASSERT_TRUE(b.Start(1));
+    for (const wchar_t* stage : {L"Reading songs selection", L"Shuffling songs", L"Writing shuffled"}) {
+        SCOPED_TRACE(stage);
+        Click(b.Item(IDC_SHUF_SAVE));
+        ASSERT_TRUE(b.SaveAs(3, out));
+        HWND ask = b.Find(L"Swirlo", L"A file already exists");  // the overwrite question: Yes
+        ASSERT_NE(ask, nullptr);
+        Click(GetDlgItem(ask, IDYES));
+        bool seen = false;
+        for (int i = 0; i < 20000 && !seen; ++i)
+            seen = ProgramDriver::Text(b.Item(IDC_SHUF_STATUS)).find(stage) == 0 || (Sleep(1), false);
+        ASSERT_TRUE(seen);
+        Click(b.Item(IDC_SHUF_SAVE));
+        EXPECT_NE(b.Result().find(L"Processing stopped by user Cancel"), std::wstring::npos);
+        EXPECT_EQ(ReadBytes(out), "old playlist\r\n");
+        EXPECT_EQ(ProgramDriver::Text(b.Item(IDC_SHUF_SAVE)), L"Save as Shuffled Playlist ...");
+        EXPECT_TRUE(IsWindowEnabled(b.Item(IDC_SHUF_ADD)));
+    }
+    b.Close();
+}
+
+// Cases around the list and the boxes: a 257th group is refused before any dialog opens, a group whose
+// playlist is gone is named by Save, the arrows wrap, and the Save As dialog renames on a type change
+// and asks again after No to the overwrite question.
+TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
+    std::vector<Group> groups(256, Group{0, {0, 1, 2, 3, 5, 9}, 0, false, {L"Rock"}, {}});
+    groups[7].playlists = {L"Gone Playlist"};
+    SeedGroups(groups);
+    Blendo b;
+    ASSERT_TRUE(b.Start(256));
+    Click(b.Item(IDC_SHUF_ADD));
+    EXPECT_NE(b.Result().find(L"Maximum number 256 selections"), std::wstring::npos);
+    EXPECT_EQ(b.Find(L"Add songs to shuffle", nullptr, nullptr, 500), nullptr);
+    Click(b.Item(IDC_SHUF_SAVE));
+    EXPECT_NE(b.Result().find(L"Playlist: Gone Playlist"), std::wstring::npos);
+
+    for (auto [edit, wrapped] : {std::pair{IDC_SHUF_ONLY_EDIT, L"0"}, std::pair{IDC_SHUF_DIST_EDIT, L"1"}}) {
+        Click(b.Item(edit));
+        for (int k : {VK_END, VK_BACK, VK_BACK, int('9'), int('9')}) Key(static_cast<WORD>(k)), Sleep(100);  // emptied: the minimum, selected
+        EXPECT_EQ(ProgramDriver::Text(b.Item(edit)), L"99");
+        Key(VK_UP);  // the arrow keys move the box like its arrows
+        EXPECT_EQ(ProgramDriver::Text(b.Item(edit)), wrapped);
+    }
+    EXPECT_EQ(ProgramDriver::Text(b.Item(IDC_SHUF_ONLY_LABEL)), L"This shuffle is now set purely random (No minimum separation of repeats)");
+
+    // Remove the group that cannot be saved (the eighth row, picked by keyboard).
+    Click(b.Item(IDC_SHUF_LIST));
+    Key(VK_HOME);
+    for (int i = 0; i < 7; ++i) Key(VK_DOWN);
+    Click(b.Item(IDC_SHUF_REMOVE));
+    for (int i = 0; i < 50 && ListView_GetItemCount(b.Item(IDC_SHUF_LIST)) != 255; ++i) Sleep(100);
+    ASSERT_EQ(ListView_GetItemCount(b.Item(IDC_SHUF_LIST)), 255);
+
+    // A type change renames the name box; Escape ends the run without a word.
+    Click(b.Item(IDC_SHUF_SAVE));
+    HWND dlg = b.Find(L"Save shuffled playlist as ...");
+    ASSERT_NE(dlg, nullptr);
+    Click(GetDlgItem(dlg, 0x47c));
+    Key('A', true);
+    Type(L"My list.wpl");
+    Click(GetDlgItem(dlg, 0x470));
+    Sleep(300);
+    Key(VK_END);
+    Key(VK_RETURN);
+    Sleep(300);
+    EXPECT_EQ(ProgramDriver::Text(GetDlgItem(dlg, 0x47c)), L"My list.m3u8");
+    Click(GetDlgItem(dlg, IDCANCEL));
+    for (int i = 0; i < 50 && IsWindow(dlg); ++i) Sleep(100);
+    // No to the overwrite question brings the dialog back.
+    const std::wstring taken = dir / L"taken.m3u8";
+    WriteBytes(taken, "x");
+    Click(b.Item(IDC_SHUF_SAVE));
+    ASSERT_TRUE(b.SaveAs(3, taken));
+    HWND ask = b.Find(L"Swirlo", L"A file already exists");
+    ASSERT_NE(ask, nullptr);
+    Click(GetDlgItem(ask, IDNO));
+    dlg = b.Find(L"Save shuffled playlist as ...");
+    ASSERT_NE(dlg, nullptr);
+    Click(GetDlgItem(dlg, IDCANCEL));
+    for (int i = 0; i < 50 && IsWindow(dlg); ++i) Sleep(100);
+    EXPECT_EQ(ProgramDriver::Text(b.Item(IDC_SHUF_SAVE)), L"Save as Shuffled Playlist ...");
+    EXPECT_EQ(ReadBytes(taken), "x");
+    b.Close();
 }
 
 }  // namespace
