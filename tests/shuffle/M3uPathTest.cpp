@@ -27,7 +27,4 @@ TEST(M3uPath, NoBestFitLookAlikes) {
     GetLongPathNameW(back, full, MAX_PATH);
     if (convert.ShortForms() == 1) EXPECT_EQ(std::wstring(full), real) << out;  // names the same file
     else EXPECT_EQ(convert.DefaultChars(), 3u);
-    ASSERT_TRUE(convert(dir / L"Caf\u00e9.mp3", out, error));  // what the code page holds is kept exactly
-    EXPECT_EQ(out.substr(out.size() - 8), "Caf\xe9.mp3");
-    EXPECT_EQ(convert.ShortForms() + convert.DefaultChars(), 3u);
 }
