@@ -179,11 +179,15 @@ void ShufflePage::EnableNoRepsControls() {
 }
 
 void ShufflePage::EnableControls(bool on) {
+    // One repaint for the thirty changes, not one each.
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
     for (int id : kRunDisabled) EnableItem(m_hWnd, id, on);
     if (on) EnableNoRepsControls();
     ShowItem(m_hWnd, IDC_SHUF_PROGRESS, !on);
     ShowItem(m_hWnd, IDC_SHUF_STATUS, !on);
     SetItemText(m_hWnd, IDC_SHUF_SAVE, on ? L"Save as Shuffled Playlist ..." : L"Stop Shuffle");
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ShufflePage::OnPaint() {
