@@ -527,6 +527,8 @@ void ShufflePage::OnSaveButton() {
         result = OnShuffle(sPath, sSummary);
     } catch (const std::bad_alloc&) {
         ShowErrorBox(L"Out of memory during the shuffle");
+    } catch (const std::exception&) {  // the page must not stay busy with its controls off
+        ShowErrorBox(L"Unexpected error during the shuffle");
     }
     m_pump.Force();  // the run's last stretch counts in its longest gap
     EnableControls(true);
