@@ -4,7 +4,7 @@
 
 using namespace swirlo;
 
-TEST(OutputName, ProposedNames) {
+TEST(OutputName, ProposedNamesAndExtensions) {
     const std::wstring rock = L"Rock (deduped) <Genre>", odd = L"a:b?c", none;
     struct Case {
         bool src, label, labelAfter, date, dateAfter;
@@ -22,13 +22,8 @@ TEST(OutputName, ProposedNames) {
         OutputNameOptions o{c.convert, c.src, c.label, L"vxq", c.labelAfter, c.date, c.dateAfter, L"0305"};
         EXPECT_EQ(DefaultOutputName(o, c.first), c.name);
     }
-}
-
-TEST(OutputName, ExtensionAndFormat) {
+    // The chosen name: an unknown extension gets the type's; a playlist extension in any case is kept.
     EXPECT_EQ(SettleExtension(L"C:\\m\\mix.txt", L".txt", L"wpl"), L"C:\\m\\mix.txt.wpl");
     EXPECT_EQ(SettleExtension(L"C:\\m\\mix.M3U", L".M3U", L"wpl"), L"C:\\m\\mix.M3U");
     EXPECT_EQ(FormatOfExtension(L".M3U"), 1);
-    EXPECT_EQ(FormatOfExtension(L".txt"), 2);
-    std::wstring bare = L"My list";  // a type change leaves a name without a dot alone
-    EXPECT_FALSE(RenameForType(bare, L".m3u"));
 }
