@@ -253,7 +253,7 @@ struct Blendo {
     }
     void Close() {
         PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
-        prog.WaitForExit();
+        prog.WaitForExit(90000);  // it saves the groups on the way out
     }
 };
 
