@@ -9,9 +9,45 @@
 #define IDI_APP                 108
 #define IDB_LOGO                134
 #define IDB_RATING              138
+#define IDB_RATING_PAGE         139  // the star strip over the shuffle page's frequency columns
 
 // Shuffle page (DIALOG 103)
 #define IDD_SHUFFLE_PAGE        103
+#define IDC_SHUF_LIST_LABEL     1301
+#define IDC_SHUF_FREQ_LABEL     1302
+#define IDC_SHUF_STARS          1303
+#define IDC_SHUF_LIST           1304
+#define IDC_SHUF_ADD            1305
+#define IDC_SHUF_EDIT           1306
+#define IDC_SHUF_REMOVE         1307
+#define IDC_SHUF_EVEN           1308
+#define IDC_SHUF_DIST_PRE       1309
+#define IDC_SHUF_DIST_EDIT      1310
+#define IDC_SHUF_DIST_SPIN      1311
+#define IDC_SHUF_DIST_POST      1312
+#define IDC_SHUF_DIST_LABEL     1313
+#define IDC_SHUF_RANDOM         1314
+#define IDC_SHUF_ONLY_EDIT      1315
+#define IDC_SHUF_ONLY_SPIN      1316
+#define IDC_SHUF_ONLY_POST      1317
+#define IDC_SHUF_ONLY_LABEL     1318
+#define IDC_SHUF_TRUNC          1319
+#define IDC_SHUF_TRUNC_EDIT     1320
+#define IDC_SHUF_TRUNC_SPIN     1321
+#define IDC_SHUF_TRUNC_POST     1322
+#define IDC_SHUF_NOREPS         1323
+#define IDC_SHUF_NOREPS_NOTE    1324
+#define IDC_SHUF_WHICH_LABEL    1325
+#define IDC_SHUF_SMALLER        1326
+#define IDC_SHUF_LARGER         1327
+#define IDC_SHUF_WARN           1328
+#define IDC_SHUF_SAVE           1329
+#define IDC_SHUF_PROGRESS       1330
+#define IDC_SHUF_STATUS         1331
+#define IDC_SHUF_SEP_FRAME      1332
+#define IDC_SHUF_OUT_FRAME      1333
+// Private messages of the shuffle page
+#define WM_APP_SHUFFLE_SETUP    (WM_APP + 20)
 
 // Song selection dialog (DIALOG 105)
 #define IDD_SONG_SELECT         105
