@@ -158,8 +158,7 @@ BOOL CopySelectDialog::OnInitDialog() {
     srand(GetTickCount());
     RefreshPreview();
     if (m_pSettings && m_pSettings->ArtSaveHide) ApplyStoredHideChoices();
-    SetFocus(m_hList);
-    return FALSE;  // the focus is set
+    return TRUE;  // the list, first in the tab order, takes the focus
 }
 
 void CopySelectDialog::LoadButtonPictures() {

@@ -48,15 +48,24 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
     return false;
 }
 
+// A left click at a point of the screen, as the mouse gives it.
+void ClickScreen(POINT at) {
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
+    Sleep(150);
+}
 void Click(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    ClickScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 // A top-level dialog of the program (not main) with a child whose text holds part, or its child.
@@ -106,12 +115,7 @@ struct Session {
         GetClientRect(main, &client);
         POINT at{client.right / 2, 10};
         ClientToScreen(tab, &at);
-        SetCursorPos(at.x, at.y);
-        INPUT in[2] = {};
-        in[0].type = in[1].type = INPUT_MOUSE;
-        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, in, sizeof(INPUT));
+        ClickScreen(at);
         return WaitFor([&] { return IsWindowVisible(page) != 0; });
     }
     std::wstring Text(int id) { return ProgramDriver::Text(GetDlgItem(page, id)); }
@@ -130,7 +134,8 @@ struct Session {
     HWND FindAndCopy(int batchButton, const std::function<void()>& before = [] {}) {
         Click(GetDlgItem(page, IDC_AA_FIND));
         HWND sel = prog.WaitForWindow(L"Swirlo  -  Copy checked images to player", 120000);
-        if (!sel) return nullptr;
+        if (!sel || !WaitFor([&] { return IsWindowVisible(sel) && IsWindowEnabled(sel); })) return nullptr;
+        Sleep(300);
         before();
         Click(GetDlgItem(sel, batchButton));
         Click(GetDlgItem(sel, IDOK));
