@@ -242,13 +242,15 @@ bool CopySelectDialog::SetUpList() {
 // Rows go in already sorted (the same order a sort after inserting them in record order gives),
 // with messages let through on the way so that the window keeps painting over a long list.
 void CopySelectDialog::FillList() {
+    m_pump.Restart();
+    m_pump.Force();
     std::vector<int> order(static_cast<std::size_t>(m_arr.Count()));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return CompareRows(m_arr, m_sort, a, b) < 0; });
+    m_pump.Force();
     SendMessageW(m_hList, WM_SETREDRAW, FALSE, 0);
     SendMessageW(m_hList, LVM_SETITEMCOUNT, order.size(), 0);
-    m_pump.Restart();
     int row = 0;
     for (int rec : order) {
         LVITEMW it{};
@@ -274,9 +276,10 @@ void CopySelectDialog::FillList() {
         ++row;
         m_pump.Pump();
     }
-    m_nFillGap = m_pump.LongestGapMs();
     SendMessageW(m_hList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_hList, nullptr, TRUE);
+    m_pump.Force();
+    m_nFillGap = m_pump.LongestGapMs();
 }
 
 void CopySelectDialog::SortList() {

@@ -8,6 +8,7 @@
 
 #include "albumart/CopyImages.h"
 #include "albumart/CopySelectDialog.h"
+#include "framework/Handles.h"
 #include "resources/resource.h"
 #include "tests/foundation/WinTestSupport.h"
 
@@ -60,24 +61,18 @@ struct Fixture {
     }
     ~Fixture() { DestroyWindow(h); }
 
-    int Rows() { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-    int Record(int row) {
-        LVITEMW it{};
-        it.mask = LVIF_PARAM;
-        it.iItem = row;
-        SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
-        return static_cast<int>(it.lParam);
-    }
-    std::vector<int> Order() {
+    int Count() const { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+    // Record per row, or with boxes its checkbox: 0 none, 1 unchecked, 2 checked.
+    std::vector<int> Rows(bool boxes = false) {
         std::vector<int> v;
-        for (int r = 0; r < Rows(); ++r) v.push_back(Record(r));
-        return v;
-    }
-    // Checkbox per row in order: 0 none, 1 unchecked, 2 checked.
-    std::vector<int> Boxes() {
-        std::vector<int> v;
-        for (int r = 0; r < Rows(); ++r)
-            v.push_back(static_cast<int>(SendMessageW(list, LVM_GETITEMSTATE, r, LVIS_STATEIMAGEMASK) >> 12));
+        for (int r = 0; r < Count(); ++r) {
+            LVITEMW it{};
+            it.mask = LVIF_PARAM;
+            it.iItem = r;
+            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+            v.push_back(boxes ? static_cast<int>(SendMessageW(list, LVM_GETITEMSTATE, r, LVIS_STATEIMAGEMASK) >> 12)
+                              : static_cast<int>(it.lParam));
+        }
         return v;
     }
     void Click(int id) { SendMessageW(GetDlgItem(h, id), BM_CLICK, 0, 0); }
@@ -94,12 +89,9 @@ struct Fixture {
         return buf;
     }
     COLORREF ThumbPixel(int id) {
-        HWND f = GetDlgItem(h, id);
-        UpdateWindow(f);
-        HDC dc = GetDC(f);
-        COLORREF c = GetPixel(dc, 35, 35);
-        ReleaseDC(f, dc);
-        return c;
+        UpdateWindow(GetDlgItem(h, id));
+        WindowDC dc(GetDlgItem(h, id));
+        return GetPixel(dc.Get(), 35, 35);
     }
 };
 
@@ -108,8 +100,8 @@ struct Fixture {
 TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
     Fixture f;
     ASSERT_NE(f.h, nullptr);
-    EXPECT_EQ(f.Order(), (std::vector<int>{1, 2, 0, 8, 3, 4, 5, 7, 6}));  // Match up, ties by source path, "<" last
-    EXPECT_EQ(f.Boxes(), (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 4, 5, 7, 6}));  // Match up, ties by source path, "<" last
+    EXPECT_EQ(f.Rows(true), (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0, 0}));
 
     struct Batch {
         int button;
@@ -118,24 +110,24 @@ TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
                    {IDC_CS_COL1, {2, 2, 2, 1, 1, 1, 0, 0, 0}}, {IDC_CS_CHECK_ALL, {2, 2, 2, 2, 2, 2, 0, 0, 0}}};
     for (const Batch& b : batches) {
         f.Click(b.button);
-        EXPECT_EQ(f.Boxes(), b.boxes) << b.button;
+        EXPECT_EQ(f.Rows(true), b.boxes) << b.button;
     }
     // A grey row refuses a checkbox.
     LVITEMW it{};
-    it.stateMask = LVIS_STATEIMAGEMASK;
     it.state = INDEXTOSTATEIMAGEMASK(2);
+    it.stateMask = LVIS_STATEIMAGEMASK;
     SendMessageW(f.list, LVM_SETITEMSTATE, 7, reinterpret_cast<LPARAM>(&it));
-    EXPECT_EQ(f.Boxes()[7], 0);
+    EXPECT_EQ(f.Rows(true)[7], 0);
 
     // Red rows hidden and shown again come back unchecked.
     f.Click(IDC_CS_HIDE_RED);
-    EXPECT_EQ(f.Order(), (std::vector<int>{1, 2, 0, 8, 3, 5, 7, 6}));
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 5, 7, 6}));
     f.Click(IDC_CS_HIDE_RED);
-    EXPECT_EQ(f.Order(), (std::vector<int>{1, 2, 0, 8, 3, 4, 5, 7, 6}));
-    EXPECT_EQ(f.Boxes()[5], 1);
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 4, 5, 7, 6}));
+    EXPECT_EQ(f.Rows(true)[5], 1);
     f.Click(IDC_CS_HIDE_NOTGT);
     f.Click(IDC_CS_HIDE_NOIMG);
-    EXPECT_EQ(f.Order(), (std::vector<int>{1, 2, 0, 8, 3, 4, 6}));
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 4, 6}));
 
     // Copy To Player takes the checked rows in list order.
     f.Click(IDC_CS_UNCHECK_ALL);
@@ -150,13 +142,13 @@ TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
 TEST(CopySelect, HeaderClicksSortByMatchAndPaths) {
     Fixture f;
     f.Notify(LVN_COLUMNCLICK, -1, 0);  // Match again: reversed, grey rows first
-    EXPECT_EQ(f.Order(), (std::vector<int>{5, 7, 6, 4, 3, 8, 0, 1, 2}));
+    EXPECT_EQ(f.Rows(), (std::vector<int>{5, 7, 6, 4, 3, 8, 0, 1, 2}));
     f.Notify(LVN_COLUMNCLICK, -1, 1);
-    EXPECT_EQ(f.Order(), (std::vector<int>{1, 0, 3, 4, 5, 7, 8, 2, 6}));
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 0, 3, 4, 5, 7, 8, 2, 6}));
     f.Notify(LVN_COLUMNCLICK, -1, 1);
-    EXPECT_EQ(f.Order(), (std::vector<int>{6, 2, 8, 7, 5, 4, 3, 0, 1}));
+    EXPECT_EQ(f.Rows(), (std::vector<int>{6, 2, 8, 7, 5, 4, 3, 0, 1}));
     f.Notify(LVN_COLUMNCLICK, -1, 2);  // target path: the unpaired source's "<..." last
-    EXPECT_EQ(f.Order().back(), 7);
+    EXPECT_EQ(f.Rows().back(), 7);
 }
 
 TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {
@@ -185,9 +177,7 @@ TEST(CopySelect, ReplacingKeepsTheOldFileWhenTheCopyFails) {
     EXPECT_EQ(ReplaceWithCopy(dir / L"missing.jpg", target), 0);
     EXPECT_EQ(ReadBytes(target), "old image");
     WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((dir / L"*.tmp").c_str(), &fd);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE);  // no temporary file left behind
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    EXPECT_EQ(UniqueFind(FindFirstFileW((dir / L"*.tmp").c_str(), &fd)).Get(), INVALID_HANDLE_VALUE);  // no temporary left
     ASSERT_TRUE(WriteBytes(dir / L"new.jpg", "new image bytes"));
     EXPECT_EQ(ReplaceWithCopy(dir / L"new.jpg", target), 1);
     EXPECT_EQ(ReadBytes(target), "new image bytes");

@@ -19,11 +19,6 @@ using namespace swirlo::test;
 
 namespace {
 
-std::wstring Fmt(const wchar_t* format, int a, int b = 0) {
-    wchar_t buf[256] = {};
-    swprintf(buf, 256, format, a, b);
-    return buf;
-}
 std::wstring WinPath(const std::string& unix) {
     std::wstring w = L"Z:";
     for (char c : unix) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
@@ -48,8 +43,11 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
     return false;
 }
 
-// A left click at a point of the screen, as the mouse gives it.
-void ClickScreen(POINT at) {
+// A left click in the middle of the control, as the mouse gives it.
+void Click(HWND control, POINT at = {-1, -1}) {
+    RECT r;
+    GetWindowRect(control, &r);
+    if (at.x < 0) at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     INPUT in[3] = {};
     for (INPUT& i : in) {
         i.type = INPUT_MOUSE;
@@ -62,36 +60,28 @@ void ClickScreen(POINT at) {
     SendInput(3, in, sizeof(INPUT));
     Sleep(150);
 }
-void Click(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    ClickScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
 
-// A top-level dialog of the program (not main) with a child whose text holds part, or its child.
 HWND FindChildText(HWND parent, const std::wstring& part) {
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (ProgramDriver::Text(c).find(part) != std::wstring::npos) return c;
     return nullptr;
 }
-struct Search {
-    DWORD pid;
-    const std::wstring* part;
-    HWND found;
-};
+// A visible top-level window of the process with a child whose text holds part.
 HWND WaitForDialogWith(DWORD pid, const std::wstring& part, DWORD ms = 30000) {
-    Search s{pid, &part, nullptr};
+    static DWORD s_pid;
+    static const std::wstring* s_part;
+    static HWND s_found;
+    s_pid = pid, s_part = &part, s_found = nullptr;
     WaitFor([&] {
-        EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            if (pid == s->pid && IsWindowVisible(h) && FindChildText(h, *s->part)) s->found = h;
-            return s->found == nullptr;
-        }, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr;
+        EnumWindows([](HWND h, LPARAM) -> BOOL {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (owner == s_pid && IsWindowVisible(h) && FindChildText(h, *s_part)) s_found = h;
+            return s_found == nullptr;
+        }, 0);
+        return s_found != nullptr;
     }, ms);
-    return s.found;
+    return s_found;
 }
 
 struct Session {
@@ -99,9 +89,7 @@ struct Session {
     HWND main = nullptr, page = nullptr;
     DWORD pid = 0;
     bool Start() {
-        if (!prog.Start()) return false;
-        main = prog.WaitForWindow(L"Swirlo");
-        if (!main) return false;
+        if (!prog.Start() || !(main = prog.WaitForWindow(L"Swirlo"))) return false;
         GetWindowThreadProcessId(main, &pid);
         if (!WaitFor([&] {
                 for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
@@ -110,36 +98,30 @@ struct Session {
             }))
             return false;
         // The second tab: tabs are a third of the client width each.
-        HWND tab = GetDlgItem(main, IDC_MAIN_TAB);
         RECT client;
         GetClientRect(main, &client);
         POINT at{client.right / 2, 10};
-        ClientToScreen(tab, &at);
-        ClickScreen(at);
+        ClientToScreen(GetDlgItem(main, IDC_MAIN_TAB), &at);
+        Click(main, at);
         return WaitFor([&] { return IsWindowVisible(page) != 0; });
     }
     std::wstring Text(int id) { return ProgramDriver::Text(GetDlgItem(page, id)); }
-    std::vector<std::wstring> ListLines(int id) {
-        std::vector<std::wstring> out;
-        HWND list = GetDlgItem(page, id);
-        for (int i = 0; i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
-            wchar_t buf[300] = {};
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
-            out.push_back(buf);
-        }
-        return out;
+    std::wstring ListLine(int id, int i) {
+        wchar_t buf[300] = {};
+        SendDlgItemMessageW(page, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
+        return buf;
     }
-    // Find, then one batch button and Copy To Player in the copy-selection dialog; before is run
-    // once the dialog shows.
-    HWND FindAndCopy(int batchButton, const std::function<void()>& before = [] {}) {
+    // Find, then a batch button and Copy To Player in the copy-selection dialog; before runs once the
+    // dialog shows.
+    bool FindAndCopy(int batchButton, const std::function<void()>& before = [] {}) {
         Click(GetDlgItem(page, IDC_AA_FIND));
-        HWND sel = prog.WaitForWindow(L"Swirlo  -  Copy checked images to player", 120000);
-        if (!sel || !WaitFor([&] { return IsWindowVisible(sel) && IsWindowEnabled(sel); })) return nullptr;
+        HWND sel = prog.WaitForWindow(L"Swirlo  -  Copy checked images to player", 60000);
+        if (!sel || !WaitFor([&] { return IsWindowVisible(sel) && IsWindowEnabled(sel); })) return false;
         Sleep(300);
         before();
         Click(GetDlgItem(sel, batchButton));
         Click(GetDlgItem(sel, IDOK));
-        return sel;
+        return true;
     }
     void CloseBox(HWND box) { Click(FindChildText(box, L"OK")); }
     int Close() {
@@ -170,43 +152,22 @@ void PutAlbum(const std::wstring& root, const std::wstring& rel, const char* ima
 }
 
 // A source album, its partner on the player, and whether "all green" copies between them.
-struct Pair {
-    std::wstring src;
-    const char* srcImage;
-    std::wstring tgt;
-    const char* tgtImage;
-    bool copied;
-};
-
-// Empties the player drive (the drive's folder itself stays).
-void ClearPlayer() {
-    CreateDirectoryW(PlayerFolder().c_str(), nullptr);
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(L"P:\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-        std::wstring n = fd.cFileName;
-        if (n != L"." && n != L"..") TempDir::RemoveTree(L"P:\\" + n + L"\\");
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-}
+struct Pair { std::wstring src; const char* srcImage; std::wstring tgt; const char* tgtImage; bool copied; };
 
 class AlbumArtE2E : public testing::Test {
 protected:
     void SetUp() override {
-        std::string ini = ReadBytes(IniPath());
-        m_iniSaved = ini;
-        ClearPlayer();
+        m_iniSaved = ReadBytes(IniPath());
+        TearDown();
         CreateDirectoryW(L"P:\\MUSIC", nullptr);
+        DeleteFileW(IniPath().c_str());  // every other setting at its default
         WritePrivateProfileStringW(L"Album Art Tab", L"LastSourceFolder", SrcRoot().c_str(), IniPath().c_str());
-        for (const wchar_t* key : {L"SourceJpg", L"TargetJpg"})
-            WritePrivateProfileStringW(L"Album Art Tab", key, L"0", IniPath().c_str());
-        for (const wchar_t* key : {L"ArtSrcDir", L"ArtTgtDir", L"ArtSaveHide"})
-            WritePrivateProfileStringW(L"Album Art Settings", key, L"0", IniPath().c_str());
     }
     void TearDown() override {
-        ClearPlayer();
-        WriteBytes(IniPath(), m_iniSaved);
+        CreateDirectoryW(PlayerFolder().c_str(), nullptr);
+        TempDir::RemoveTree(L"P:\\MUSIC\\");
+        TempDir::RemoveTree(L"P:\\Stuff\\");
+        m_iniSaved.empty() ? DeleteFileW(IniPath().c_str()) : WriteBytes(IniPath(), m_iniSaved);
     }
     std::wstring SrcRoot() const { return src.Path().substr(0, src.Path().size() - 1); }
     TempDir src;
@@ -234,8 +195,9 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
         {L"Abba\\Gold", "red.jpg", L"", nullptr, false},
     };
     for (int i = 0; i < 24; ++i)
-        pairs.push_back({Fmt(L"Band %d\\Record %d", i, i), i % 3 ? "blue.jpg" : "red.jpg",
-                         Fmt(i % 2 ? L"band %d\\RECORD %d" : L"Band %d\\Record %d", i, i), nullptr, true});
+        pairs.push_back({L"Band " + std::to_wstring(i) + L"\\Record " + std::to_wstring(i), i % 3 ? "blue.jpg" : "red.jpg",
+                         (i % 2 ? L"band " : L"Band ") + std::to_wstring(i) + L"\\Record " + std::to_wstring(i), nullptr,
+                         true});
     for (const Pair& p : pairs) {
         if (!p.src.empty()) PutAlbum(SrcRoot(), p.src, p.srcImage);
         if (!p.tgt.empty()) PutAlbum(L"P:\\MUSIC", p.tgt, p.tgtImage);
@@ -287,8 +249,8 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
 TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCount) {
     const int n = 500;
     for (int i = 0; i < n; ++i) {
-        PutAlbum(SrcRoot(), Fmt(L"Artist %d\\Album", i), "large.jpg");
-        PutAlbum(L"P:\\MUSIC", Fmt(L"Artist %d\\Album", i), nullptr);
+        PutAlbum(SrcRoot(), L"Artist " + std::to_wstring(i) + L"\\Album", "large.jpg");
+        PutAlbum(L"P:\\MUSIC", L"Artist " + std::to_wstring(i) + L"\\Album", nullptr);
     }
     Session s;
     ASSERT_TRUE(s.Start());
@@ -305,8 +267,7 @@ TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCoun
     Snapshot(L"P:\\MUSIC", after);
     EXPECT_GT(after.size(), 0u);
     EXPECT_LT(after.size(), static_cast<std::size_t>(n));
-    EXPECT_NE(FindChildText(box, Fmt(L"%d files were already copied to player.", static_cast<int>(after.size()))),
-              nullptr);
+    EXPECT_NE(FindChildText(box, std::to_wstring(after.size()) + L" files were already copied to player."), nullptr);
     std::string image = ReadBytes(Jpeg("large.jpg"));
     for (const auto& [path, bytes] : after) EXPECT_TRUE(bytes == image) << path;  // whole images, no temporary files
     s.CloseBox(box);
@@ -318,8 +279,9 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     Session s;
     ASSERT_TRUE(s.Start());
     EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\");
-    EXPECT_EQ(s.ListLines(IDC_AA_SRC_LIST),
-              (std::vector<std::wstring>{L"--> No subfolders!", L"--> Wrong parent folder selected?"}));
+    EXPECT_EQ(SendDlgItemMessageW(s.page, IDC_AA_SRC_LIST, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(s.ListLine(IDC_AA_SRC_LIST, 0) + s.ListLine(IDC_AA_SRC_LIST, 1),
+              L"--> No subfolders!--> Wrong parent folder selected?");
     // "Other:" with no name refuses Find; closing resets the choice silently.
     Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
     Click(GetDlgItem(s.page, IDC_AA_FIND));
@@ -336,6 +298,6 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     MoveFileW(away.c_str(), PlayerFolder().c_str());
     ASSERT_TRUE(started);
     EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER), L"Connect player in UMS (or MSC) mode && click Browse button to select");
-    EXPECT_TRUE(none.ListLines(IDC_AA_TGT_LIST).empty());
+    EXPECT_EQ(SendDlgItemMessageW(none.page, IDC_AA_TGT_LIST, LB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(none.Close(), 0);
 }
