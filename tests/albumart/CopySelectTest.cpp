@@ -137,18 +137,17 @@ TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
     f.Click(IDC_CS_COL2);
     SendMessageW(f.h, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(f.dlg->SelectedIndices(), (std::vector<int>{1, 2, 0, 8}));
-}
 
-TEST(CopySelect, HeaderClicksSortByMatchAndPaths) {
-    Fixture f;
-    f.Notify(LVN_COLUMNCLICK, -1, 0);  // Match again: reversed, grey rows first
-    EXPECT_EQ(f.Rows(), (std::vector<int>{5, 7, 6, 4, 3, 8, 0, 1, 2}));
-    f.Notify(LVN_COLUMNCLICK, -1, 1);
-    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 0, 3, 4, 5, 7, 8, 2, 6}));
-    f.Notify(LVN_COLUMNCLICK, -1, 1);
-    EXPECT_EQ(f.Rows(), (std::vector<int>{6, 2, 8, 7, 5, 4, 3, 0, 1}));
-    f.Notify(LVN_COLUMNCLICK, -1, 2);  // target path: the unpaired source's "<..." last
-    EXPECT_EQ(f.Rows().back(), 7);
+    // Header clicks.
+    Fixture g;
+    g.Notify(LVN_COLUMNCLICK, -1, 0);  // Match again: reversed, grey rows first
+    EXPECT_EQ(g.Rows(), (std::vector<int>{5, 7, 6, 4, 3, 8, 0, 1, 2}));
+    g.Notify(LVN_COLUMNCLICK, -1, 1);
+    EXPECT_EQ(g.Rows(), (std::vector<int>{1, 0, 3, 4, 5, 7, 8, 2, 6}));
+    g.Notify(LVN_COLUMNCLICK, -1, 1);
+    EXPECT_EQ(g.Rows(), (std::vector<int>{6, 2, 8, 7, 5, 4, 3, 0, 1}));
+    g.Notify(LVN_COLUMNCLICK, -1, 2);  // target path: the unpaired source's "<..." last
+    EXPECT_EQ(g.Rows().back(), 7);
 }
 
 TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {

@@ -66,31 +66,11 @@ HWND FindChildText(HWND parent, const std::wstring& part) {
         if (ProgramDriver::Text(c).find(part) != std::wstring::npos) return c;
     return nullptr;
 }
-// A visible top-level window of the process with a child whose text holds part.
-HWND WaitForDialogWith(DWORD pid, const std::wstring& part, DWORD ms = 30000) {
-    static DWORD s_pid;
-    static const std::wstring* s_part;
-    static HWND s_found;
-    s_pid = pid, s_part = &part, s_found = nullptr;
-    WaitFor([&] {
-        EnumWindows([](HWND h, LPARAM) -> BOOL {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == s_pid && IsWindowVisible(h) && FindChildText(h, *s_part)) s_found = h;
-            return s_found == nullptr;
-        }, 0);
-        return s_found != nullptr;
-    }, ms);
-    return s_found;
-}
-
 struct Session {
     ProgramDriver prog;
     HWND main = nullptr, page = nullptr;
-    DWORD pid = 0;
     bool Start() {
         if (!prog.Start() || !(main = prog.WaitForWindow(L"Swirlo"))) return false;
-        GetWindowThreadProcessId(main, &pid);
         if (!WaitFor([&] {
                 for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
                     if (GetDlgItem(c, IDC_AA_FIND)) page = c;
@@ -122,6 +102,16 @@ struct Session {
         Click(GetDlgItem(sel, batchButton));
         Click(GetDlgItem(sel, IDOK));
         return true;
+    }
+    // A dialog of the program (not the main window) with the caption and a child whose text holds part.
+    HWND WaitForBox(const wchar_t* caption, const std::wstring& part, DWORD ms = 30000) {
+        HWND box = nullptr;
+        WaitFor([&] {
+            for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"#32770", caption)) != nullptr;)
+                if (h != main && IsWindowVisible(h) && FindChildText(h, part)) box = h;
+            return box != nullptr;
+        }, ms);
+        return box;
     }
     void CloseBox(HWND box) { Click(FindChildText(box, L"OK")); }
     int Close() {
@@ -210,7 +200,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\MUSIC");
     EXPECT_EQ(s.Text(IDC_AA_SRC_FOLDER), SrcRoot());
     ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL1));
-    HWND done = WaitForDialogWith(s.pid, L"Files copy completed.");
+    HWND done = s.WaitForBox(L"Swirlo", L"Files copy completed.");
     ASSERT_NE(done, nullptr);
     s.CloseBox(done);
 
@@ -236,7 +226,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
         DeleteFileW(queen.c_str());
         CreateDirectoryW(queen.c_str(), nullptr);
     }));
-    HWND folderBox = WaitForDialogWith(s.pid, L"File on player with album art name is a folder");
+    HWND folderBox = s.WaitForBox(L"Swirlo - Error", L"File on player with album art name is a folder");
     ASSERT_NE(folderBox, nullptr);
     EXPECT_NE(FindChildText(folderBox, L"2 image files copied before error."), nullptr);
     s.CloseBox(folderBox);
@@ -257,11 +247,11 @@ TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCoun
     ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL0));
     HWND stop = nullptr;
     ASSERT_TRUE(WaitFor([&] {
-        HWND progress = WaitForDialogWith(s.pid, L"Copying 500 files to player ...", 20);
+        HWND progress = s.WaitForBox(L"Swirlo", L"Copying 500 files to player ...", 20);
         return progress && (stop = GetDlgItem(progress, IDC_CP_STOP)) != nullptr;
     }));
     Click(stop);
-    HWND box = WaitForDialogWith(s.pid, L"Copying stopped by user Cancel.");
+    HWND box = s.WaitForBox(L"Swirlo", L"Copying stopped by user Cancel.");
     ASSERT_NE(box, nullptr);
     std::map<std::wstring, std::string> after;
     Snapshot(L"P:\\MUSIC", after);
@@ -285,7 +275,7 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     // "Other:" with no name refuses Find; closing resets the choice silently.
     Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
     Click(GetDlgItem(s.page, IDC_AA_FIND));
-    HWND box = WaitForDialogWith(s.pid, L"\"Other\" filename selected for source album art filename");
+    HWND box = s.WaitForBox(L"Swirlo - Error", L"\"Other\" filename selected for source album art filename");
     ASSERT_NE(box, nullptr);
     s.CloseBox(box);
     EXPECT_EQ(s.Close(), 0);
