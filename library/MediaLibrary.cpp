@@ -1,6 +1,8 @@
 #include "library/MediaLibrary.h"
 
 #include <algorithm>
+#include <deque>
+#include <utility>
 
 #include "foundation/ErrorText.h"
 #include "foundation/Utilities.h"
@@ -35,9 +37,40 @@ struct MediaLibrary::State {
     std::wstring sSelectDlgTiming;
 
     HANDLE hThread = nullptr;
+    HANDLE hHalt = nullptr;   // set with halt-request: ends the thread's waits at once
+    HWND hNotify = nullptr;   // the window thread's receiver of the thread's boxes
+    std::deque<std::pair<std::wstring, std::wstring>> boxes;  // under timingLock
     DWORD nSetupTicks = 0;
 
-    ~State() { ReleaseHandles(); }
+    ~State() {
+        ReleaseHandles();
+        if (hHalt) CloseHandle(hHalt);
+    }
+    void RequestHalt() {
+        bHaltRequest = 1;
+        if (hHalt) SetEvent(hHalt);
+    }
+    // A box of the caching thread: handed to the window thread, which shows it.
+    void PostBox(const wchar_t* p1, const wchar_t* p2 = nullptr) {
+        {
+            std::lock_guard<std::mutex> hold(timingLock);
+            boxes.emplace_back(p1, p2 ? p2 : L"");
+        }
+        PostMessageW(hNotify, kShowBoxMessage, 0, 0);
+    }
+    void ShowPostedBoxes() {
+        for (;;) {
+            std::pair<std::wstring, std::wstring> box;
+            {
+                std::lock_guard<std::mutex> hold(timingLock);
+                if (boxes.empty()) return;
+                box = std::move(boxes.front());
+                boxes.pop_front();
+            }
+            ShowErrorBox(box.first.c_str(), box.second.empty() ? nullptr : box.second.c_str());
+        }
+    }
+    static constexpr UINT kShowBoxMessage = WM_APP + 1;
 
     void ReleaseHandles() {
         m_cpWmpPlaylistAll.Reset();
@@ -59,6 +92,11 @@ struct MediaLibrary::State {
     void WriteStartupLog();
     void FinishLog();
     void CacheLibrary();
+    // The thread's own player objects, in its own apartment.
+    ComPtr<IWMPPlaylistArray> tPlaylistArr;
+    ComPtr<IWMPMediaCollection> tMediaColl;
+    ComPtr<IWMPPlaylist> tPlaylistAll;
+    bool OpenOwnLibrary();
     bool Running() const { return hThread && WaitForSingleObject(hThread, 0) == WAIT_TIMEOUT; }
 };
 
@@ -81,12 +119,58 @@ DWORD WINAPI CachingThreadProc(LPVOID param) {
     auto* held = static_cast<std::shared_ptr<MediaLibrary::State>*>(param);
     std::shared_ptr<MediaLibrary::State> state = std::move(*held);
     delete held;
-    try {
-        state->CacheLibrary();
-    } catch (...) {
-        state->bCachingFinished = 1;  // no exception leaves the thread
+    // The player is an apartment-threaded object: this thread enters an apartment of its own and
+    // uses only the player objects it creates itself. Nothing it holds outlives the apartment.
+    if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        try {
+            state->CacheLibrary();
+        } catch (...) {
+            // no exception leaves the thread
+        }
+        state->tPlaylistAll.Reset();
+        state->tMediaColl.Reset();
+        state->tPlaylistArr.Reset();
+        CoUninitialize();
+    } else {
+        state->PostBox(L"Non-fatal error caching list of all songs in WMP", L"CoInitializeEx failed");
     }
+    state->bCachingFinished = 1;
     return 0;
+}
+
+// Waits for an object while letting the window thread's messages run (COM and the boxes of the
+// caching thread need them). True when the object was signalled within ms.
+bool WaitDispatching(HANDLE h, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD spent = GetTickCount() - start;
+        DWORD left = spent >= ms ? 0 : ms - spent;
+        DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, left, QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r != WAIT_OBJECT_0 + 1) return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+        PumpMessages();
+    }
+}
+
+LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == MediaLibrary::State::kShowBoxMessage) {
+        auto* state = reinterpret_cast<MediaLibrary::State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (state) state->ShowPostedBoxes();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND CreateNotifyWindow(MediaLibrary::State* state) {
+    static const wchar_t kClass[] = L"SwirloLibraryNotify";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = NotifyProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    RegisterClassW(&wc);  // fails harmlessly when already registered
+    HWND h = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (h) SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    return h;
 }
 
 }  // namespace
@@ -118,7 +202,7 @@ void MediaLibrary::State::WriteStartupLog() {
         text = sStartupTiming;
     }
     if (!WriteUtf16File(text, LogPath(), false, error))
-        ShowErrorBox(L"Non-fatal error logging start up cache times", error.c_str());
+        PostBox(L"Non-fatal error logging start up cache times", error.c_str());
 }
 
 // The normal end: the log replaced, then the dialog's held lines added to it.
@@ -132,27 +216,58 @@ void MediaLibrary::State::FinishLog() {
         held.swap(sSelectDlgTiming);
     }
     if (!held.empty() && !WriteUtf16File(held, LogPath(), true, error))
-        ShowErrorBox(L"Non-fatal error logging Select dlg 1st load time", error.c_str());
+        PostBox(L"Non-fatal error logging Select dlg 1st load time", error.c_str());
+}
+
+// The thread's own player and collections. Each call may be slow on a big library, so the halt
+// request is looked at between them.
+bool MediaLibrary::State::OpenOwnLibrary() {
+    const wchar_t* kSongsError = L"Non-fatal error caching list of all songs in WMP";
+    ComPtr<IWMPPlayer> player;
+    ComPtr<IWMPPlaylistCollection> lists;
+    HRESULT hr = CoCreateInstance(__uuidof(WindowsMediaPlayer), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWMPPlayer),
+                                  reinterpret_cast<void**>(player.GetAddressOf()));
+    if (FAILED(hr) || !player) return PostBox(kSongsError, L"CoCreateInstance (Media Player) failed"), false;
+    if (bHaltRequest) return false;
+    if (FAILED(player->get_playlistCollection(&lists)) || !lists)
+        return PostBox(kSongsError, L"get_playlistCollection failed"), false;
+    if (bHaltRequest) return false;
+    if (FAILED(lists->getAll(&tPlaylistArr)) || !tPlaylistArr)
+        return PostBox(kSongsError, L"m_cpWmpPlaylistColl->getAll failed"), false;
+    if (bHaltRequest) return false;
+    if (FAILED(player->get_mediaCollection(&tMediaColl)) || !tMediaColl)
+        return PostBox(kSongsError, L"get_mediaCollection failed"), false;
+    return !bHaltRequest;
 }
 
 void MediaLibrary::State::CacheLibrary() {
     const wchar_t* kSongsError = L"Non-fatal error caching list of all songs in WMP";
     DWORD t0 = GetTickCount();
     Timing(FormatW(L"%ls Begin cache WMP playlist and song data\r\n", TimeNow().c_str()));
+    // A halt before the songs are reached ends the thread the way a halt after them does.
+    auto halted = [this] {
+        Timing(L"Caching all songs halted for actual shuffle\r\n");
+        WriteStartupLog();
+    };
+    if (!OpenOwnLibrary()) {
+        if (bHaltRequest) halted();
+        return;
+    }
     LONG count = 0;
-    if (FAILED(m_cpWmpPlaylistArr->get_count(&count))) {
-        ShowErrorBox(L"Can't load playlists, failed m_cpWmpPlaylistArr->get_count");
+    if (FAILED(tPlaylistArr->get_count(&count))) {
+        PostBox(L"Can't load playlists, failed m_cpWmpPlaylistArr->get_count");
         return;
     }
     Timing(FormatW(L"%d milliseconds getting playlist count %d\r\n", Elapsed(t0), static_cast<int>(count)));
     bool stopped = false;
     for (LONG i = 0; i < count; ++i) {
+        if (bHaltRequest) return halted();
         if (bSelectDlgStarted) {
             stopped = true;
             break;
         }
         ComPtr<IWMPPlaylist> cpPlaylist;
-        m_cpWmpPlaylistArr->Item(i, &cpPlaylist);
+        tPlaylistArr->Item(i, &cpPlaylist);
     }
     if (!stopped) {
         Timing(FormatW(L"%d milliseconds caching list of all playlists\r\n", Elapsed(t0)));
@@ -160,38 +275,33 @@ void MediaLibrary::State::CacheLibrary() {
         Timing(FormatW(L"%ls Caching thread suspended by start of Select Songs dialog after\r\n%d milliseconds "
                        L"of Playlists caching\r\n", TimeNow().c_str(), Elapsed(t0)));
         DWORD tSleep = GetTickCount();
-        // A halt also ends the wait: the page may be closing and waiting for this thread.
-        for (int step = 0; step < 8 && !bSelectDlgReturned && !bHaltRequest; ++step) Sleep(1000);
+        // A halt ends the wait at once: the page may be closing and waiting for this thread.
+        for (int step = 0; step < 8 && !bSelectDlgReturned && !bHaltRequest; ++step)
+            WaitForSingleObject(hHalt, 1000);
         Timing(FormatW(L"%ls  Resume caching thread after\r\n%d milliseconds sleep ", TimeNow().c_str(),
                        Elapsed(tSleep)) +
                (bSelectDlgReturned ? L"until Select Dlg returned\r\n" : L"timed out before Select Dlg return\r\n"));
     }
+    if (bHaltRequest) return halted();
     DWORD tSongs = GetTickCount();
-    if (!m_cpWmpPlaylistAll) {
+    {
         ComString attr(L"MediaType"), value(L"audio");
-        ComPtr<IWMPPlaylist> all;
-        if (!attr || !value || FAILED(m_cpWmpMediaColl->getByAttribute(attr.get(), value.get(), &all)) || !all) {
-            // The media collection stays: the window thread may be using it.
-            bCachingFinished = 1;
-            ShowErrorBox(kSongsError, L"getByAttribute failed");
+        if (!attr || !value || FAILED(tMediaColl->getByAttribute(attr.get(), value.get(), &tPlaylistAll)) ||
+            !tPlaylistAll) {
+            tPlaylistAll.Reset();
+            tMediaColl.Reset();
+            PostBox(kSongsError, L"getByAttribute failed");
             return;
         }
-        m_cpWmpPlaylistAll = all;
     }
     Timing(FormatW(L"%d milliseconds load WMP all media (audio) pointers\r\n", Elapsed(tSongs)));
-    if (bHaltRequest) {
-        Timing(L"Caching all songs halted for actual shuffle\r\n");
-        WriteStartupLog();
-        bCachingFinished = 1;
-        return;
-    }
+    if (bHaltRequest) return halted();
     LONG n = 0;
-    if (FAILED(m_cpWmpPlaylistAll->get_count(&n))) {
-        bCachingFinished = 1;
-        ShowErrorBox(kSongsError, L"Playlist get_count failed");
+    if (FAILED(tPlaylistAll->get_count(&n))) {
+        PostBox(kSongsError, L"Playlist get_count failed");
         return;
     }
-    WmpPlaylistItems songs(m_cpWmpPlaylistAll.Get());
+    WmpPlaylistItems songs(tPlaylistAll.Get());
     std::wstring value;
     for (LONG first = 0; first < n; first += 1000) {
         LONG last = std::min<LONG>(first + 999, n - 1);
@@ -206,22 +316,19 @@ void MediaLibrary::State::CacheLibrary() {
             else if (!songs.GetInfo(L"UserRating", value)) failed = L"cpSong->getItemInfo (rating) failed";
             songs.CloseItem();
             if (failed) {
-                bCachingFinished = 1;
-                ShowErrorBox(kSongsError, failed);
+                PostBox(kSongsError, failed);
                 return;
             }
         }
         if (bHaltRequest) {
             Timing(FormatW(L"%d milliseconds caching each song halted for actual shuffle\r\n", Elapsed(tSongs)));
             WriteStartupLog();
-            bCachingFinished = 1;
             return;
         }
     }
     Timing(FormatW(L"%d milliseconds read all songs\r\n%d milliseconds TOTAL\r\n%ls Finished caching WMP data\r\n",
                    Elapsed(tSongs), Elapsed(nSetupTicks), TimeNow().c_str()));
     FinishLog();
-    bCachingFinished = 1;
 }
 
 MediaLibrary::MediaLibrary(HWND hPage, std::wstring sCaption, bool bSaveLog, std::wstring sLogDirSlash)
@@ -257,6 +364,8 @@ int MediaLibrary::Setup() {
         return fail(L"get_mediaCollection failed", 0);
     s.Timing(FormatW(L"%d milliseconds loading media and playlist collections\r\n", Elapsed(s.nSetupTicks)));
 
+    if (!s.hHalt) s.hHalt = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!s.hNotify) s.hNotify = CreateNotifyWindow(&s);
     auto* param = new std::shared_ptr<State>(m_state);
     s.hThread = CreateThread(nullptr, 0, CachingThreadProc, param, 0, nullptr);
     if (!s.hThread) {
@@ -271,34 +380,44 @@ int MediaLibrary::Setup() {
 void MediaLibrary::Release() {
     if (!m_state) return;
     State& s = *m_state;
+    bool ended = true;
     if (s.hThread) {
-        s.bHaltRequest = 1;
-        // The thread stops at its next poll (at most a second in the dialog wait). Should it hang in
-        // a library call, it keeps its share of the state and the handles are released when it ends.
-        DWORD waited = WaitForSingleObject(s.hThread, 10000);
+        s.RequestHalt();
+        // The thread answers a halt within about a second; the window keeps running meanwhile (a
+        // box of the thread may be open). Should it hang in a library call, it keeps its share of
+        // the state and its own objects, and the page goes on with a fresh state.
+        ended = WaitDispatching(s.hThread, 10000);
         CloseHandle(s.hThread);
         s.hThread = nullptr;
-        if (waited != WAIT_OBJECT_0) {
-            m_state = std::make_shared<State>();
-            return;
-        }
     }
+    if (s.hNotify) {
+        if (ended) s.ShowPostedBoxes();  // nothing the thread had to say is lost
+        DestroyWindow(s.hNotify);
+        s.hNotify = nullptr;
+    }
+    // The thread never touches these: they are released here, on the thread that made them.
     s.ReleaseHandles();
+    if (!ended) m_state = std::make_shared<State>();
 }
 
 int MediaLibrary::HaltCaching() {
     State& s = *m_state;
     auto stopped = [&] { return s.bCachingFinished || !s.Running(); };
-    if (stopped()) return 1;
-    s.bHaltRequest = 1;
-    for (int i = 0; i < 20; ++i) {
-        if (stopped()) return 1;
-        Sleep(100);
-        PumpMessages();
+    if (!stopped()) {
+        s.RequestHalt();
+        for (int i = 0; i < 20 && !stopped(); ++i) WaitDispatching(s.hThread, 100);
+        if (!stopped())
+            return s.ShowErrorBox(L"Unable to stop caching thread to start with real shuffle",
+                                  L"It may have finished on its own, so shuffle might work if you try again now.");
     }
-    if (stopped()) return 1;
-    return s.ShowErrorBox(L"Unable to stop caching thread to start with real shuffle",
-                          L"It may have finished on its own, so shuffle might work if you try again now.");
+    // The thread's all-songs list belongs to its apartment, which is gone: the window thread takes
+    // its own (the shuffle run fetches it itself should this fail).
+    if (!s.m_cpWmpPlaylistAll && s.m_cpWmpMediaColl) {
+        ComString attr(L"MediaType"), value(L"audio");
+        if (!attr || !value || FAILED(s.m_cpWmpMediaColl->getByAttribute(attr.get(), value.get(), &s.m_cpWmpPlaylistAll)))
+            s.m_cpWmpPlaylistAll.Reset();
+    }
+    return 1;
 }
 
 void MediaLibrary::NoteSelectDialogStarted() { m_state->bSelectDlgStarted = 1; }

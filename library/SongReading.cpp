@@ -30,8 +30,11 @@ int ReadInt(LibraryItems& items, const wchar_t* attribute, bool& ok) {
     return LeadingInt(v);
 }
 
-// Adds one song by the add mode; false when the song array refused it.
-bool AddByMode(CSongArray& target, const std::wstring& path, int count, int addMode, bool ignoreRepeats) {
+// Adds one song by the add mode; false when the song array refused it. A song that several lists of
+// one group would raise past the most plays a song can have keeps the count it has, and the run goes
+// on (the log names it), as when the run merges its groups.
+bool AddByMode(CSongArray& target, const std::wstring& path, int count, int addMode, bool ignoreRepeats,
+               SongReadEnv& env) {
     if (addMode == 1) {
         if (ignoreRepeats && target.FindSong(path.c_str()) >= 0) return true;
         for (int k = 0; k < count; ++k)
@@ -42,6 +45,12 @@ bool AddByMode(CSongArray& target, const std::wstring& path, int count, int addM
     int found = target.FindSong(path.c_str());
     if (found < 0) return target.AddSong(path.c_str(), count) != 0;
     if (ignoreRepeats) return true;
+    const int had = target.GetCount(static_cast<std::uint32_t>(found));
+    if (count > 0 && had + count > CSongArray::kMaxOccurrences) {
+        RunLog(env, FormatW(L"Song would play more than %d times, kept at %d: %ls", CSongArray::kMaxOccurrences, had,
+                            path.c_str()));
+        return true;
+    }
     return target.AddOccurrences(found, path.c_str(), count) != 0;
 }
 
@@ -145,7 +154,7 @@ int AddToSongArray(CSongArray& target, LibraryItems& playlist, const int freq[6]
             n = freq[StarsFromRating(LeadingInt(rating), env.nDefaultRating)];
         }
         playlist.CloseItem();
-        if (!AddByMode(target, path, n, addMode, ignoreRepeats))
+        if (!AddByMode(target, path, n, addMode, ignoreRepeats, env))
             return Fail(env, kCaption, FormatW(L"Error adding song to song array:\r\n%ls%ls", path.c_str(),
                                                target.GetError(true).c_str()));
     }

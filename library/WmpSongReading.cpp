@@ -32,6 +32,15 @@ bool WmpPlaylistItems::GetInfo(const wchar_t* attribute, std::wstring& value) {
     return SUCCEEDED(hr);
 }
 
+bool WmpPlaylistInfo::Get(const wchar_t* attribute, std::wstring& value) {
+    ComString name(attribute);
+    if (!name) return false;
+    BSTR v = nullptr;
+    HRESULT hr = m_pPlaylist->getItemInfo(name.get(), &v);
+    TakeComString(v, value);
+    return SUCCEEDED(hr);
+}
+
 bool WmpPlaylistItems::GetSourceUrl(std::wstring& url) {
     BSTR v = nullptr;
     HRESULT hr = m_cpSong->get_sourceURL(&v);

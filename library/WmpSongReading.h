@@ -28,6 +28,16 @@ private:
     Microsoft::WRL::ComPtr<IWMPMedia> m_cpSong;
 };
 
+// A playlist's own attributes ("Title", "PlaylistType").
+class WmpPlaylistInfo {
+public:
+    explicit WmpPlaylistInfo(IWMPPlaylist* pPlaylist) : m_pPlaylist(pPlaylist) {}
+    bool Get(const wchar_t* attribute, std::wstring& value);
+
+private:
+    IWMPPlaylist* m_pPlaylist;
+};
+
 // Reads one library playlist object into target (see SongReading.h). Returns 1, or 0 after the
 // error box.
 int AddToSongArrayWrapper(CSongArray& target, IWMPPlaylist* pPlaylist, const int freq[6], bool ignoreRepeats,

@@ -13,7 +13,35 @@
 // Shuffle page (DIALOG 103)
 #define IDD_SHUFFLE_PAGE        103
 
-// Song selection dialog
+// Song selection dialog (DIALOG 105)
+#define IDD_SONG_SELECT         105
+#define IDC_SEL_ALL             1201
+#define IDC_SEL_LISTED          1202
+#define IDC_SEL_STATUS          1203
+#define IDC_SEL_LIST            1204
+#define IDC_SEL_NEWONLY         1205
+#define IDC_SEL_DAYS            1206
+#define IDC_SEL_DAYS_SPIN       1207
+#define IDC_SEL_DATE_LABEL      1208
+#define IDC_SEL_BY_RATING       1209
+#define IDC_SEL_STARS           1210
+#define IDC_SEL_FREQ5           1211
+#define IDC_SEL_FREQ5_SPIN      1212
+#define IDC_SEL_FREQ4           1213
+#define IDC_SEL_FREQ4_SPIN      1214
+#define IDC_SEL_FREQ3           1215
+#define IDC_SEL_FREQ3_SPIN      1216
+#define IDC_SEL_FREQ2           1217
+#define IDC_SEL_FREQ2_SPIN      1218
+#define IDC_SEL_FREQ1           1219
+#define IDC_SEL_FREQ1_SPIN      1220
+#define IDC_SEL_SAME            1221
+#define IDC_SEL_FREQSAME        1222
+#define IDC_SEL_FREQSAME_SPIN   1223
+#define IDC_SEL_EXCLUDE         1224
+#define IDC_SEL_IGNORE          1225
+#define IDC_SEL_IGNORE_NOTE     1226
+#define IDC_SEL_RESET           1227
 
 // Shuffle preferences (DIALOG 109)
 #define IDD_SHUFFLE_PREFS       109

@@ -15,12 +15,15 @@
 
 #include "standin/LibraryModel.h"
 
-#define NI { return E_NOTIMPL; }
+// Like the player's own objects, each object answers only the thread that created it.
+#define NI { return this->WrongThread() ? RPC_E_WRONG_THREAD : E_NOTIMPL; }
+#define OWNER_ONLY if (this->WrongThread()) return RPC_E_WRONG_THREAD
 
 namespace swirlo::standin {
 namespace {
 
 LONG g_nLiveObjects = 0;  // every automation object and class factory alive
+LONG g_nWrongThreadCalls = 0;  // calls refused (or, for AddRef and Release, seen) from a foreign thread
 LONG g_nServerLocks = 0;
 HMODULE g_hModule = nullptr;
 
@@ -95,7 +98,7 @@ LibraryPtr LoadLibraryData() {
 template <class I, bool Counted>
 class ComUnknown : public I {
 public:
-    ComUnknown() {
+    ComUnknown() : m_nOwner(GetCurrentThreadId()) {
         if (Counted) InterlockedIncrement(&g_nLiveObjects);
     }
     virtual ~ComUnknown() {
@@ -106,6 +109,10 @@ public:
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv) return E_POINTER;
+        if (WrongThread()) {
+            *ppv = nullptr;
+            return RPC_E_WRONG_THREAD;
+        }
         if (riid == IID_IUnknown || riid == __uuidof(I) || IsAlso(riid)) {
             *ppv = static_cast<I*>(this);
             this->AddRef();
@@ -114,17 +121,30 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_nRefs)); }
+    STDMETHODIMP_(ULONG) AddRef() override {
+        WrongThread();
+        return static_cast<ULONG>(InterlockedIncrement(&m_nRefs));
+    }
     STDMETHODIMP_(ULONG) Release() override {
+        WrongThread();
         LONG n = InterlockedDecrement(&m_nRefs);
         if (n == 0) delete this;
         return static_cast<ULONG>(n);
+    }
+
+    // True (and counted) for a call from any thread but the creator's. The class factory is exempt:
+    // COM may hand it to whichever thread asks.
+    bool WrongThread() {
+        if (!Counted || GetCurrentThreadId() == m_nOwner) return false;
+        InterlockedIncrement(&g_nWrongThreadCalls);
+        return true;
     }
 
 protected:
     virtual bool IsAlso(REFIID) { return false; }
 
 private:
+    DWORD m_nOwner;
     LONG m_nRefs = 1;  // the creator holds the first reference
 };
 
@@ -133,6 +153,7 @@ template <class I>
 class ComObject : public ComUnknown<I, true> {
 public:
     STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override {
+        OWNER_ONLY;
         if (!pctinfo) return E_POINTER;
         *pctinfo = 0;
         return S_OK;
@@ -160,11 +181,16 @@ public:
     Media(LibraryPtr lib, LibraryItem own) : m_lib(std::move(lib)), m_own(std::move(own)), m_item(&m_own) {}
 
     STDMETHODIMP get_sourceURL(BSTR* p) override {
+        OWNER_ONLY;
         if (m_lib->model.Fails(L"item.get_sourceURL")) return E_FAIL;
         return ToBstr(m_item->sPath, p);
     }
-    STDMETHODIMP get_name(BSTR* p) override { return ToBstr(m_item->sTitle, p); }
+    STDMETHODIMP get_name(BSTR* p) override {
+        OWNER_ONLY;
+        return ToBstr(m_item->sTitle, p);
+    }
     STDMETHODIMP getItemInfo(BSTR name, BSTR* p) override {
+        OWNER_ONLY;
         if (m_lib->model.Fails(L"item.getItemInfo")) return E_FAIL;
         return ToBstr(LibraryModel::ItemInfo(*m_item, FromBstr(name)), p);
     }
@@ -197,20 +223,26 @@ public:
         : m_lib(std::move(lib)), m_items(std::move(items)), m_sTitle(std::move(title)), m_sType(std::move(type)) {}
 
     STDMETHODIMP get_count(LONG* p) override {
+        OWNER_ONLY;
         if (!p) return E_POINTER;
         if (m_lib->model.Fails(L"playlist.get_count")) return E_FAIL;
         *p = static_cast<LONG>(m_items->size());
         return S_OK;
     }
     STDMETHODIMP get_Item(LONG i, IWMPMedia** pp) override {
+        OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
         if (m_lib->model.Fails(L"playlist.get_item")) return E_FAIL;
         if (i < 0 || static_cast<std::size_t>(i) >= m_items->size()) return E_INVALIDARG;
         return HandOut(new (std::nothrow) Media(m_lib, &m_lib->model.items[(*m_items)[i]]), pp);
     }
-    STDMETHODIMP get_name(BSTR* p) override { return ToBstr(m_sTitle, p); }
+    STDMETHODIMP get_name(BSTR* p) override {
+        OWNER_ONLY;
+        return ToBstr(m_sTitle, p);
+    }
     STDMETHODIMP getItemInfo(BSTR name, BSTR* p) override {
+        OWNER_ONLY;
         std::wstring n = FromBstr(name);
         if (EqualNoCase(n, L"PlaylistType")) return ToBstr(m_sType, p);
         if (EqualNoCase(n, L"Title") || EqualNoCase(n, L"Name")) return ToBstr(m_sTitle, p);
@@ -250,12 +282,14 @@ class PlaylistArray final : public ComObject<IWMPPlaylistArray> {
 public:
     explicit PlaylistArray(LibraryPtr lib) : m_lib(std::move(lib)) {}
     STDMETHODIMP get_count(LONG* p) override {
+        OWNER_ONLY;
         if (!p) return E_POINTER;
         if (m_lib->model.Fails(L"playlistArray.get_count")) return E_FAIL;
         *p = static_cast<LONG>(m_lib->model.playlists.size());
         return S_OK;
     }
     STDMETHODIMP Item(LONG i, IWMPPlaylist** pp) override {
+        OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
         if (i < 0 || static_cast<std::size_t>(i) >= m_lib->model.playlists.size()) return E_INVALIDARG;
@@ -270,6 +304,7 @@ class PlaylistCollection final : public ComObject<IWMPPlaylistCollection> {
 public:
     explicit PlaylistCollection(LibraryPtr lib) : m_lib(std::move(lib)) {}
     STDMETHODIMP getAll(IWMPPlaylistArray** pp) override {
+        OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
         if (m_lib->model.Fails(L"playlists.getAll")) return E_FAIL;
@@ -290,11 +325,13 @@ class StringCollection final : public ComObject<IWMPStringCollection> {
 public:
     explicit StringCollection(std::vector<std::wstring> s) : m_s(std::move(s)) {}
     STDMETHODIMP get_count(LONG* p) override {
+        OWNER_ONLY;
         if (!p) return E_POINTER;
         *p = static_cast<LONG>(m_s.size());
         return S_OK;
     }
     STDMETHODIMP Item(LONG i, BSTR* p) override {
+        OWNER_ONLY;
         if (!p) return E_POINTER;
         *p = nullptr;
         if (i < 0 || static_cast<std::size_t>(i) >= m_s.size()) return E_INVALIDARG;
@@ -329,6 +366,7 @@ public:
     explicit MediaCollection(LibraryPtr lib) : m_lib(std::move(lib)) {}
 
     STDMETHODIMP add(BSTR url, IWMPMedia** pp) override {
+        OWNER_ONLY;
         std::wstring path = FromBstr(url);
         if (path.empty()) return E_INVALIDARG;
         RecordAdded(*m_lib, path);
@@ -340,19 +378,23 @@ public:
         return HandOut(new (std::nothrow) Media(m_lib, std::move(item)), pp);
     }
     STDMETHODIMP getAll(IWMPPlaylist** pp) override {
+        OWNER_ONLY;
         std::vector<std::uint32_t> all(m_lib->model.items.size());
         for (std::uint32_t i = 0; i < all.size(); ++i) all[i] = i;
         return NewPlaylist(m_lib, std::move(all), L"All media", L"", pp);
     }
     STDMETHODIMP getByName(BSTR name, IWMPPlaylist** pp) override {
+        OWNER_ONLY;
         std::wstring n = FromBstr(name);
         return NewPlaylist(m_lib, m_lib->model.ByName(n), n, L"", pp);
     }
     STDMETHODIMP getByGenre(BSTR genre, IWMPPlaylist** pp) override {
+        OWNER_ONLY;
         std::wstring g = FromBstr(genre);
         return NewPlaylist(m_lib, m_lib->model.ByGenre(g), g, L"", pp);
     }
     STDMETHODIMP getByAttribute(BSTR attribute, BSTR value, IWMPPlaylist** pp) override {
+        OWNER_ONLY;
         std::wstring a = FromBstr(attribute), v = FromBstr(value);
         const LibraryModel& m = m_lib->model;
         if (m.Fails(L"media.getByAttribute")) {
@@ -375,6 +417,7 @@ public:
         return NewPlaylist(m_lib, std::move(found), v, L"", pp);
     }
     STDMETHODIMP getAttributeStringCollection(BSTR attribute, BSTR mediaType, IWMPStringCollection** pp) override {
+        OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
         std::wstring a = FromBstr(attribute), t = FromBstr(mediaType);
@@ -399,19 +442,24 @@ public:
     Player() : m_lib(LoadLibraryData()) {}
 
     STDMETHODIMP get_mediaCollection(IWMPMediaCollection** pp) override {
+        OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
         if (m_lib->model.Fails(L"player.get_mediaCollection")) return E_FAIL;
         return HandOut(new (std::nothrow) MediaCollection(m_lib), pp);
     }
     STDMETHODIMP get_playlistCollection(IWMPPlaylistCollection** pp) override {
+        OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
         if (m_lib->model.Fails(L"player.get_playlistCollection")) return E_FAIL;
         return HandOut(new (std::nothrow) PlaylistCollection(m_lib), pp);
     }
     // What was loaded, or why the library is empty.
-    STDMETHODIMP get_status(BSTR* p) override { return ToBstr(m_lib->model.sReason, p); }
+    STDMETHODIMP get_status(BSTR* p) override {
+        OWNER_ONLY;
+        return ToBstr(m_lib->model.sReason, p);
+    }
 
     STDMETHODIMP close() override NI
     STDMETHODIMP get_URL(BSTR*) override NI
@@ -496,3 +544,6 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 
 // How many of the server's objects are alive: lets the leak tests see every reference returned.
 extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinLiveObjects() { return g_nLiveObjects; }
+
+// How many calls reached an object from a thread other than its creator's.
+extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinWrongThreadCalls() { return g_nWrongThreadCalls; }

@@ -49,6 +49,15 @@ inline long StandinLiveObjects() {
     return fn ? fn() : -1;
 }
 
+// Calls that reached a stand-in object from a thread other than its creator's; -1 when not loaded.
+inline long StandinWrongThreadCalls() {
+    HMODULE h = GetModuleHandleW(L"SwirloStandin.dll");
+    if (!h) return -1;
+    using Fn = LONG(STDAPICALLTYPE*)();
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(h, "StandinWrongThreadCalls")));
+    return fn ? fn() : -1;
+}
+
 // A library text: n songs named C:\Music\song<i>.mp3 with the given rating and date, then the
 // given extra records.
 inline std::string LibraryText(int n, const char* rating = "50", const char* added = "20100101",

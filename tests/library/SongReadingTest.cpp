@@ -2,6 +2,7 @@
 // progress, cancel and every failure text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "library/SongReading.h"
@@ -137,6 +138,17 @@ TEST(SongReading, SameCountAcrossTwoPlaylistsAddsUpUnlessRepeatsAreIgnored) {
     ASSERT_EQ(deduped.Read(first, {3, 0, 0, 0, 0, 0}, true), 1);
     ASSERT_EQ(deduped.Read(second, {3, 0, 0, 0, 0, 0}, true), 1);
     EXPECT_EQ(deduped.CountOf(L"shared"), 3);
+    // A third list would pass the most plays a song can have: the song keeps its count, the log
+    // names it, and the reading goes on with the songs after it.
+    MemoryItems third({{L"shared", L"1"}, {L"after", L"1"}});
+    Reader full;
+    for (MemoryItems* list : {&first, &second, &third}) ASSERT_EQ(full.Read(*list, {99, 0, 0, 0, 0, 0}), 1);
+    EXPECT_EQ(full.CountOf(L"shared"), 198);
+    EXPECT_EQ(full.CountOf(L"after"), 99);
+    EXPECT_TRUE(full.boxes.boxes.empty());
+    EXPECT_NE(std::find_if(full.run.log.lines.begin(), full.run.log.lines.end(),
+                           [](const std::wstring& l) { return l.find(L"kept at 198: shared") != std::wstring::npos; }),
+              full.run.log.lines.end());
 }
 
 TEST(SongReading, ExclusionAddsEachSongOnceWhateverItsRating) {

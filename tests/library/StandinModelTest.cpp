@@ -81,16 +81,6 @@ TEST(StandinModel, AFaultyFileGivesAnEmptyLibraryAndNamesTheLine) {
     }
 }
 
-TEST(StandinModel, NamedCallsCanBeMadeToFail) {
-    LibraryModel m;
-    ASSERT_EQ(m.Parse("SWIRLO-LIBRARY 1\nfail\titem.get_sourceURL\nfail\tplaylists.getAll\n"), 1);
-    EXPECT_TRUE(m.Fails(L"item.get_sourceURL"));
-    EXPECT_TRUE(m.Fails(L"playlists.getAll"));
-    EXPECT_FALSE(m.Fails(L"item.getItemInfo"));
-    ASSERT_EQ(m.Parse("SWIRLO-LIBRARY 1\n"), 1);
-    EXPECT_FALSE(m.Fails(L"item.get_sourceURL")) << "a new file starts clean";
-}
-
 TEST(StandinModel, Utf8DecodingRefusesWhatIsNotUtf8) {
     std::wstring w;
     ASSERT_TRUE(DecodeUtf8("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB5", w));

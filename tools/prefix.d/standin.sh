@@ -12,7 +12,7 @@ lib="$build/standin/demo-library.txt"
 
 winpath() { printf 'Z:%s' "$1" | sed 's#/#\\\\#g'; }   # Wine maps / to Z:, .reg files double \
 stamp="$WINEPREFIX/.swirlo-standin"
-want="$dll|$lib|1"
+want="$dll|$lib|2"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && grep -q 'SwirloStandin.dll' "$WINEPREFIX/system.reg" 2>/dev/null; then
     exit 0
 fi
@@ -27,7 +27,7 @@ REGEDIT4
 
 [HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\$clsid\\InprocServer32]
 @="$(winpath "$dll")"
-"ThreadingModel"="Both"
+"ThreadingModel"="Apartment"
 
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\MediaPlayer\\Preferences]
 "ObfuscatedSyncPlaylistsPath"="C:\\\\ProgramData\\\\Microsoft\\\\Media Player\\\\Sync Playlists\\\\5D2A0F"

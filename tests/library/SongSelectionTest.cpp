@@ -1,0 +1,107 @@
+// Song-selection records: names, tooltips and the frequency column. OS-free.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "library/SongSelection.h"
+
+namespace swirlo {
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+TEST(SongSelection, NamesSayWhatTheGroupHolds) {
+    struct Case {
+        int kind, days;
+        bool ignore, exclusion;
+        Names playlists, genres;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {2, 30, true, false, {L"a", L"b", L"c"}, {L"Rock", L"Jazz"}, L"3 Playlists and 2 Genres (last 30 days, deduped)"},
+        {2, 0, true, false, {}, {L"Rock"}, L"Rock (deduped) <Genre>"},
+        {2, 0, true, true, {}, {L"Rock"}, L"Rock <Genre>"},
+        {2, 7, false, false, {L"Mix"}, {}, L"Mix (last 7 days) <Playlist>"},
+        {2, 0, false, false, {L"a"}, {L"b", L"c"}, L"1 Playlist and 2 Genres"},
+        {2, 5, true, true, {}, {L"a", L"b"}, L"2 Genres (last 5 days)"},
+        {1, 10, true, false, {}, {}, L"ALL SONGS (New added in last 10 days)"},
+        {1, 0, true, false, {}, {}, L"ALL SONGS"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SelectionName(c.kind, c.days, c.ignore, c.exclusion, c.playlists, c.genres), c.name);
+}
+
+TEST(SongSelection, FrequencyColumnLinesUpUnderTheStars) {
+    auto text = [](std::array<int, 6> f) { return SongSelection(1, f, 0, false, L"x", {}, {}, {}, {}).FrequencyText(); };
+    EXPECT_EQ(text({4, 0, 0, 0, 0, 0}), L" 4  (Same for all song ratings)    ");
+    EXPECT_EQ(text({-1, 1, 2, 3, 5, 9}), L"Exclude songs from output playlist");
+    EXPECT_EQ(text({0, 1, 2, 30, 5, 99}), L"99           5         30           2           1");
+}
+
+std::wstring RandomName(std::mt19937& rng, int longest) {
+    std::wstring s(std::uniform_int_distribution<int>(1, longest)(rng), L'a');
+    for (wchar_t& c : s) c = static_cast<wchar_t>(L'a' + rng() % 26);
+    return s;
+}
+
+// The note's count of one part ("[and N playlists not shown]"), -1 when there is none.
+int NoteCount(const std::wstring& text, const wchar_t* what) {
+    std::size_t at = text.find(L"\r\n[and ");
+    while (at != std::wstring::npos) {
+        int n = 0;
+        wchar_t word[16] = {};
+        if (swscanf(text.c_str() + at, L"\r\n[and %d %15ls", &n, word) == 2 && std::wstring(word) == what) return n;
+        at = text.find(L"\r\n[and ", at + 1);
+    }
+    return -1;
+}
+
+TEST(SongSelection, TooltipsFitTheirMaximumAndCountWhatTheyLeaveOut) {
+    std::mt19937 rng(20261207);
+    int cut = 0, none = 0;
+    for (int round = 0; round < 800; ++round) {
+        Names pl, ge;
+        int items = std::uniform_int_distribution<int>(0, 300)(rng);
+        int longest = std::uniform_int_distribution<int>(1, 200)(rng);
+        for (int i = 0; i < items; ++i) {  // unique names, so that each can be found in the text
+            bool isPl = rng() % 2;
+            (isPl ? pl : ge).push_back((isPl ? L"p" : L"g") + std::to_wstring(i) + L":" + RandomName(rng, longest));
+        }
+        std::wstring name = RandomName(rng, 60);
+        int max = std::uniform_int_distribution<int>(20, 1023)(rng);
+        std::wstring tip = BuildSelectionTooltip(name, pl, ge, max);
+        std::wstring whole = BuildSelectionTooltip(name, pl, ge, 1 << 30);
+        ASSERT_LE(tip.size(), static_cast<std::size_t>(max)) << round;
+        if (whole.size() <= static_cast<std::size_t>(max)) {
+            ASSERT_EQ(tip, whole) << round;
+            continue;
+        }
+        if (tip.empty()) {
+            ++none;
+            continue;
+        }
+        ++cut;
+        ASSERT_EQ(tip.rfind(name, 0), 0u);
+        // Each shown item is whole and in order; the note counts exactly the items left out.
+        for (auto [list, word] : {std::pair{&pl, L"playlists"}, std::pair{&ge, L"genres"}}) {
+            std::size_t shown = 0, from = name.size();
+            for (const std::wstring& item : *list) {
+                std::size_t at = tip.find(L"\r\n" + item + L"\r\n", from);
+                if (at == std::wstring::npos && tip.size() >= item.size() + 2 &&
+                    tip.compare(tip.size() - item.size() - 2, std::wstring::npos, L"\r\n" + item) == 0)
+                    at = tip.size() - item.size() - 2;
+                if (at == std::wstring::npos) break;
+                ++shown;
+                from = at + 2 + item.size();
+            }
+            int note = NoteCount(tip, word);
+            ASSERT_GE(shown, list->empty() ? 0u : 1u) << round;
+            ASSERT_EQ(note < 0 ? 0 : note, static_cast<int>(list->size() - shown)) << round << " " << word;
+        }
+    }
+    EXPECT_GT(cut, 100);
+    EXPECT_GT(none, 0);
+}
+
+}  // namespace
+}  // namespace swirlo
