@@ -11,17 +11,10 @@ AboutBox::AboutBox(HINSTANCE hInst, const wchar_t* caption, ZWin* parent)
     m_nResId = IDD_ABOUT;
 }
 
-AboutBox::~AboutBox() {
-    if (m_hLogo) DeleteObject(m_hLogo);
-    if (m_hLinkFont) DeleteObject(m_hLinkFont);
-}
-
 BOOL AboutBox::OnInitDialog() {
     ZDialog::OnInitDialog();
-    HICON icon = LoadIconW(m_hInst, MAKEINTRESOURCEW(IDI_APP));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    m_hLogo = static_cast<HBITMAP>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    SetIcon(IDI_APP);
+    m_hLogo.Reset(static_cast<HBITMAP>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     RECT r = ControlRect(IDC_ABOUT_LOGO);
     m_rcLogo = {r.left, r.top, r.left + 80, r.top + 80};
 
@@ -37,11 +30,12 @@ BOOL AboutBox::OnInitDialog() {
     LOGFONTW lf{};
     if (base && GetObjectW(base, sizeof(lf), &lf)) {
         lf.lfUnderline = TRUE;
-        m_hLinkFont = CreateFontIndirectW(&lf);
-        SendDlgItemMessageW(m_hWnd, IDC_ABOUT_HOMELINK, WM_SETFONT, reinterpret_cast<WPARAM>(m_hLinkFont), FALSE);
-        SendDlgItemMessageW(m_hWnd, IDC_ABOUT_CPICTURELINK, WM_SETFONT, reinterpret_cast<WPARAM>(m_hLinkFont), FALSE);
+        m_hLinkFont.Reset(CreateFontIndirectW(&lf));
+        for (int id : {IDC_ABOUT_HOMELINK, IDC_ABOUT_CPICTURELINK})
+            SendDlgItemMessageW(m_hWnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(m_hLinkFont.Get()), FALSE);
     }
-    SetClassLongPtrW(m_hWnd, GCLP_HCURSOR, 0);
+    // The pointer is set in WM_SETCURSOR; the dialog class's cursor is shared by every dialog of
+    // the program and stays as it is.
     return TRUE;
 }
 
@@ -58,22 +52,18 @@ void AboutBox::OpenLink(const wchar_t* address) {
     INT_PTR r = ShellOpen(m_hWnd, address);
     m_nLastResult = r;
     if (r <= 32)
-        WinErrorBox(0, m_hWnd, (m_sCaption + L" - ERROR").c_str(), FormatW(L"ShellExecute failed, returned %d", static_cast<int>(r)).c_str());
+        WinErrorBox(0, m_hWnd, ErrorCaption().c_str(), FormatW(L"ShellExecute failed, returned %d", static_cast<int>(r)).c_str());
 }
 
 INT_PTR AboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(m_hWnd, &ps);
-        if (m_hLogo) {
-            HDC mem = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(mem, m_hLogo);
-            TransparentBlt(dc, m_rcLogo.left, m_rcLogo.top, 80, 80, mem, 0, 0, 80, 80, RGB(255, 0, 0));
-            SelectObject(mem, old);
-            DeleteDC(mem);
+        PaintDC dc(m_hWnd);
+        UniqueMemDC mem(m_hLogo ? CreateCompatibleDC(dc.Get()) : nullptr);
+        if (mem) {
+            SelectGuard sel(mem.Get(), m_hLogo.Get());
+            TransparentBlt(dc.Get(), m_rcLogo.left, m_rcLogo.top, 80, 80, mem.Get(), 0, 0, 80, 80, RGB(255, 0, 0));
         }
-        EndPaint(m_hWnd, &ps);
         return TRUE;
     }
     case WM_CTLCOLORSTATIC: {
@@ -87,6 +77,7 @@ INT_PTR AboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_SETCURSOR: {
+        if (LOWORD(lParam) != HTCLIENT) break;  // borders and caption keep their own pointers
         POINT pt;
         GetCursorPos(&pt);
         SetCursor(LoadCursorW(nullptr, OverLink(pt) ? IDC_HAND : IDC_ARROW));

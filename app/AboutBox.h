@@ -1,5 +1,6 @@
 // The About box: logo, version and copyright from the version resource, and two links.
 #pragma once
+#include "framework/Handles.h"
 #include "framework/ZWin.h"
 
 namespace swirlo {
@@ -7,7 +8,6 @@ namespace swirlo {
 class AboutBox : public ZDialog {
 public:
     AboutBox(HINSTANCE hInst, const wchar_t* caption, ZWin* parent);
-    ~AboutBox() override;
 
     static constexpr const wchar_t* kHomePage = L"https://swirlo.app";
     static constexpr const wchar_t* kPicturePage = L"https://swirlo.app/cpicture";
@@ -20,9 +20,9 @@ private:
     void OpenLink(const wchar_t* address);
     bool OverLink(POINT screenPt) const;
 
-    HBITMAP m_hLogo = nullptr;
+    UniqueBitmap m_hLogo;
     RECT m_rcLogo{};
-    HFONT m_hLinkFont = nullptr;
+    UniqueFont m_hLinkFont;
 };
 
 }  // namespace swirlo

@@ -8,6 +8,7 @@
 
 #include "app/MainWindow.h"
 #include "foundation/IniSettings.h"
+#include "foundation/LogFile.h"
 #include "foundation/Utilities.h"
 
 using namespace swirlo;
@@ -34,11 +35,21 @@ int RunProgram(HINSTANCE hInst) {
     auto settings = std::make_unique<IniSettings>();
     if (!settings->InitSettings(paths.sIniDirSlash.c_str()))
         return settings->ShowError(caption, L"Error loading INI settings");
+    if (!settings->LoadNotes().empty()) {
+        // Hand-edited values the settings refused: say which, in a log beside the others.
+        LogFile log(&paths, kProduct);
+        if (log.StartLog(L"settings log.txt", L"Settings read from Blendo.ini", true)) {
+            for (const std::wstring& note : settings->LoadNotes()) log.LogLine(note.c_str());
+            log.FinishLog();
+        }
+    }
     settings->StartSessionFrequencies();
 
     std::unique_ptr<MainWindow> main(new (std::nothrow) MainWindow(hInst, settings.get(), kProduct, &paths));
     if (!main) return ErrorBox(nullptr, caption, L"Error creating dialog");
-    main->RunModal();
+    // A window that cannot be made (a resource missing, no memory for it) must not end the program
+    // without a word.
+    if (main->RunModal() == -1) return WinErrorBox(0, nullptr, caption, L"Error creating dialog");
     main.reset();
     settings.reset();
     return 0;

@@ -5,10 +5,13 @@
 #include <new>
 
 #include "app/AboutBox.h"
+#include "app/LoggingOptionsDialog.h"
 #include "app/Pages.h"
+#include "app/ShufflePrefsDialog.h"
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
+#include "framework/Controls.h"
 #include "resources/resource.h"
 
 namespace swirlo {
@@ -16,25 +19,34 @@ namespace swirlo {
 namespace {
 const wchar_t kTabShuffle[] = L"  Zadered Iruzad Irovero   ";
 const wchar_t kTabAlbumArt[] = L"  Copy Album Art to Player   ";
+const int kTabHeight = 21;            // pixels at 96 dots per inch
+MainWindow* g_pMainWindow = nullptr;  // the keyboard hook's window: one main window per program
+
+UINT WindowDpi(HWND h) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpi) {
+        if (UINT dpi = getDpi(h)) return dpi;
+    }
+    WindowDC dc(h);
+    return dc.Get() ? static_cast<UINT>(GetDeviceCaps(dc.Get(), LOGPIXELSY)) : 96;
+}
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, const AppPaths* paths)
     : ZDialog(hInst, caption, nullptr, nullptr, paths), m_pSettings(settings) {
     m_nResId = IDD_MAIN;
+    g_pMainWindow = this;
 }
 
 MainWindow::~MainWindow() {
-    if (m_hbrHighlight) DeleteObject(m_hbrHighlight);
+    if (m_hKeyHook) UnhookWindowsHookEx(m_hKeyHook);
+    if (g_pMainWindow == this) g_pMainWindow = nullptr;
 }
 
 BOOL MainWindow::OnInitDialog() {
-    HICON big = static_cast<HICON>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    HICON small = static_cast<HICON>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-
+    SetIcon(IDI_APP);
     m_hTab = GetDlgItem(m_hWnd, IDC_MAIN_TAB);
     m_hLabel[kSettings] = GetDlgItem(m_hWnd, IDC_SETTINGS_LABEL);
     m_hLabel[kHelp] = GetDlgItem(m_hWnd, IDC_HELP_LABEL);
@@ -44,11 +56,14 @@ BOOL MainWindow::OnInitDialog() {
     m_rcLabel[kHelp] = ControlRect(IDC_HELP_LABEL);
     // The labels and frames sit over the tab strip.
     for (int i = 0; i < 2; ++i) {
-        SetWindowPos(m_hFrame[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetWindowPos(m_hLabel[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetWindowPos(m_hFrame[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(m_hLabel[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetWindowSubclass(m_hLabel[i], LabelSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
     }
-    m_hbrHighlight = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+    m_hbrHighlight.Reset(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
+    // Keys that belong to the whole program (tab switching, help, the two menus) are seen in every
+    // message loop of this thread: the modal ones of dialogs and menus, and the long-run pump.
+    m_hKeyHook = SetWindowsHookExW(WH_GETMESSAGE, KeyboardHook, nullptr, GetCurrentThreadId());
 
     CreatePages();
     InsertTabs();
@@ -56,16 +71,17 @@ BOOL MainWindow::OnInitDialog() {
     SizeTabsAndPages();
     ShowPage(0);
     m_bFirstShow = false;
+    PostMessageW(m_hWnd, WM_APP_FIRST_SHOWN, 0, 0);
     return ZDialog::OnInitDialog();
 }
 
 void MainWindow::CreatePages() {
     m_pShufflePage = MakeShufflePage(m_hInst, m_pSettings, m_sCaption.c_str(), this, m_pPaths);
     if (!m_pShufflePage->CreateModeless())
-        WinErrorBox(0, m_hWnd, (m_sCaption + L" - ERROR").c_str(), L"Error creating Vuriror Oduvizu child window");
+        WinErrorBox(0, m_hWnd, ErrorCaption().c_str(), L"Error creating Vuriror Oduvizu child window");
     m_pAlbumArtPage = MakeAlbumArtPage(m_hInst, m_pSettings, m_sCaption.c_str(), this, m_pPaths);
     if (!m_pAlbumArtPage->CreateModeless())
-        WinErrorBox(0, m_hWnd, (m_sCaption + L" - ERROR").c_str(), L"Error creating Album Art child window");
+        WinErrorBox(0, m_hWnd, ErrorCaption().c_str(), L"Error creating Album Art child window");
 }
 
 void MainWindow::InsertTabs() {
@@ -82,7 +98,9 @@ void MainWindow::InsertTabs() {
 void MainWindow::SizeTabsAndPages() {
     RECT client;
     GetClientRect(m_hWnd, &client);
-    SendMessageW(m_hTab, TCM_SETITEMSIZE, 0, MAKELPARAM((client.right - client.left) / 3, 21));
+    // The strip's height follows the display's scale, as the labels over it (in dialog units) do.
+    int height = MulDiv(kTabHeight, static_cast<int>(WindowDpi(m_hWnd)), 96);
+    SendMessageW(m_hTab, TCM_SETITEMSIZE, 0, MAKELPARAM((client.right - client.left) / 3, height));
     RECT r = client;
     SendMessageW(m_hTab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     r.left -= 3;
@@ -99,22 +117,26 @@ void MainWindow::ShowPage(int index) {
     m_hVisiblePage = show ? show->Hwnd() : nullptr;
     if (m_hVisiblePage) {
         SetWindowPos(m_hVisiblePage, HWND_TOP, m_rcDisplay.left, m_rcDisplay.top,
-                     m_rcDisplay.right - m_rcDisplay.left, m_rcDisplay.bottom - m_rcDisplay.top, SWP_SHOWWINDOW);
+                     m_rcDisplay.right - m_rcDisplay.left, m_rcDisplay.bottom - m_rcDisplay.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     }
     if (m_pShufflePage) m_pShufflePage->SetVisiblePage(index == 0);
     if (m_pSettings) m_pSettings->SetDialog(m_hVisiblePage);
     if (SendMessageW(m_hTab, TCM_GETCURSEL, 0, 0) != index) SendMessageW(m_hTab, TCM_SETCURSEL, index, 0);
 }
 
-void MainWindow::OnTabChange() {
-    int sel = static_cast<int>(SendMessageW(m_hTab, TCM_GETCURSEL, 0, 0));
-    bool busy = (m_pShufflePage && m_pShufflePage->IsBusy()) || (m_pAlbumArtPage && m_pAlbumArtPage->IsBusy());
-    if (busy) {
-        // A run is in progress: stay on the page that runs it.
-        SendMessageW(m_hTab, TCM_SETCURSEL, sel == 0 ? 1 : 0, 0);
+bool MainWindow::AnyPageBusy() const {
+    return (m_pShufflePage && m_pShufflePage->IsBusy()) || (m_pAlbumArtPage && m_pAlbumArtPage->IsBusy());
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab: the next or previous page, refused like a click while a page is busy.
+void MainWindow::OnNextTab(int step) {
+    if (AnyPageBusy()) {
+        MessageBeep(MB_OK);
         return;
     }
-    ShowPage(sel);
+    int count = static_cast<int>(SendMessageW(m_hTab, TCM_GETITEMCOUNT, 0, 0));
+    if (count < 2) return;
+    ShowPage(((m_nVisiblePage + step) % count + count) % count);
 }
 
 void MainWindow::SetHover(Label which, bool on) {
@@ -145,8 +167,11 @@ LRESULT CALLBACK MainWindow::LabelSubclass(HWND hwnd, UINT msg, WPARAM wParam, L
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-void MainWindow::OnLabelClick(Label which) {
-    if (m_bMenuOpen[which]) return;  // the click only closed the open menu
+void MainWindow::OnLabelClick(Label which, bool fromKeyboard) {
+    if (m_bMenuOpen[which]) return;
+    // The click that closed this label's menu is read after the menu has returned (input comes
+    // after posted messages): a click from before that moment only closed the menu.
+    if (!fromKeyboard && static_cast<LONG>(GetMessageTime() - m_dwMenuClosed[which]) <= 0) return;
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
     MENUINFO mi{};
@@ -154,15 +179,16 @@ void MainWindow::OnLabelClick(Label which) {
     mi.fMask = MIM_STYLE;
     mi.dwStyle = MNS_NOCHECK | MNS_AUTODISMISS;
     if (!SetMenuInfo(menu, &mi))
-        WinErrorBox(0, m_hWnd, (m_sCaption + L" - ERROR").c_str(),
+        WinErrorBox(0, m_hWnd, ErrorCaption().c_str(),
                     which == kSettings ? L"Error setting Settings menu appearance." : L"Error setting Help menu appearance.");
     if (which == kSettings) {
-        // The option dialogs are not part of this build yet: their items are shown but disabled.
-        if (!AppendMenuW(menu, MF_STRING | MF_GRAYED, ID_SETTINGS_SHUFFLE, L"Vuriror Oduvizu options ..."))
+        if (!AppendMenuW(menu, MF_STRING, ID_SETTINGS_SHUFFLE, L"Vuriror Oduvizu options ..."))
             ShowErrorBox(L"Error adding shuffle options menu item");
-        if (!AppendMenuW(menu, MF_STRING | MF_GRAYED, ID_SETTINGS_ALBUMART, L"Album Art options ..."))
+        // Grayed until the album art page brings its options dialog.
+        UINT artState = AlbumArtOptionsAvailable() ? MF_ENABLED : MF_GRAYED;
+        if (!AppendMenuW(menu, MF_STRING | artState, ID_SETTINGS_ALBUMART, L"Album Art options ..."))
             ShowErrorBox(L"Error adding album options menu item");
-        if (!AppendMenuW(menu, MF_STRING | MF_GRAYED, ID_SETTINGS_LOGGING, L"Logging options ..."))
+        if (!AppendMenuW(menu, MF_STRING, ID_SETTINGS_LOGGING, L"Logging options ..."))
             ShowErrorBox(L"Error adding logging options menu item");
     } else {
         if (!AppendMenuW(menu, MF_STRING, ID_HELP_CONTENTS, L"Help Contents ..."))
@@ -173,21 +199,79 @@ void MainWindow::OnLabelClick(Label which) {
     RECT frame;
     GetWindowRect(m_hFrame[which], &frame);
     m_bMenuOpen[which] = true;
+    SetHover(which, true);
+    if (fromKeyboard) PostMessageW(m_hWnd, WM_KEYDOWN, VK_DOWN, 0);  // opened on its first item
     UINT cmd = static_cast<UINT>(TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON,
                                                 frame.right - 1, frame.bottom - 1, 0, m_hWnd, nullptr));
     DestroyMenu(menu);
+    m_dwMenuClosed[which] = GetTickCount();
     SetHover(which, false);
     if (cmd) RunCommand(cmd);
     PostMessageW(m_hWnd, WM_APP_MENU_CLOSED, which, 0);
 }
 
-void MainWindow::ShowHelpTopic(const wchar_t* topic) {
-    if (m_sHelpPath.empty()) return;
-    ShowHelp(topic ? FormatW(L"%ls::/%ls", m_sHelpPath.c_str(), topic) : m_sHelpPath);
+const wchar_t* MainWindow::HelpTopic() const { return m_nVisiblePage == 0 ? L"shuffle.htm" : L"albumart.htm"; }
+
+LRESULT CALLBACK MainWindow::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    MainWindow* self = g_pMainWindow;
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (self && code == HC_ACTION && wParam == PM_REMOVE && msg->hwnd &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)) {
+        HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+        bool ctrl = GetKeyState(VK_CONTROL) < 0;
+        bool alt = msg->message == WM_SYSKEYDOWN;
+        bool shift = GetKeyState(VK_SHIFT) < 0;
+        bool handled = true;
+        if (msg->wParam == VK_F1 && !ctrl && !alt && !shift) {
+            // The help of the window the key was typed in: its dialog answers WM_HELP.
+            HELPINFO hi{sizeof(hi), HELPINFO_WINDOW, GetDlgCtrlID(msg->hwnd), msg->hwnd, 0, {}};
+            GetCursorPos(&hi.MousePos);
+            SendMessageW(root, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
+        } else if (root == self->m_hWnd && msg->wParam == VK_TAB && ctrl && !alt) {
+            PostMessageW(self->m_hWnd, WM_APP_NEXT_TAB, shift ? static_cast<WPARAM>(-1) : 1, 0);
+        } else if (root == self->m_hWnd && alt && !ctrl && (msg->wParam == 'S' || msg->wParam == 'H')) {
+            PostMessageW(self->m_hWnd, WM_APP_OPEN_MENU, msg->wParam == 'S' ? kSettings : kHelp, 0);
+        } else {
+            handled = false;
+        }
+        if (handled) msg->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void MainWindow::RunCommand(UINT id) {
     switch (id) {
+    case ID_SETTINGS_SHUFFLE: {
+        std::unique_ptr<ShufflePrefsDialog> dlg(new (std::nothrow) ShufflePrefsDialog(
+            m_hInst, m_pSettings, m_sCaption.c_str(), L"Vuriror Oduvizu Options", this, m_pPaths));
+        if (!dlg) {
+            ShowErrorBox(L"Error creating Shuffle Preferences dialog");
+            break;
+        }
+        dlg->RunModal();
+        if (m_pShufflePage) m_pShufflePage->RefreshFromSettings();  // whatever the result
+        break;
+    }
+    case ID_SETTINGS_ALBUMART: {
+        if (!AlbumArtOptionsAvailable()) break;
+        INT_PTR r = RunAlbumArtOptions(m_hInst, m_pSettings, m_sCaption.c_str(), this, m_pPaths);
+        if (r == -1) ShowErrorBox(L"Error creating Album Art Preferences dialog");
+        else if (r == 1 && m_pAlbumArtPage) m_pAlbumArtPage->RefreshFromSettings();
+        break;
+    }
+    case ID_SETTINGS_LOGGING: {
+        std::unique_ptr<LoggingOptionsDialog> dlg(new (std::nothrow) LoggingOptionsDialog(
+            m_hInst, m_pSettings, m_sCaption.c_str(), L"Logging Options", this, m_pPaths));
+        if (!dlg) {
+            ShowErrorBox(L"Error creating Logging Options dialog");
+            break;
+        }
+        if (dlg->RunModal() == 1) {
+            if (m_pShufflePage) m_pShufflePage->RefreshFromSettings();
+            if (m_pAlbumArtPage) m_pAlbumArtPage->RefreshFromSettings();
+        }
+        break;
+    }
     case ID_HELP_CONTENTS:
         ShowHelpTopic(nullptr);
         break;
@@ -211,27 +295,36 @@ void MainWindow::CloseDown() {
     if (m_pShufflePage) m_pShufflePage->CloseDown();
 }
 
-int MainWindow::OnOK() {
+// Enter reaches the main window as OK (its hidden default button) from any edit box of a page: it
+// must not end the program and lose what the pages hold. Esc, the close box and Alt+F4 close it.
+int MainWindow::OnOK() { return 1; }
+
+int MainWindow::OnCancel() {
     CloseDown();
     EndDialog(m_hWnd, 1);
     return 1;
 }
 
-int MainWindow::OnCancel() { return OnOK(); }
+void MainWindow::OnDestroy() {
+    if (m_hKeyHook) UnhookWindowsHookEx(m_hKeyHook);
+    m_hKeyHook = nullptr;
+}
 
 INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_NOTIFY: {
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        // A busy page keeps its tab: the change is refused before it happens.
+        if (hdr->hwndFrom == m_hTab && hdr->code == TCN_SELCHANGING) return SetMsgResult(m_hWnd, AnyPageBusy());
         if (hdr->hwndFrom == m_hTab && hdr->code == TCN_SELCHANGE) {
-            OnTabChange();
+            ShowPage(static_cast<int>(SendMessageW(m_hTab, TCM_GETCURSEL, 0, 0)));
             return TRUE;
         }
         break;
     }
     case WM_COMMAND:
         if ((LOWORD(wParam) == IDC_SETTINGS_LABEL || LOWORD(wParam) == IDC_HELP_LABEL) && HIWORD(wParam) == STN_CLICKED) {
-            OnLabelClick(LOWORD(wParam) == IDC_SETTINGS_LABEL ? kSettings : kHelp);
+            OnLabelClick(LOWORD(wParam) == IDC_SETTINGS_LABEL ? kSettings : kHelp, false);
             return TRUE;
         }
         if (LOWORD(wParam) >= 40000) {
@@ -242,6 +335,25 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_APP_MENU_CLOSED:
         m_bMenuOpen[wParam == kHelp ? kHelp : kSettings] = false;
         return TRUE;
+    case WM_APP_OPEN_MENU:
+        OnLabelClick(wParam == kHelp ? kHelp : kSettings, true);
+        return TRUE;
+    case WM_APP_NEXT_TAB:
+        OnNextTab(static_cast<int>(wParam));
+        return TRUE;
+    case WM_DPICHANGED:
+        // The dialog manager rescales the controls; the strip's pixel height follows afterwards.
+        PostMessageW(m_hWnd, WM_APP_RELAYOUT, 0, 0);
+        return FALSE;
+    case WM_APP_FIRST_SHOWN:
+        // The window may have been activated while still hidden (the pages take the focus while
+        // they are built) and then shows an inactive caption although it is the active window.
+        if (GetActiveWindow() == m_hWnd) SendMessageW(m_hWnd, WM_NCACTIVATE, TRUE, 0);
+        return TRUE;
+    case WM_APP_RELAYOUT:
+        SizeTabsAndPages();
+        ShowPage(m_nVisiblePage);
+        return TRUE;
     case WM_CTLCOLORSTATIC: {
         HWND ctl = reinterpret_cast<HWND>(lParam);
         for (int i = 0; i < 2; ++i) {
@@ -250,7 +362,7 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 if (m_bHover[i]) {
                     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
                     SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-                    return reinterpret_cast<INT_PTR>(m_hbrHighlight);
+                    return reinterpret_cast<INT_PTR>(m_hbrHighlight.Get());
                 }
                 SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
                 SetBkColor(dc, GetSysColor(COLOR_BTNFACE));

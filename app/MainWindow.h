@@ -3,6 +3,7 @@
 #pragma once
 #include <memory>
 
+#include "framework/Handles.h"
 #include "framework/TabPage.h"
 
 namespace swirlo {
@@ -18,14 +19,14 @@ public:
     TabPage* AlbumArtPage() { return m_pAlbumArtPage.get(); }
     int VisiblePage() const { return m_nVisiblePage; }
     const std::wstring& HelpPath() const { return m_sHelpPath; }
-    // Shows the help file at a topic page ("pl_pref.htm"), or its contents when topic is null.
-    void ShowHelpTopic(const wchar_t* topic);
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     int OnOK() override;
     int OnCancel() override;
+    void OnDestroy() override;
+    const wchar_t* HelpTopic() const override;
 
 private:
     enum Label { kSettings = 0, kHelp = 1 };
@@ -34,12 +35,14 @@ private:
     void InsertTabs();
     void SizeTabsAndPages();
     void ShowPage(int index);
-    void OnTabChange();
-    void OnLabelClick(Label which);
+    bool AnyPageBusy() const;
+    void OnNextTab(int step);
+    void OnLabelClick(Label which, bool fromKeyboard);
     void SetHover(Label which, bool on);
     void RunCommand(UINT id);
     void CloseDown();
     static LRESULT CALLBACK LabelSubclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam);
 
     IniSettings* m_pSettings;
     std::unique_ptr<TabPage> m_pShufflePage;
@@ -53,9 +56,11 @@ private:
     HWND m_hVisiblePage = nullptr;
     bool m_bHover[2] = {false, false};
     bool m_bMenuOpen[2] = {false, false};
+    DWORD m_dwMenuClosed[2] = {0, 0};  // message time at which each menu last closed
     bool m_bFirstShow = true;
-    HBRUSH m_hbrHighlight = nullptr;
+    UniqueBrush m_hbrHighlight;
     std::wstring m_sHelpPath;
+    HHOOK m_hKeyHook = nullptr;
 };
 
 }  // namespace swirlo

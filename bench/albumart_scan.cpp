@@ -9,7 +9,7 @@
 
 #include "albumart/FolderScan.h"
 #include "foundation/Utilities.h"
-#include "tests/albumart/TempTree.h"
+#include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
 using namespace swirlo::test;
@@ -53,7 +53,7 @@ private:
     ErrorRecord m_error;
 };
 
-bool MakeTree(TempTree& tree, int artists, int albums) {
+bool MakeTree(TempDir& tree, int artists, int albums) {
     for (int a = 0; a < artists; ++a) {
         for (int b = 0; b < albums; ++b) {
             std::wstring album = L"Artist " + std::to_wstring(a) + L"\\Album " + std::to_wstring(b);
@@ -67,7 +67,7 @@ bool MakeTree(TempTree& tree, int artists, int albums) {
 }  // namespace
 
 int main() {
-    TempTree tree;
+    TempDir tree;
     const std::wstring& root = tree.Root();
     // A window, so that the thread has a queue with something in it as a page's thread would.
     HWND hwnd = CreateWindowW(L"STATIC", L"bench", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);

@@ -14,7 +14,7 @@
 #endif
 
 #include "library/PlaylistText.h"
-#include "tests/shuffle/QuietRun.h"
+#include "bench/QuietRun.h"
 
 using namespace swirlo;
 using namespace swirlo::bench;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/shuffle/QuietRun.h"
+#include "bench/QuietRun.h"
 #include "shuffle/EvenDistribution.h"
 #include "shuffle/SeparateDups.h"
 #include "tests/shuffle/FakeRun.h"

@@ -77,6 +77,7 @@ int IniSettings::Fail(const wchar_t* message, const wchar_t* detail) {
 int IniSettings::InitSettings(const wchar_t* sIniDirSlash) {
     if (!SetIniPath(sIniDirSlash, nullptr)) return 0;
     if (!RegisterSections() || !RegisterKeys()) return 0;
+    m_vLoadNotes.clear();
     for (int i = 0; i < kIniSectionCount; ++i) {
         if (!LoadSection(static_cast<IniSect>(i))) return 0;
     }
@@ -126,40 +127,40 @@ int IniSettings::RegisterKeys() {
     const S ss = S::ShuffleSettings;
     const S ls = S::LoggingSettings;
     return AddInt(ss, L"UseLastDir", UseLastDir, 1) && AddString(ss, L"LastDir", LastDir, L"") &&
-           AddInt(ss, L"WmpNotify", WmpNotify, 1) && AddInt(ss, L"DefaultRating", DefaultRating, 2) &&
+           AddInt(ss, L"WmpNotify", WmpNotify, 1) && AddInt(ss, L"DefaultRating", DefaultRating, 2, 1, 5) &&
            AddInt(ss, L"AddSrcName", AddSrcName, 1) && AddInt(ss, L"AddLabel", AddLabel, 1) &&
-           AddUInt(ss, L"LabelPlace", LabelPlace, 0) && AddString(ss, L"LabelText", LabelText, L"vxq") &&
-           AddInt(ss, L"AddDate", AddDate, 0) && AddUInt(ss, L"DatePlace", DatePlace, 1) &&
-           AddInt(ss, L"ConvertWpl", ConvertWpl, 0) &&
+           AddUInt(ss, L"LabelPlace", LabelPlace, 0, 0, 1) && AddString(ss, L"LabelText", LabelText, L"vxq") &&
+           AddInt(ss, L"AddDate", AddDate, 0) && AddUInt(ss, L"DatePlace", DatePlace, 1, 0, 1) &&
+           AddInt(ss, L"ConvertWpl", ConvertWpl, 0, 0, 2) &&
            AddInt(ls, L"SaveLog", SaveLog, 0) && AddInt(ls, L"FlushEachWrite", FlushEachWrite, 0) &&
            AddInt(ls, L"ShowElapsed", ShowElapsed, 0) &&
-           AddInt(ss, L"Frequency1", Frequency1, 1) && AddInt(ss, L"Frequency2", Frequency2, 2) &&
-           AddInt(ss, L"Frequency3", Frequency3, 3) && AddInt(ss, L"Frequency4", Frequency4, 5) &&
-           AddInt(ss, L"Frequency5", Frequency5, 9) && AddInt(ss, L"FrequencySame", FrequencySame, 4) &&
-           AddInt(ss, L"Frequency1Default", Frequency1Default, 1) &&
-           AddInt(ss, L"Frequency2Default", Frequency2Default, 2) &&
-           AddInt(ss, L"Frequency3Default", Frequency3Default, 3) &&
-           AddInt(ss, L"Frequency4Default", Frequency4Default, 5) &&
-           AddInt(ss, L"Frequency5Default", Frequency5Default, 9) &&
-           AddInt(ss, L"FrequencySameDefault", FrequencySameDefault, 4) &&
-           AddUInt(ss, L"RememberFrequency", RememberFrequency, 1) && AddInt(ss, L"DaysNew", DaysNew, 45) &&
-           AddInt(ss, L"ListboxOrder", ListboxOrder, 1) &&
-           AddInt(ss, L"DaysNewAsFixedDate", DaysNewAsFixedDate, 0) &&
+           AddInt(ss, L"Frequency1", Frequency1, 1, 0, 99) && AddInt(ss, L"Frequency2", Frequency2, 2, 0, 99) &&
+           AddInt(ss, L"Frequency3", Frequency3, 3, 0, 99) && AddInt(ss, L"Frequency4", Frequency4, 5, 0, 99) &&
+           AddInt(ss, L"Frequency5", Frequency5, 9, 0, 99) && AddInt(ss, L"FrequencySame", FrequencySame, 4, 0, 99) &&
+           AddInt(ss, L"Frequency1Default", Frequency1Default, 1, 0, 99) &&
+           AddInt(ss, L"Frequency2Default", Frequency2Default, 2, 0, 99) &&
+           AddInt(ss, L"Frequency3Default", Frequency3Default, 3, 0, 99) &&
+           AddInt(ss, L"Frequency4Default", Frequency4Default, 5, 0, 99) &&
+           AddInt(ss, L"Frequency5Default", Frequency5Default, 9, 0, 99) &&
+           AddInt(ss, L"FrequencySameDefault", FrequencySameDefault, 4, 1, 99) &&
+           AddUInt(ss, L"RememberFrequency", RememberFrequency, 1, 0, 2) && AddInt(ss, L"DaysNew", DaysNew, 45) &&
+           AddInt(ss, L"ListboxOrder", ListboxOrder, 1, 0, 1) &&
+           AddInt(ss, L"DaysNewAsFixedDate", DaysNewAsFixedDate, 0, 0, 1) &&
            AddInt(ss, L"IncludeAutoPlists", IncludeAutoPlists, 0) &&
-           AddUInt(S::ShuffleTab, L"RepeatsOption", RepeatsOption, 0) &&
-           AddUInt(S::ShuffleTab, L"RepeatSepOnlySize", RepeatSepOnlySize, 30) &&
-           AddUInt(S::ShuffleTab, L"RepeatSepDistSize", RepeatSepDistSize, 50) &&
-           AddInt(S::ShuffleTab, L"TruncateSize", TruncateSize, 300) &&
+           AddUInt(S::ShuffleTab, L"RepeatsOption", RepeatsOption, 0, 0, 1) &&
+           AddUInt(S::ShuffleTab, L"RepeatSepOnlySize", RepeatSepOnlySize, 30, 0, 99) &&
+           AddUInt(S::ShuffleTab, L"RepeatSepDistSize", RepeatSepDistSize, 50, 1, 99) &&
+           AddInt(S::ShuffleTab, L"TruncateSize", TruncateSize, 300, 1, 9999) &&
            AddInt(S::ShuffleTab, L"TruncateOutput", TruncateOutput, 1) &&
            AddInt(S::ShuffleTab, L"TruncateNoReps", TruncateNoReps, 1) &&
-           AddInt(S::ShuffleTab, L"WhichTruncOpt", WhichTruncOpt, 0) &&
-           AddUInt(S::AlbumArtTab, L"SourceJpg", SourceJpg, 0) &&
-           AddUInt(S::AlbumArtTab, L"TargetJpg", TargetJpg, 0) &&
+           AddInt(S::ShuffleTab, L"WhichTruncOpt", WhichTruncOpt, 0, 0, 1) &&
+           AddUInt(S::AlbumArtTab, L"SourceJpg", SourceJpg, 0, 0, 3) &&
+           AddUInt(S::AlbumArtTab, L"TargetJpg", TargetJpg, 0, 0, 3) &&
            AddString(S::AlbumArtTab, L"SourceJpgOther", SourceJpgOther, L"") &&
            AddString(S::AlbumArtTab, L"TargetJpgOther", TargetJpgOther, L"") &&
            AddString(S::AlbumArtTab, L"LastSourceFolder", LastSourceFolder, L"") &&
-           AddUInt(S::AlbumArtSettings, L"ArtSrcDir", ArtSrcDir, 0) &&
-           AddUInt(S::AlbumArtSettings, L"ArtTgtDir", ArtTgtDir, 0) &&
+           AddUInt(S::AlbumArtSettings, L"ArtSrcDir", ArtSrcDir, 0, 0, 1) &&
+           AddUInt(S::AlbumArtSettings, L"ArtTgtDir", ArtTgtDir, 0, 0, 1) &&
            AddString(S::AlbumArtSettings, L"ArtTgtDirOther", ArtTgtDirOther, L"") &&
            AddInt(S::AlbumArtSettings, L"ArtSaveHide", ArtSaveHide, 0) &&
            AddInt(S::AlbumArtSettings, L"ArtHideNoImg", ArtHideNoImg, 0) &&
@@ -193,18 +194,26 @@ IniVariable* IniSettings::NewVariable(IniSect section, const wchar_t* key) {
     return &sect.vars.back();
 }
 
-int IniSettings::AddInt(IniSect section, const wchar_t* key, int& field, int defaultValue) {
+int IniSettings::AddInt(IniSect section, const wchar_t* key, int& field, int defaultValue, int minValue,
+                        int maxValue) {
     IniVariable* var = NewVariable(section, key);
     if (!var) return 0;
     var->pnValue = &field;
+    var->nMin = minValue;
+    var->nMax = maxValue;
+    var->nDefault = defaultValue;
     field = defaultValue;
     return 1;
 }
 
-int IniSettings::AddUInt(IniSect section, const wchar_t* key, unsigned& field, unsigned defaultValue) {
+int IniSettings::AddUInt(IniSect section, const wchar_t* key, unsigned& field, unsigned defaultValue,
+                         unsigned minValue, unsigned maxValue) {
     IniVariable* var = NewVariable(section, key);
     if (!var) return 0;
     var->puValue = &field;
+    var->nMin = minValue;
+    var->nMax = maxValue;
+    var->nDefault = defaultValue;
     field = defaultValue;
     return 1;
 }
@@ -234,12 +243,19 @@ int IniSettings::LoadVariable(const IniSection& section, IniVariable& var) {
         } catch (const std::bad_alloc&) {
             return Fail(L"Error allocating memory for settings string");
         }
-    } else if (var.pnValue) {
-        *var.pnValue = static_cast<int>(GetPrivateProfileIntW(section.sName.c_str(), var.sKey.c_str(),
-                                                               *var.pnValue, path));
-    } else if (var.puValue) {
-        *var.puValue = GetPrivateProfileIntW(section.sName.c_str(), var.sKey.c_str(),
-                                             static_cast<int>(*var.puValue), path);
+    } else if (var.pnValue || var.puValue) {
+        int current = var.pnValue ? *var.pnValue : static_cast<int>(*var.puValue);
+        int read = static_cast<int>(GetPrivateProfileIntW(section.sName.c_str(), var.sKey.c_str(), current, path));
+        // An unsigned key compares as unsigned: "-1" in the file is 4294967295, not below 0.
+        long long value = var.puValue ? static_cast<long long>(static_cast<unsigned>(read)) : read;
+        if (value < var.nMin || value > var.nMax) {
+            m_vLoadNotes.push_back(FormatW(L"[%ls] %ls=%lld is outside %lld to %lld; the default %lld is used",
+                                           section.sName.c_str(), var.sKey.c_str(), value, var.nMin, var.nMax,
+                                           var.nDefault));
+            value = var.nDefault;
+        }
+        if (var.pnValue) *var.pnValue = static_cast<int>(value);
+        else *var.puValue = static_cast<unsigned>(value);
     } else {
         return Fail(L"Attempt to read null variable from ini file");
     }
@@ -257,9 +273,9 @@ int IniSettings::LoadSection(IniSect section) {
 // A value the ANSI code page cannot hold (a folder named in another script) would come back as
 // question marks from an ANSI file. Such a value turns the file into UTF-16 with a byte order
 // mark, which the profile functions then keep; a file of plain ANSI values stays ANSI.
-int IniSettings::EnsureUnicodeFile(const std::wstring& value) {
+int IniSettings::EnsureUnicodeFile(const std::wstring& value, const std::wstring& path) {
     if (FitsAnsi(value)) return 1;
-    HANDLE h = CreateFileW(m_sIniPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return Fail(L"Error writing to ini file", WinErrorText(0).c_str());
     std::string bytes;
@@ -294,11 +310,11 @@ int IniSettings::EnsureUnicodeFile(const std::wstring& value) {
     return 1;
 }
 
-int IniSettings::SaveVariable(const IniSection& section, const IniVariable& var) {
+int IniSettings::SaveVariable(const IniSection& section, const IniVariable& var, const std::wstring& path) {
     std::wstring text;
     if (var.psValue) {
         text = OneLine(*var.psValue);
-        if (!EnsureUnicodeFile(text)) return 0;
+        if (!EnsureUnicodeFile(text, path)) return 0;
     } else if (var.pnValue) {
         text = FormatW(L"%d", *var.pnValue);
     } else if (var.puValue) {
@@ -306,17 +322,54 @@ int IniSettings::SaveVariable(const IniSection& section, const IniVariable& var)
     } else {
         return Fail(L"Tried to write null variable to ini file");
     }
-    if (!WritePrivateProfileStringW(section.sName.c_str(), var.sKey.c_str(), text.c_str(), m_sIniPath.c_str()))
+    if (!WritePrivateProfileStringW(section.sName.c_str(), var.sKey.c_str(), text.c_str(), path.c_str()))
         return Fail(L"Error writing to ini file");
+    return 1;
+}
+
+// The profile functions rewrite the whole file in place: a failure half-way (a full disk, a
+// crash) would leave it cut short and lose every setting. So the keys are written into a copy
+// beside it, which replaces the file only once it is complete; a failed save leaves the old file.
+int IniSettings::BeginRewrite(std::wstring& tempPath) {
+    tempPath = m_sIniPath + L".new";
+    DeleteFileW(tempPath.c_str());
+    if (GetFileAttributesW(m_sIniPath.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !CopyFileW(m_sIniPath.c_str(), tempPath.c_str(), FALSE))
+        return Fail(L"Error writing to ini file", WinErrorText(0).c_str());
+    return 1;
+}
+
+int IniSettings::CommitRewrite(const std::wstring& tempPath) {
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, tempPath.c_str());  // flush the profile cache
+    if (!MoveFileExW(tempPath.c_str(), m_sIniPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DWORD err = GetLastError();
+        DeleteFileW(tempPath.c_str());
+        return Fail(L"Error writing to ini file", WinErrorText(err).c_str());
+    }
     return 1;
 }
 
 int IniSettings::SaveSection(IniSect section) {
     const IniSection& sect = m_sections[Index(section)];
+    std::wstring temp;
+    if (!BeginRewrite(temp)) return 0;
     for (const IniVariable& var : sect.vars) {
-        if (!SaveVariable(sect, var)) return 0;
+        if (!SaveVariable(sect, var, temp)) {
+            DeleteFileW(temp.c_str());
+            return 0;
+        }
     }
-    return 1;
+    return CommitRewrite(temp);
+}
+
+int IniSettings::SaveOne(const IniSection& section, const IniVariable& var) {
+    std::wstring temp;
+    if (!BeginRewrite(temp)) return 0;
+    if (!SaveVariable(section, var, temp)) {
+        DeleteFileW(temp.c_str());
+        return 0;
+    }
+    return CommitRewrite(temp);
 }
 
 IniVariable* IniSettings::FindVariable(const void* field, IniSection*& section) {
@@ -336,7 +389,7 @@ int IniSettings::SetIntAndSave(int& field, int value) {
     IniVariable* var = FindVariable(&field, sect);
     if (!var) return Fail(kNoKey);
     field = value;
-    return SaveVariable(*sect, *var);
+    return SaveOne(*sect, *var);
 }
 
 int IniSettings::SetIntAndSave(unsigned& field, unsigned value) {
@@ -344,7 +397,7 @@ int IniSettings::SetIntAndSave(unsigned& field, unsigned value) {
     IniVariable* var = FindVariable(&field, sect);
     if (!var) return Fail(kNoKey);
     field = value;
-    return SaveVariable(*sect, *var);
+    return SaveOne(*sect, *var);
 }
 
 int IniSettings::SetStringAndSave(std::wstring& field, const std::wstring& text) {
@@ -356,7 +409,7 @@ int IniSettings::SetStringAndSave(std::wstring& field, const std::wstring& text)
     } catch (const std::bad_alloc&) {
         return Fail(L"Error allocating memory for settings string");
     }
-    return SaveVariable(*sect, *var);
+    return SaveOne(*sect, *var);
 }
 
 void IniSettings::StartSessionFrequencies() {

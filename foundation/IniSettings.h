@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct IniVariable {
     int* pnValue = nullptr;          // signed key
     unsigned* puValue = nullptr;     // unsigned key
     std::wstring* psValue = nullptr; // string key
+    // Integer keys: the values a loaded number may take, and the default that replaces one outside
+    // them (a hand-edited choice must never index past a table).
+    long long nMin = LLONG_MIN, nMax = LLONG_MAX, nDefault = 0;
 };
 
 struct IniSection {
@@ -105,8 +109,11 @@ public:
     int InitSettings(const wchar_t* sIniDirSlash);
     // folder must end in a backslash; with fileName the path is folder + fileName.
     int SetIniPath(const wchar_t* sIniDirSlash, const wchar_t* fileName);
-    int AddInt(IniSect section, const wchar_t* key, int& field, int defaultValue);
-    int AddUInt(IniSect section, const wchar_t* key, unsigned& field, unsigned defaultValue);
+    // minValue/maxValue bound what a load accepts; a value outside them gives the default and a note.
+    int AddInt(IniSect section, const wchar_t* key, int& field, int defaultValue, int minValue = INT_MIN,
+               int maxValue = INT_MAX);
+    int AddUInt(IniSect section, const wchar_t* key, unsigned& field, unsigned defaultValue,
+                unsigned minValue = 0, unsigned maxValue = UINT_MAX);
     int AddString(IniSect section, const wchar_t* key, std::wstring& field, const wchar_t* defaultValue);
     int LoadSection(IniSect section);
     int SaveSection(IniSect section);
@@ -141,6 +148,8 @@ public:
     // per line. Returns 0 for the caller to pass on as its failure.
     int ShowError(const wchar_t* caption, const wchar_t* message, const wchar_t* extra = nullptr);
     const std::wstring& ErrorText() const { return m_sErrorText; }
+    // One line per loaded value that was out of range and replaced by its default (for the log).
+    const std::vector<std::wstring>& LoadNotes() const { return m_vLoadNotes; }
 
     const std::wstring& IniPath() const { return m_sIniPath; }
     const std::wstring& IniDirSlash() const { return m_sIniDirSlash; }
@@ -154,8 +163,12 @@ private:
     IniVariable* NewVariable(IniSect section, const wchar_t* key);
     IniVariable* FindVariable(const void* field, IniSection*& section);
     int LoadVariable(const IniSection& section, IniVariable& var);
-    int SaveVariable(const IniSection& section, const IniVariable& var);
-    int EnsureUnicodeFile(const std::wstring& value);
+    int SaveVariable(const IniSection& section, const IniVariable& var, const std::wstring& path);
+    int EnsureUnicodeFile(const std::wstring& value, const std::wstring& path);
+    // A rewrite goes to a copy of the file that replaces it only when complete.
+    int BeginRewrite(std::wstring& tempPath);
+    int CommitRewrite(const std::wstring& tempPath);
+    int SaveOne(const IniSection& section, const IniVariable& var);
     HWND DialogControl(int control);
     int ReadEditNumber(int control, bool allowMinus, bool allowEmpty, int maxChars, long long& value,
                        const wchar_t* badText);
@@ -166,6 +179,7 @@ private:
     std::wstring m_sIniDirSlash;
     HWND m_hDlg = nullptr;
     std::wstring m_sErrorText;
+    std::vector<std::wstring> m_vLoadNotes;
 };
 
 }  // namespace swirlo

@@ -82,7 +82,15 @@ bool ShowHelp(const std::wstring& target) {
     static bool tried = false;
     if (!tried) {
         tried = true;
-        HMODULE mod = LoadLibraryW(L"hhctrl.ocx");
+        // Only the system folder's copy: a library of that name planted beside the program or in
+        // the current folder must never be loaded.
+        HMODULE mod = nullptr;
+        wchar_t sys[MAX_PATH];
+        UINT n = GetSystemDirectoryW(sys, MAX_PATH);
+        if (n > 0 && n < MAX_PATH - 12) {
+            std::wstring path = std::wstring(sys, n) + L"\\hhctrl.ocx";
+            mod = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        }
         if (mod) htmlHelp = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(mod, "HtmlHelpW")));
     }
     if (!htmlHelp) return false;

@@ -1,5 +1,6 @@
 #include "foundation/Utilities.h"
 
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -239,29 +240,35 @@ int DaysSinceDate(int nYYYYMMDD) {
     return r;
 }
 
-int ReadRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
-                 DWORD byteSize) {
+LONG QueryRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data, DWORD byteSize,
+                   bool& bKeyOpened) {
     HKEY key;
     LONG rc = RegOpenKeyExW(root, subkey, 0, KEY_READ, &key);
-    if (rc != ERROR_SUCCESS) {
-        data = WinErrorText(static_cast<DWORD>(rc));
-        return 0;
-    }
+    bKeyOpened = rc == ERROR_SUCCESS;
+    if (!bKeyOpened) return rc;
     std::vector<wchar_t> buf(byteSize / sizeof(wchar_t) + 1, 0);
     DWORD size = byteSize;
     DWORD type = 0;
     rc = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
     RegCloseKey(key);
-    if (rc != ERROR_SUCCESS) {
-        data = WinErrorText(static_cast<DWORD>(rc));
-        return 0;
+    if (rc != ERROR_SUCCESS) return rc;
+    if (type == REG_DWORD && size == sizeof(DWORD)) {
+        DWORD v;
+        std::memcpy(&v, buf.data(), sizeof v);
+        data = std::to_wstring(v);
+    } else {
+        data.assign(buf.data(), wcsnlen(buf.data(), size / sizeof(wchar_t)));
     }
-    if (type == REG_DWORD) {
-        data = std::to_wstring(*reinterpret_cast<DWORD*>(buf.data()));
-        return 1;
-    }
-    data.assign(buf.data(), wcsnlen(buf.data(), size / sizeof(wchar_t)));
-    return 1;
+    return ERROR_SUCCESS;
+}
+
+int ReadRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
+                 DWORD byteSize) {
+    bool bKeyOpened;
+    const LONG rc = QueryRegValue(root, subkey, valueName, data, byteSize, bKeyOpened);
+    if (rc == ERROR_SUCCESS) return 1;
+    data = WinErrorText(static_cast<DWORD>(rc));
+    return 0;
 }
 
 void PumpMessages() {

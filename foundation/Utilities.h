@@ -55,6 +55,11 @@ const wchar_t* TimeNowText();  // "HH:mm:ss" in one shared buffer
 int DateStampDaysAgo(int days); // yyyymmdd of now minus days, 0 on failure
 int DaysSinceDate(int nYYYYMMDD);
 
+// Reads a registry value of at most byteSize bytes: a text, or a DWORD as its decimal digits.
+// ERROR_SUCCESS or the system's code; bKeyOpened tells whether a failure came after the key opened.
+LONG QueryRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data, DWORD byteSize,
+                   bool& bKeyOpened);
+// The same with the utilities' convention: 0 on failure, the system's text then in data.
 int ReadRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
                  DWORD byteSize);
 

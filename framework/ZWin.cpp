@@ -74,19 +74,25 @@ int ZWin::ShowErrorBox(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, 
 
 void ZWin::CentreOverParent() {
     if (!m_hWnd) return;
-    RECT me, par, desk;
+    RECT me, par;
     GetWindowRect(m_hWnd, &me);
-    GetWindowRect(GetDesktopWindow(), &desk);
     HWND parent = m_hParentWnd ? m_hParentWnd : GetParent(m_hWnd);
+    // The window stays on its owner's monitor, inside that monitor's work area (not the primary
+    // screen's): a dialog of a window on the second monitor opens there.
+    MONITORINFO mi{sizeof(mi)};
+    HMONITOR mon = MonitorFromWindow(parent ? parent : m_hWnd, MONITOR_DEFAULTTONEAREST);
+    RECT area;
+    if (mon && GetMonitorInfoW(mon, &mi)) area = mi.rcWork;
+    else GetWindowRect(GetDesktopWindow(), &area);
     if (parent) GetWindowRect(parent, &par);
-    else par = desk;
+    else par = area;
     const LONG w = me.right - me.left, h = me.bottom - me.top;
     LONG x = (par.left + par.right) / 2 - w / 2;
     LONG y = (par.top + par.bottom) / 2 - h / 2;
-    if (x + w > desk.right) x = desk.right - w;
-    if (y + h > desk.bottom) y = desk.bottom - h;
-    if (x < 0) x = 0;
-    if (y < 0) y = 0;
+    if (x + w > area.right) x = area.right - w;
+    if (y + h > area.bottom) y = area.bottom - h;
+    if (x < area.left) x = area.left;
+    if (y < area.top) y = area.top;
     // A child window is placed in its parent's client coordinates.
     if (GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD) {
         POINT pt{x, y};
@@ -95,6 +101,22 @@ void ZWin::CentreOverParent() {
         y = pt.y;
     }
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ZWin::SetIcon(int iconResId) {
+    if (!m_hWnd) return;
+    for (int big : {1, 0}) {
+        HANDLE icon = LoadImageW(m_hInst, MAKEINTRESOURCEW(iconResId), IMAGE_ICON,
+                                 GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON),
+                                 GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON), LR_SHARED);
+        SendMessageW(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+void ZWin::ShowHelpTopic(const wchar_t* topic) {
+    if (!m_pPaths || m_pPaths->sProgDirSlash.empty()) return;
+    std::wstring file = FormatW(L"%lsBlendo.chm", m_pPaths->sProgDirSlash.c_str());
+    ShowHelp(topic ? FormatW(L"%ls::/%ls", file.c_str(), topic) : file);
 }
 
 RECT ZWin::ControlRect(int controlId) const {
@@ -108,22 +130,11 @@ RECT ZWin::ControlRect(int controlId) const {
 
 int ZWin::ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
                         bool showBox, DWORD byteSize) {
-    HKEY key;
-    LONG rc = RegOpenKeyExW(root, subkey, 0, KEY_READ, &key);
-    const wchar_t* what = L"Error opening Registry Key:";
-    const wchar_t* which = subkey;
-    if (rc == ERROR_SUCCESS) {
-        std::vector<wchar_t> buf(byteSize / sizeof(wchar_t) + 1, 0);
-        DWORD size = byteSize;
-        rc = RegQueryValueExW(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buf.data()), &size);
-        RegCloseKey(key);
-        if (rc == ERROR_SUCCESS) {
-            data.assign(buf.data(), wcsnlen(buf.data(), size / sizeof(wchar_t)));
-            return 1;
-        }
-        what = L"Error reading registry data:";
-        which = valueName;
-    }
+    bool bKeyOpened;
+    const LONG rc = QueryRegValue(root, subkey, valueName, data, byteSize, bKeyOpened);
+    if (rc == ERROR_SUCCESS) return 1;
+    const wchar_t* what = bKeyOpened ? L"Error reading registry data:" : L"Error opening Registry Key:";
+    const wchar_t* which = bKeyOpened ? valueName : subkey;
     if (showBox) {
         std::wstring caption = ErrorCaption();
         WinErrorBox(static_cast<DWORD>(rc), m_hWnd, caption.c_str(), what, which);
@@ -248,6 +259,9 @@ INT_PTR ZDialog::DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) == IDOK) { OnOK(); return TRUE; }
         if (LOWORD(wParam) == IDCANCEL) { OnCancel(); return TRUE; }
         return FALSE;
+    case WM_HELP:  // F1, or the caption's help button
+        ShowHelpTopic(HelpTopic());
+        return TRUE;
     case WM_CLOSE:
         OnClose();
         return FALSE;

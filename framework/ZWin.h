@@ -50,10 +50,16 @@ public:
     int ShowErrorBox(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
                      const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr, const wchar_t* p6 = nullptr);
 
-    // Centres the window over its parent (the desktop when none), keeping it on the desktop.
+    // Centres the window over its parent (the screen when none), inside the work area of that monitor.
     void CentreOverParent();
     // The control's rectangle in this window's client coordinates.
     RECT ControlRect(int controlId) const;
+
+    // Big and small window icons from an icon resource (shared, never destroyed by the window).
+    void SetIcon(int iconResId);
+    // Shows the help file beside the program at a topic page ("pl_pref.htm"), or at its contents
+    // when topic is null. Nothing happens without the program's folders.
+    void ShowHelpTopic(const wchar_t* topic);
 
     void SetErrorSuffix(const wchar_t* suffix) { m_sErrorSuffix = suffix; }
     std::wstring ErrorCaption() const { return m_sCaption + m_sErrorSuffix; }
@@ -108,6 +114,9 @@ protected:
     // HandleMessage of the instance whose pointer came with the creation.
     DLGPROC m_dlgProc = nullptr;
     int m_nResId = 0;
+
+    // The help topic of this window, for F1 (the dialog manager's WM_HELP); null: the contents.
+    virtual const wchar_t* HelpTopic() const { return nullptr; }
 
     // Per-dialog messages; the default is DefaultHandling.
     virtual INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

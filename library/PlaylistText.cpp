@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "foundation/ErrorText.h"
-#include "shuffle/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace swirlo {
 

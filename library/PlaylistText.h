@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/ByteFile.h"
 #include "foundation/RunContext.h"
-#include "shuffle/ByteFile.h"
 #include "shuffle/SongArray.h"
 
 namespace swirlo {

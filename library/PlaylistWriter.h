@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "foundation/ByteFile.h"
 #include "library/PlaylistText.h"
-#include "shuffle/ByteFile.h"
 
 namespace swirlo {
 

@@ -45,6 +45,42 @@
 
 // Shuffle preferences (DIALOG 109)
 #define IDD_SHUFFLE_PREFS       109
+#define IDC_PREF_GENRES_FIRST   1201
+#define IDC_PREF_PLAYLISTS_FIRST 1202
+#define IDC_PREF_DAYS_RELATIVE  1203
+#define IDC_PREF_DAYS_FIXED     1204
+#define IDC_PREF_REMEMBER_LAST  1205
+#define IDC_PREF_REMEMBER_SESSION 1206
+#define IDC_PREF_REMEMBER_DEFAULTS 1207
+#define IDC_PREF_RATING_PICTURE 1208
+#define IDC_PREF_FREQ1          1211
+#define IDC_PREF_FREQ2          1212
+#define IDC_PREF_FREQ3          1213
+#define IDC_PREF_FREQ4          1214
+#define IDC_PREF_FREQ5          1215
+#define IDC_PREF_FREQ_SAME      1216
+#define IDC_PREF_DEFAULT_RATING 1217
+#define IDC_PREF_SPIN1          1221
+#define IDC_PREF_SPIN2          1222
+#define IDC_PREF_SPIN3          1223
+#define IDC_PREF_SPIN4          1224
+#define IDC_PREF_SPIN5          1225
+#define IDC_PREF_SPIN_SAME      1226
+#define IDC_PREF_SPIN_RATING    1227
+#define IDC_PREF_ORIGINAL_DEFAULTS 1230
+#define IDC_PREF_WMPNOTIFY      1231
+#define IDC_PREF_ADDSRCNAME     1232
+#define IDC_PREF_ADDLABEL       1233
+#define IDC_PREF_LABELTEXT      1234
+#define IDC_PREF_LABEL_START    1235
+#define IDC_PREF_LABEL_END      1236
+#define IDC_PREF_ADDDATE        1237
+#define IDC_PREF_DATE_START     1238
+#define IDC_PREF_DATE_END       1239
+#define IDC_PREF_USELASTDIR     1240
+#define IDC_PREF_WPL            1241
+#define IDC_PREF_M3U            1242
+#define IDC_PREF_M3U8           1243
 
 // Main window (DIALOG 113)
 #define IDD_MAIN                113
@@ -151,6 +187,13 @@
 
 // Logging options (DIALOG 142)
 #define IDD_LOGGING_OPTIONS     142
+#define IDC_LOG_FOLDER          1301
+#define IDC_LOG_SAVELOG         1302
+#define IDC_LOG_FLUSH           1303
+#define IDC_LOG_ELAPSED         1304
+#define IDC_LOG_MATCHLOG        1305
+#define IDC_LOG_DETAIL          1306
+#define IDC_LOG_MATCHFLUSH      1307
 
 // Menu commands of the main window
 #define ID_SETTINGS_SHUFFLE     40006
@@ -161,3 +204,7 @@
 
 // Private messages of the main window
 #define WM_APP_MENU_CLOSED      (WM_APP + 1)
+#define WM_APP_OPEN_MENU        (WM_APP + 2)
+#define WM_APP_NEXT_TAB         (WM_APP + 3)
+#define WM_APP_RELAYOUT         (WM_APP + 4)
+#define WM_APP_FIRST_SHOWN      (WM_APP + 5)

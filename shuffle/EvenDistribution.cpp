@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "foundation/ErrorText.h"
-#include "shuffle/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace swirlo {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/ByteFile.h"
 #include "foundation/RunContext.h"
-#include "shuffle/ByteFile.h"
 #include "shuffle/RandomSource.h"
 #include "shuffle/SongArray.h"
 

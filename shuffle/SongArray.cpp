@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <new>
 
+#include "foundation/AllocHook.h"
 #include "foundation/ErrorText.h"
 
 namespace swirlo {
@@ -111,7 +112,7 @@ bool CSongArray::Grow() {
         L"Error while increasing song array size to %d\r\nError allocating memory for",
         static_cast<int>(newCap));
     try {
-        if (m_failGrow) { m_failGrow = false; throw std::bad_alloc(); }
+        CheckAlloc(AllocSite::SongTableGrowth);
         m_records.reserve(newCap);
     } catch (const std::bad_alloc&) {
         SetBare(prefix + L" replacement array");
@@ -155,7 +156,7 @@ int CSongArray::AddSong(const wchar_t* sPath, int nOccurrences) {
     }
     const std::uint32_t index = static_cast<std::uint32_t>(m_records.size());
     try {
-        if (m_failCopy) { m_failCopy = false; throw std::bad_alloc(); }
+        CheckAlloc(AllocSite::SongPathCopy);
         const std::size_t n = std::wcslen(sPath);
         if (n > 0xFFFFFFFFu) throw std::bad_alloc();
         const std::uint64_t h = HashPath(sPath, n);

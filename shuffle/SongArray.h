@@ -49,11 +49,6 @@ public:
     bool IsUsable() const { return m_bUsable; }
     std::size_t Capacity() const { return m_nCapacity; }
 
-    // Test hook: makes the next n allocations of the given kind fail (0 = record table growth,
-    // 1 = a path copy). Lets tests reach the allocation-failure paths without exhausting memory.
-    enum class FailPoint { Grow, PathCopy };
-    void FailNext(FailPoint what) { m_failGrow = (what == FailPoint::Grow); m_failCopy = (what == FailPoint::PathCopy); }
-
 private:
     // 24 bytes: the paths themselves live in the arena, so that reading the songs in order (as the
     // playlist writer does for a million entries) touches little memory besides the texts.
@@ -85,8 +80,6 @@ private:
     std::uint64_t m_nTotal = 0;
     int m_nMaxCount = 0;
     bool m_bUsable = true;
-    bool m_failGrow = false;
-    bool m_failCopy = false;
     std::wstring m_sError;
 };
 

@@ -47,7 +47,12 @@ if [ -z "$win" ]; then
     exit 1
 fi
 sleep "$delay"
-if [ $root = 1 ]; then import -window root "$out"; else import -window "$win" "$out"; fi
+# What a person sees in the window's rectangle: a menu or a box over it included.
+if [ $root = 1 ]; then import -window root "$out"
+else
+    geo=$(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width/{w=$NF} /Height/{h=$NF} END{print w"x"h"+"x"+"y}')
+    import -window root -crop "$geo" +repage "$out"
+fi
 echo "Screenshot: $out"
 kill $pid 2>/dev/null
 wineserver -k 2>/dev/null

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "FakePage.h"
-#include "TempTree.h"
 #include "albumart/FolderScan.h"
 #include "foundation/AppPaths.h"
 #include "foundation/LogFile.h"
+#include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
 using namespace swirlo::test;
@@ -19,10 +19,10 @@ using namespace swirlo::test;
 namespace {
 
 // The helper's tree, with every creation checked.
-class TestTree : public TempTree {
+class TestTree : public TempDir {
 public:
-    void Dir(const std::wstring& rel) { ASSERT_TRUE(TempTree::Dir(rel)) << GetLastError(); }
-    void File(const std::wstring& rel, DWORD bytes) { ASSERT_TRUE(TempTree::File(rel, bytes)) << GetLastError(); }
+    void Dir(const std::wstring& rel) { ASSERT_TRUE(TempDir::Dir(rel)) << GetLastError(); }
+    void File(const std::wstring& rel, DWORD bytes) { ASSERT_TRUE(TempDir::File(rel, bytes)) << GetLastError(); }
 };
 
 // The subfolders of a folder in the platform's listing order, without "." and "..".
@@ -138,20 +138,21 @@ TEST(FolderScan, LogLinesOnlyWhenTheLogIsOpenAndScanGoesOn) {
     EXPECT_EQ(a.Count(), 1);
 }
 
-// A folder name ending in a dot (made on another system) cannot be listed through the usual path
-// rules: the artist is logged and skipped, the rest of the tree is read.
+// Folder names ending in a dot (made on another system), "..." among them (not "." or ".."), cannot
+// be listed through the usual path rules: the artist is logged and skipped, the rest of the tree is read.
 TEST(FolderScan, UnreadableArtistFolderIsLoggedAndSkipped) {
-    TestTree t;
-    t.Dir(L"Artist\\Album");
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"Dotted.")).c_str(), nullptr)) << GetLastError();
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"Dotted.\\Album")).c_str(), nullptr)) << GetLastError();
-    FakePage page;
-    AlbumFolderArray a;
-    EXPECT_EQ(ScanAlbumFolders(page, t.Root(), L"Folder.jpg", a), 1);
-    EXPECT_TRUE(page.boxes.empty());
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_EQ(page.log.text,
-              L"12:34:56  Nothing found for search pattern:\r\n          " + t.Path(L"Dotted.\\*") + L"\r\n");
+    for (const wchar_t* name : {L"Dotted.", L"..."}) {
+        TestTree t;
+        t.Dir(L"Artist\\Album");
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(name)).c_str(), nullptr)) << GetLastError();
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(name) + L"\\Album").c_str(), nullptr)) << GetLastError();
+        FakePage page;
+        AlbumFolderArray a;
+        EXPECT_EQ(ScanAlbumFolders(page, t.Root(), L"Folder.jpg", a), 1);
+        EXPECT_TRUE(page.boxes.empty());
+        EXPECT_EQ(a.Count(), 1);
+        EXPECT_EQ(page.log.text, L"12:34:56  Nothing found for search pattern:\r\n          " + t.Path(name) + L"\\*\r\n");
+    }
 }
 
 TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
@@ -174,20 +175,6 @@ TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
                                  L"|\r\nError allocating album structure\r\nAlbum folders array is full (3 albums)");
     EXPECT_EQ(small.ErrorText(), L"");  // taken by the box
     EXPECT_EQ(small.Count(), 3);
-}
-
-// "..." is not "." or "..": it is read as an artist folder (and, its name ending in dots, cannot be
-// listed through the usual path rules, which the log says).
-TEST(FolderScan, DotsOnlyNameIsAnArtistFolder) {
-    TestTree t;
-    t.Dir(L"Artist\\Album");
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"...")).c_str(), nullptr)) << GetLastError();
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(L"...\\Inner")).c_str(), nullptr)) << GetLastError();
-    FakePage page;
-    AlbumFolderArray a;
-    EXPECT_EQ(ScanAlbumFolders(page, t.Root(), L"Folder.jpg", a), 1);
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_EQ(page.log.text, L"12:34:56  Nothing found for search pattern:\r\n          " + t.Path(L"...\\*") + L"\r\n");
 }
 
 TEST(FolderScan, ParentGivenWithTrailingBackslash) {
@@ -254,18 +241,8 @@ TEST(FolderScan, CompareLogThroughTheLogFile) {
     ASSERT_EQ(MatchFolders(page, src.Root(), tgt.Root(), L"Folder.jpg", L"Folder.jpg", true, result), 1);
     ASSERT_EQ(log.FinishLog(L"End compare"), 1);
 
-    HANDLE h = CreateFileW(docs.Path(L"album art compare.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    std::vector<char> bytes(GetFileSize(h, nullptr));
-    DWORD got = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(h);
-    ASSERT_EQ(got, bytes.size());
-    ASSERT_EQ(bytes.size() % 2, 0u);
-    std::wstring text;
-    for (std::size_t i = 0; i < bytes.size(); i += 2)
-        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    const std::wstring text = ReadUtf16(docs.Path(L"album art compare.txt"));
+    ASSERT_FALSE(text.empty());
     ASSERT_NE(text[0], L'\xFEFF');
     EXPECT_NE(text.find(L"  Start compare folders\r\n"), std::wstring::npos);
     const std::wstring sep = L"\r\n" + std::wstring(79, L'=') + L"\r\n";

@@ -8,107 +8,64 @@
 
 using namespace swirlo;
 
-namespace {
-
-std::wstring N(const std::wstring& name, int level) {
-    std::wstring out = L"<unset>";
-    EXPECT_TRUE(Normalize(name, level, out)) << "level " << level;
-    return out;
-}
-
-}  // namespace
-
-TEST(Normalize, ExamplesOfEachLevel) {
-    for (int level = 1; level <= 3; ++level) EXPECT_EQ(N(L"The Beatles", level), L"beatles");
-    EXPECT_EQ(N(L"Sgt. Pepper's Lonely Hearts Club Band", 1), L"sgt peppers lonely hearts club band");
-    EXPECT_EQ(N(L"Sgt. Pepper's Lonely Hearts Club Band", 2), L"sgtpepperslonelyheartsclubband");
-    EXPECT_EQ(N(L"Abbey Road [2009 Remaster]", 3), L"abbeyroad");
-    EXPECT_EQ(N(L"Disc 01", 1), L"disc 1");
-    EXPECT_EQ(N(L"Live [Disc 1] (Remix)", 3), L"live");
-    EXPECT_EQ(N(L"Live [Disc 1] (Remix)", 2), L"livedisc1remix");
-    // Brackets go first, so the trailing article is found at the end of the shortened text.
-    EXPECT_EQ(N(L"Beatles, The [Remastered]", 3), L"beatles");
-    EXPECT_EQ(N(L"Beatles, The [Remastered]", 2), L"beatlestheremastered");
-    // A trailing space can remain at level 1; no leading or doubled ones.
-    EXPECT_EQ(N(L"  Hello -- World !", 1), L"hello world ");
-}
-
-TEST(Normalize, AccentsFoldOnlyAtMaximumLevel) {
-    EXPECT_EQ(N(L"D\u00e9j\u00e0 Vu", 1), L"dj vu");
-    EXPECT_EQ(N(L"D\u00e9j\u00e0 Vu", 3), L"dejavu");
-    EXPECT_EQ(N(L"Ch\u00e2teau", 3), L"chteau");
-    // Upper-case accented letters are lowered first, then folded.
-    EXPECT_EQ(N(L"\u00c0\u00c9\u00d6\u00dc\u00d1\u00c7", 3), L"aeounc");
-    // The whole table, and the letters that are deliberately not in it.
-    const std::wstring folded = L"\u00e0\u00e1\u00e3\u00e4\u00e6\u00e7\u00e8\u00e9\u00eb\u00ec\u00ed\u00ef\u00f1"
-                                L"\u00f2\u00f3\u00f5\u00f6\u00f8\u00f9\u00fa\u00fc\u00ff";
-    EXPECT_EQ(N(folded, 3), L"aaaaaceeeiiinooooouuuy");
-    EXPECT_EQ(N(L"\u00e2\u00ea\u00ee\u00f4\u00fb\u00e5\u00fd\u00fe\u00df\u00f0\u00f7", 3), L"");
-    EXPECT_EQ(FoldAccent(L'\u00df'), L'\u00df');
-    EXPECT_EQ(FoldAccent(L'\u0101'), L'\u0101');
-}
-
-TEST(Normalize, ArticleRule) {
-    EXPECT_EQ(N(L"A Tribe Called Quest", 1), L"tribe called quest");
-    EXPECT_EQ(N(L"The", 1), L"the");          // "the " needs more than four characters
-    EXPECT_EQ(N(L"The ", 1), L"the ");
-    EXPECT_EQ(N(L"A", 2), L"a");
-    EXPECT_EQ(N(L"A b", 2), L"b");
-    EXPECT_EQ(N(L"Wall, The", 1), L"wall");
-    EXPECT_EQ(N(L"Night, A", 2), L"night");
-    EXPECT_EQ(N(L"ab, a", 2), L"aba");        // ", a" needs more than five characters
-    EXPECT_EQ(N(L"The Wall, The", 2), L"wallthe");  // at most one article
-    EXPECT_EQ(N(L"Theatre", 2), L"theatre");
-    std::wstring s = L"x, the";
-    RemoveArticle(s);
-    EXPECT_EQ(s, L"x");
-}
-
-TEST(Normalize, LeadingZerosOfNumbers) {
-    EXPECT_EQ(N(L"007", 2), L"7");
-    EXPECT_EQ(N(L"100", 2), L"100");
-    EXPECT_EQ(N(L"0", 2), L"0");
-    EXPECT_EQ(N(L"Now 050", 1), L"now 50");
-    EXPECT_EQ(N(L"x0 05", 2), L"x05");        // the zero after a letter is not part of a number
-    EXPECT_EQ(N(L"1.05", 2), L"15");          // the dot produced nothing, so "05" leads
-    EXPECT_EQ(N(L"00", 3), L"0");
-}
-
-TEST(Normalize, BracketBlocks) {
-    EXPECT_EQ(RemoveBracketBlocks(L"a [b] c", L'[', L']'), L"a  c");
-    // Nested: only the inner block goes, the text between the openers stays.
-    EXPECT_EQ(RemoveBracketBlocks(L"a [b [c] d] e", L'[', L']'), L"a b  d] e");
-    EXPECT_EQ(RemoveBracketBlocks(L"abc [def", L'[', L']'), L"abc def");
-    EXPECT_EQ(RemoveBracketBlocks(L"abc] def", L'[', L']'), L"abc] def");
-    EXPECT_EQ(RemoveBracketBlocks(L"[[[x]", L'[', L']'), L"");
-    EXPECT_EQ(RemoveBracketBlocks(L"[a][b]c", L'[', L']'), L"c");
-    EXPECT_EQ(N(L"Hits [Disc [2]]", 3), L"hitsdisc");
-    EXPECT_EQ(N(L"[Live]", 3), L"");
-    EXPECT_EQ(N(L"The [x] Band", 3), L"band");
-}
-
-TEST(Normalize, EmptyKeysAndRefusedLevels) {
-    for (int level = 1; level <= 3; ++level) {
-        EXPECT_EQ(N(L"!?...--//", level), L"");
-        EXPECT_EQ(N(L"", level), L"");
+// Folder names and their keys at levels 1 to 3.
+TEST(Normalize, KeysOfEachLevel) {
+    struct Row { std::wstring name; int level; std::wstring key; };
+    const Row rows[] = {
+        {L"The Beatles", 1, L"beatles"}, {L"The Beatles", 2, L"beatles"}, {L"The Beatles", 3, L"beatles"},
+        {L"Sgt. Pepper's Lonely Hearts Club Band", 1, L"sgt peppers lonely hearts club band"},
+        {L"Sgt. Pepper's Lonely Hearts Club Band", 2, L"sgtpepperslonelyheartsclubband"},
+        {L"Abbey Road [2009 Remaster]", 3, L"abbeyroad"},
+        {L"Live [Disc 1] (Remix)", 3, L"live"}, {L"Live [Disc 1] (Remix)", 2, L"livedisc1remix"},
+        // Brackets go first, so the trailing article is found at the end of the shortened text.
+        {L"Beatles, The [Remastered]", 3, L"beatles"}, {L"Beatles, The [Remastered]", 2, L"beatlestheremastered"},
+        // A trailing space can remain at level 1; no leading or doubled ones.
+        {L"  Hello -- World !", 1, L"hello world "},
+        // Accents fold at the maximum level only; upper-case ones are lowered first.
+        {L"D\u00e9j\u00e0 Vu", 1, L"dj vu"}, {L"D\u00e9j\u00e0 Vu", 3, L"dejavu"}, {L"Ch\u00e2teau", 3, L"chteau"},
+        {L"\u00c0\u00c9\u00d6\u00dc\u00d1\u00c7", 3, L"aeounc"},
+        {L"\u00e0\u00e1\u00e3\u00e4\u00e6\u00e7\u00e8\u00e9\u00eb\u00ec\u00ed\u00ef\u00f1\u00f2\u00f3\u00f5\u00f6\u00f8\u00f9\u00fa\u00fc\u00ff", 3,
+         L"aaaaaceeeiiinooooouuuy"},
+        {L"\u00e2\u00ea\u00ee\u00f4\u00fb\u00e5\u00fd\u00fe\u00df\u00f0\u00f7", 3, L""},
+        // One article at most, and only with more than the article itself.
+        {L"A Tribe Called Quest", 1, L"tribe called quest"}, {L"The", 1, L"the"}, {L"The ", 1, L"the "},
+        {L"A", 2, L"a"}, {L"A b", 2, L"b"}, {L"Wall, The", 1, L"wall"}, {L"Night, A", 2, L"night"},
+        {L"ab, a", 2, L"aba"}, {L"The Wall, The", 2, L"wallthe"}, {L"Theatre", 2, L"theatre"},
+        // Leading zeros of numbers.
+        {L"Disc 01", 1, L"disc 1"}, {L"007", 2, L"7"}, {L"100", 2, L"100"}, {L"0", 2, L"0"}, {L"Now 050", 1, L"now 50"},
+        {L"x0 05", 2, L"x05"}, {L"1.05", 2, L"15"}, {L"00", 3, L"0"},
+        {L"Hits [Disc [2]]", 3, L"hitsdisc"}, {L"[Live]", 3, L""}, {L"The [x] Band", 3, L"band"},
+        {L"!?...--//", 1, L""}, {L"!?...--//", 3, L""}, {L"", 2, L""},
+    };
+    for (const Row& r : rows) {
+        std::wstring key = L"<unset>";
+        EXPECT_TRUE(Normalize(r.name, r.level, key));
+        EXPECT_EQ(key, r.key) << "row " << (&r - rows);
     }
-    EXPECT_EQ(AlphaNormalize(L"!?...--//"), L"");
     std::wstring out = L"kept";
     EXPECT_FALSE(Normalize(L"abc", 0, out));
     EXPECT_FALSE(Normalize(L"abc", 4, out));
     EXPECT_EQ(out, L"kept");
+    EXPECT_EQ(FoldAccent(L'\u0101'), L'\u0101');
+}
+
+TEST(Normalize, BracketBlocks) {
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {L"a [b] c", L"a  c"},
+        {L"a [b [c] d] e", L"a b  d] e"},  // nested: only the inner block goes
+        {L"abc [def", L"abc def"}, {L"abc] def", L"abc] def"}, {L"[[[x]", L""}, {L"[a][b]c", L"c"},
+    };
+    for (const auto& [text, kept] : rows) EXPECT_EQ(RemoveBracketBlocks(text, L'[', L']'), kept) << kept;
 }
 
 TEST(AlphaNormalize, LettersOnlyWithOeRule) {
-    EXPECT_EQ(AlphaNormalize(L"Mot\u00f6rhead"), L"motorhead");
-    EXPECT_EQ(AlphaNormalize(L"Motoerhead"), L"motorhead");
-    EXPECT_EQ(AlphaNormalize(L"MOT\u00d6RHEAD"), L"motorhead");
-    EXPECT_EQ(AlphaNormalize(L"Estate"), L"estate");       // a leading e stays
-    EXPECT_EQ(AlphaNormalize(L"Bl\u00e4e Queue"), L"blaquu");
-    EXPECT_EQ(AlphaNormalize(L"Mo\u00e9"), L"mo");  // a folded e is dropped too
-    EXPECT_EQ(AlphaNormalize(L"The Wall (Live) 2"), L"walllive");
-    EXPECT_EQ(AlphaNormalize(L"Beatles, The"), L"beatles");
-    EXPECT_EQ(AlphaNormalize(L"Ch\u00e2teau"), L"chteau");
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {L"Mot\u00f6rhead", L"motorhead"}, {L"Motoerhead", L"motorhead"}, {L"MOT\u00d6RHEAD", L"motorhead"},
+        {L"Estate", L"estate"},  // a leading e stays
+        {L"Bl\u00e4e Queue", L"blaquu"}, {L"Mo\u00e9", L"mo"}, {L"The Wall (Live) 2", L"walllive"},
+        {L"Beatles, The", L"beatles"}, {L"Ch\u00e2teau", L"chteau"}, {L"!?...--//", L""},
+    };
+    for (const auto& [name, key] : rows) EXPECT_EQ(AlphaNormalize(name), key);
 }
 
 // Whatever a folder name holds, keys are bounded by the name and made of their alphabet only.
@@ -156,5 +113,7 @@ TEST(Normalize, LowerCaseIsThePlatformsOwn) {
 #else
     EXPECT_EQ(s, L"az\u00e0\u00fe\u00d7\u0101\u03b1\u0430\u0531");
 #endif
-    EXPECT_EQ(N(L"\u00c9LAN \u00d6L", 3), L"elanol");
+    std::wstring key;
+    ASSERT_TRUE(Normalize(L"\u00c9LAN \u00d6L", 3, key));
+    EXPECT_EQ(key, L"elanol");
 }

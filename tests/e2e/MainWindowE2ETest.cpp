@@ -1,83 +1,171 @@
+// The real program under real mouse and keyboard input: the label menus, the tabs, the option
+// dialogs with their refusals, the About box, and the settings file read back after OK.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <vector>
+#include <string>
 
+#include "framework/Handles.h"
 #include "resources/resource.h"
 #include "tests/e2e/ProgramDriver.h"
 
+using namespace swirlo;
 using namespace swirlo::test;
+using D = ProgramDriver;
 
 namespace {
-std::vector<HWND> ChildDialogs(HWND parent) {
-    std::vector<HWND> out;
-    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        wchar_t cls[64];
-        GetClassNameW(c, cls, 64);
-        if (std::wstring(cls) == L"#32770") out.push_back(c);
-    }
-    return out;
+HWND VisibleMenu() {
+    HWND m = FindWindowW(L"#32768", nullptr);
+    return m && IsWindowVisible(m) ? m : nullptr;
 }
 
-void ClickAt(HWND h, int x, int y) {
-    PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+// The message box a dialog is showing, and all the texts in it.
+HWND WaitBox(HWND owner) {
+    return D::WaitFor([owner] {
+        HWND h = nullptr;
+        while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) && !(IsWindowVisible(h) && GetWindow(h, GW_OWNER) == owner)) {}
+        return h;
+    });
 }
+// Enter on the dialog, then the texts of the message box it shows (empty when none), closed by Enter.
+std::wstring EnterAndReadBox(HWND owner) {
+    D::Key(VK_RETURN);
+    HWND box = WaitBox(owner);
+    std::wstring all;
+    for (HWND c = box ? GetWindow(box, GW_CHILD) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) all += D::Text(c) + L"\n";
+    if (box) D::Key(VK_RETURN);
+    return D::WaitGone(box) ? all : L"";
+}
+
+// Whether a point of the screen takes a colour within 10 s (painting follows the input).
+bool PixelBecomes(POINT pt, COLORREF c) {
+    for (int i = 0; i < 200 && GetPixel(WindowDC(nullptr).Get(), pt.x, pt.y) != c; ++i) Sleep(50);
+    return GetPixel(WindowDC(nullptr).Get(), pt.x, pt.y) == c;
+}
+
+std::wstring IniPath() {
+    wchar_t appData[MAX_PATH];
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    return std::wstring(appData) + L"\\Swirlo\\Blendo.ini";
+}
+// A value of the settings file as its text; "-" when missing.
+std::wstring Ini(const wchar_t* section, const wchar_t* key) {
+    wchar_t buf[256] = {};
+    GetPrivateProfileStringW(section, key, L"-", buf, 256, IniPath().c_str());
+    return buf;
+}
+// A label's menu opened by a click, an item chosen by keys (Down: the first, Up: the last).
+void ChooseFromMenu(HWND label, WORD key) {
+    D::Click(label);
+    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+    D::Key(key);
+    D::Key(VK_RETURN);
+}
+bool Has(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
 }  // namespace
 
-TEST(MainWindowE2E, StartsWithBothTabsSwitchesAndCloses) {
+TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
+    DeleteFileW(IniPath().c_str());
     ProgramDriver prog;
+    HWND main, prefs, logging, about, viewer;
     ASSERT_TRUE(prog.Start());
-    HWND main = prog.WaitForWindow(L"Swirlo");
-    ASSERT_NE(main, nullptr);
-
+    ASSERT_NE(main = prog.WaitForWindow(L"Swirlo"), nullptr);
     HWND tab = GetDlgItem(main, IDC_MAIN_TAB);
-    ASSERT_NE(tab, nullptr);
-    EXPECT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 2);
-    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(ProgramDriver::Text(GetDlgItem(main, IDC_SETTINGS_LABEL)), L"  Settings  ");
-    EXPECT_EQ(ProgramDriver::Text(GetDlgItem(main, IDC_HELP_LABEL)), L"    Help    ");
+    HWND settings = GetDlgItem(main, IDC_SETTINGS_LABEL), help = GetDlgItem(main, IDC_HELP_LABEL);
+    POINT inPage = D::Centre(main);
+    ASSERT_TRUE(PixelBecomes(inPage, GetSysColor(COLOR_BTNFACE)));  // on the screen (slow on a cold start)
+    D::ClickAt(inPage);  // activates the window
 
-    // Each tab is a third of the client width and 21 pixels high (item rectangles cannot be read
-    // across processes, so the click below aims by that rule).
-    RECT client;
-    GetClientRect(main, &client);
-    RECT item{client.right / 3, 0, 2 * client.right / 3, 21};
+    // Hover: the label turns to the highlight colour and back when the pointer leaves.
+    RECT lr;
+    GetWindowRect(settings, &lr);
+    POINT corner{lr.left + 1, lr.top + 1};
+    D::MoveTo(D::Centre(settings));
+    EXPECT_TRUE(PixelBecomes(corner, GetSysColor(COLOR_HIGHLIGHT)));
+    D::MoveTo(inPage);
+    EXPECT_TRUE(PixelBecomes(corner, GetSysColor(COLOR_BTNFACE)));
 
-    // Two pages, the first one showing.
-    std::vector<HWND> pages = ChildDialogs(main);
-    ASSERT_EQ(pages.size(), 2u);
-    int visible = 0;
-    for (HWND p : pages) visible += IsWindowVisible(p) ? 1 : 0;
-    EXPECT_EQ(visible, 1);
-    HWND first = IsWindowVisible(pages[0]) ? pages[0] : pages[1];
+    // A click opens the menu; a second click on the label only closes it.
+    D::Click(settings);
+    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+    D::Click(settings);
+    Sleep(700);
+    EXPECT_EQ(VisibleMenu(), nullptr);
 
-    // A click on the second tab shows the other page.
-    ClickAt(tab, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    for (int i = 0; i < 50 && IsWindowVisible(first); ++i) Sleep(100);
-    EXPECT_EQ(SendMessageW(tab, TCM_GETCURSEL, 0, 0), 1);
-    EXPECT_FALSE(IsWindowVisible(first));
+    // Shuffle preferences from the keyboard (Alt+S opens the menu on its first item).
+    D::Key('S', VK_MENU);
+    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+    D::Key(VK_RETURN);
+    ASSERT_NE(prefs = prog.WaitForWindow(L"Swirlo  -  Vuriror Oduvizu Options"), nullptr);
+    auto item = [&](int id) { return GetDlgItem(prefs, id); };
+    for (int id = IDC_PREF_FREQ1; id <= IDC_PREF_FREQ5; ++id) SetWindowTextW(item(id), L"0");
+    EXPECT_TRUE(Has(EnterAndReadBox(prefs), L"All song-rating based play frequencies are set to 0 times."));
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"Frequency1Default"), L"-");  // nothing saved
 
-    // The configuration folder was made at start-up.
-    wchar_t appData[MAX_PATH];
-    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData), S_OK);
-    DWORD attr = GetFileAttributesW((std::wstring(appData) + L"\\Swirlo").c_str());
-    EXPECT_NE(attr, INVALID_FILE_ATTRIBUTES);
+    // Only the source name in the default file name: No (the default answer) keeps the dialog open.
+    SetWindowTextW(item(IDC_PREF_FREQ1), L"1");
+    D::Click(item(IDC_PREF_ADDLABEL));
+    EXPECT_TRUE(Has(EnterAndReadBox(prefs), L"ONLY the source name"));
+    ASSERT_TRUE(IsWindow(prefs));
+    D::Click(item(IDC_PREF_ADDLABEL));
 
-    // Help > About: the version comes from the program's version resource.
-    PostMessageW(main, WM_COMMAND, ID_HELP_ABOUT, 0);
-    HWND about = prog.WaitForWindow(L"About \"Swirlo\"");
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(ProgramDriver::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
-    EXPECT_EQ(ProgramDriver::Text(GetDlgItem(about, IDC_ABOUT_COPYRIGHT)).rfind(L"Copyright", 0), 0u);
-    PostMessageW(about, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 50 && IsWindow(about); ++i) Sleep(100);
-    EXPECT_FALSE(IsWindow(about));
+    // An empty label: the frequencies are saved, the rest refused, and the dialog closes.
+    SetWindowTextW(item(IDC_PREF_LABELTEXT), L"");
+    SetWindowTextW(item(IDC_PREF_FREQ_SAME), L"7");
+    std::wstring refusal = EnterAndReadBox(prefs);
+    EXPECT_TRUE(Has(refusal, L"Error saving settings from dialog to ini file") && Has(refusal, L"No text in input field"));
+    ASSERT_TRUE(D::WaitGone(prefs));
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"FrequencySameDefault"), L"7");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"LabelText"), L"vxq");
 
-    // Escape (Cancel) closes the window and ends the program.
-    PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
+    // Again from the mouse: a format, a label, OK.
+    ChooseFromMenu(settings, VK_DOWN);
+    ASSERT_NE(prefs = prog.WaitForWindow(L"Swirlo  -  Vuriror Oduvizu Options"), nullptr);
+    D::Click(item(IDC_PREF_M3U8));
+    SetWindowTextW(item(IDC_PREF_LABELTEXT), L"mix");
+    D::Click(item(IDOK));
+    ASSERT_TRUE(D::WaitGone(prefs));
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"ConvertWpl"), L"2");
+    EXPECT_EQ(Ini(L"Shuffle Settings", L"LabelText"), L"mix");
+
+    // Logging options (the menu's last item): Esc keeps the file, OK writes the boxes.
+    for (bool ok : {false, true}) {
+        ChooseFromMenu(settings, VK_UP);
+        ASSERT_NE(logging = prog.WaitForWindow(L"Swirlo  -  Logging Options"), nullptr);
+        D::Click(GetDlgItem(logging, IDC_LOG_SAVELOG));
+        D::Click(GetDlgItem(logging, IDC_LOG_FLUSH));  // enabled by the click above
+        if (ok) D::Click(GetDlgItem(logging, IDOK));
+        else D::Key(VK_ESCAPE);
+        ASSERT_TRUE(D::WaitGone(logging));
+        EXPECT_EQ(Ini(L"Logging Settings", L"SaveLog"), ok ? L"1" : L"-");
+        EXPECT_EQ(Ini(L"Logging Settings", L"FlushEachWrite"), ok ? L"1" : L"-");
+    }
+
+    // Tabs: Ctrl+Tab and Ctrl+Shift+Tab.
+    for (int want : {1, 0}) {
+        D::Key(VK_TAB, VK_CONTROL, want ? 0 : VK_SHIFT);
+        EXPECT_NE(D::WaitFor([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == want ? tab : nullptr; }), nullptr);
+    }
+
+    // About (the Help menu's last item); Enter closes it.
+    ChooseFromMenu(help, VK_UP);
+    ASSERT_NE(about = prog.WaitForWindow(L"About \"Swirlo\""), nullptr);
+    EXPECT_EQ(D::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
+    D::Key(VK_RETURN);
+    ASSERT_TRUE(D::WaitGone(about));
+
+    // F1 opens the help viewer (Wine's shows its frame, without pages); Enter does not end the
+    // program; Esc does.
+    D::Key(VK_F1);
+    ASSERT_NE(viewer = D::WaitFor([] { return FindWindowW(L"HH Parent", L"Swirlo Help"); }), nullptr);
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(D::WaitGone(viewer));
+    D::ClickAt(inPage);
+    D::Key(VK_RETURN);
+    EXPECT_EQ(prog.WaitForExit(500), -1);
+    D::Key(VK_ESCAPE);
     EXPECT_EQ(prog.WaitForExit(), 0);
 }

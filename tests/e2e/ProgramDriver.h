@@ -1,8 +1,11 @@
-// Starts the real Blendo.exe and drives it from this process through window messages.
+// Starts the real Blendo.exe and drives it from this process: real mouse and keyboard input
+// (SendInput) where a person would use them, window messages to read controls back.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace swirlo::test {
 
@@ -27,16 +30,12 @@ public:
 
     // Waits for a top-level dialog of the program with the given title.
     HWND WaitForWindow(const wchar_t* title, DWORD ms = 30000) {
-        for (DWORD waited = 0; waited < ms; waited += 100) {
+        return WaitFor([&]() -> HWND {
             HWND h = FindWindowW(L"#32770", title);
-            if (h) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                if (pid == m_pi.dwProcessId) return h;
-            }
-            Sleep(100);
-        }
-        return nullptr;
+            DWORD pid = 0;
+            if (h) GetWindowThreadProcessId(h, &pid);
+            return pid == m_pi.dwProcessId ? h : nullptr;
+        }, ms);
     }
 
     // Waits for the program to end; returns its exit code, or -1 on time-out.
@@ -59,6 +58,47 @@ public:
         wchar_t buf[1024] = {};
         SendMessageW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf));
         return buf;
+    }
+
+    // Polls until the probe gives a window (or, with a null result wanted, until it gives none).
+    static HWND WaitFor(const std::function<HWND()>& probe, DWORD ms = 10000) {
+        for (DWORD waited = 0;; waited += 50) {
+            if (HWND h = probe()) return h;
+            if (waited >= ms) return nullptr;
+            Sleep(50);
+        }
+    }
+    static bool WaitGone(HWND h) { return WaitFor([h] { return IsWindow(h) ? nullptr : HWND_BOTTOM; }) != nullptr; }
+
+    // Real input: the pointer moved to a screen point, a left click there, a key with modifiers.
+    static void Mouse(DWORD flags, POINT pt = {}) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi = {MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
+                 MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, flags, 0, 0};
+        SendInput(1, &in, sizeof(in));
+        Sleep(150);
+    }
+    static void MoveTo(POINT pt) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, pt); }
+    static void ClickAt(POINT pt) {
+        MoveTo(pt);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Mouse(MOUSEEVENTF_LEFTUP);
+    }
+    static POINT Centre(HWND h) {
+        RECT r;
+        GetWindowRect(h, &r);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    static void Click(HWND h) { ClickAt(Centre(h)); }
+    static void Key(WORD vk, WORD mod1 = 0, WORD mod2 = 0) {
+        INPUT in[6] = {};
+        int n = 0;
+        for (auto [k, up] : {std::pair{mod1, 0}, {mod2, 0}, {vk, 0}, {vk, 1}, {mod2, 1}, {mod1, 1}})
+            if (k) in[n].type = INPUT_KEYBOARD, in[n].ki.wVk = k, in[n++].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        // One event at a time, as a person types: Wine's key state lags a burst of events by up to 50 ms.
+        for (int i = 0; i < n; ++i) SendInput(1, &in[i], sizeof(INPUT)), Sleep(60);
+        Sleep(200);
     }
 
 private:

@@ -1,96 +1,133 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "foundation/DateMath.h"
 #include "foundation/TextUtil.h"
+#include "foundation/Utf8.h"
 
 using namespace swirlo;
 
 TEST(SplitPath, SplitsAndRefusesBadPaths) {
-    std::wstring dir, name, ext;
-    ASSERT_EQ(SplitPath(L"C:\\Music\\Blendo.exe", dir, name, ext, true), 1);
-    EXPECT_EQ(dir, L"C:\\Music\\");
-    EXPECT_EQ(name, L"Blendo");
-    EXPECT_EQ(ext, L".exe");
-
-    EXPECT_EQ(SplitPath(L"C:\\Music\\Blendo", dir, name, ext, true), 0);
-    EXPECT_EQ(dir, L"'.' not found in supplied sPath");
-    ASSERT_EQ(SplitPath(L"C:\\Music\\Blendo", dir, name, ext, false), 1);
-    EXPECT_EQ(name, L"Blendo");
-    EXPECT_EQ(ext, L"");
-
-    EXPECT_EQ(SplitPath(L"a\\b.c", dir, name, ext, true), 0);
-    EXPECT_EQ(dir, L"Directory name less than 3 chars, or empty file name");
-    EXPECT_EQ(SplitPath(L"C:\\Music\\.exe", dir, name, ext, true), 0);
-    EXPECT_EQ(dir, L"Directory name less than 3 chars, or empty file name");
-    EXPECT_EQ(SplitPath(L"Blendo.exe", dir, name, ext, true), 0);
-    EXPECT_EQ(dir, L"'\\' not found in supplied sPath");
-
-    // Long paths are handled whole.
-    std::wstring longDir = L"C:\\" + std::wstring(5000, L'd') + L"\\";
-    ASSERT_EQ(SplitPath(longDir + L"x.mp3", dir, name, ext, true), 1);
-    EXPECT_EQ(dir, longDir);
-}
-
-TEST(ReplaceSubStr, CaseFirstOnlyAndFailures) {
-    std::wstring s = L"aXbXc", out;
-    EXPECT_NE(ReplaceSubStr(s, L"x", L"-", &out, false, false), 0);
-    EXPECT_EQ(out, L"a-b-c");
-    EXPECT_NE(ReplaceSubStr(s, L"x", L"-", &out, true, false), 0);
-    EXPECT_EQ(out, L"a-bXc");
-    EXPECT_EQ(ReplaceSubStr(s, L"x", L"-", &out, false, true), 0);
-    EXPECT_EQ(out, L"aXbXc");
-    EXPECT_TRUE(gsErrorText.empty());
-    EXPECT_EQ(ReplaceSubStrOk(s, L"x", L"-", &out, false, true), 1);
-
-    // In place, growing and deleting; the search continues after each occurrence.
-    std::wstring t = L"aaa";
-    EXPECT_EQ(ReplaceSubStr(t, L"a", L"aa", nullptr, false, true), 3);
-    EXPECT_EQ(t, L"aaaaaa");
-    EXPECT_EQ(ReplaceSubStr(t, L"aa", L"", nullptr, false, true), 3);
-    EXPECT_EQ(t, L"");
-
-    std::wstring empty;
-    EXPECT_EQ(ReplaceSubStr(empty, L"x", L"y", nullptr, false, true), 0);
-    EXPECT_EQ(gsErrorText, L"\r\nReplaceSubStr: NULL or empty required string param(s)");
-    EXPECT_EQ(ReplaceSubStrOk(empty, L"x", L"y", nullptr, false, true), 0);
-    EXPECT_EQ(ReplaceSubStr(s, L"", L"y", nullptr, false, true), 0);
-    EXPECT_EQ(ReplaceSubStr(s, L"x", nullptr, nullptr, false, true), 0);
-    gsErrorText.clear();
-}
-
-TEST(JoinWithin, StopsAtTheFirstItemThatDoesNotFit) {
-    std::wstring out;
-    EXPECT_EQ(JoinWithin(out, 11, {L"abc", L"def", L"gh", L"i"}, L", "), 2);
-    EXPECT_EQ(out, L"abc, def");
-    out = L"x";
-    EXPECT_EQ(JoinWithin(out, 100, {L"a", L"b"}, L""), 2);
-    EXPECT_EQ(out, L"xab");
-    out.clear();
-    EXPECT_EQ(JoinWithin(out, 3, {L"abcd", L"a"}, L"+"), 0);
-    EXPECT_EQ(out, L"");
+    const std::wstring longDir = L"C:\\" + std::wstring(5000, L'd') + L"\\";
+    struct Row { std::wstring path; bool requireExt; int result; std::wstring dir, name{}, ext{}; };
+    const Row rows[] = {
+        {L"C:\\Music\\Blendo.exe", true, 1, L"C:\\Music\\", L"Blendo", L".exe"},
+        {L"C:\\Music\\Blendo", false, 1, L"C:\\Music\\", L"Blendo", L""},
+        {longDir + L"x.mp3", true, 1, longDir, L"x", L".mp3"},
+        {L"C:\\Music\\Blendo", true, 0, L"'.' not found in supplied sPath"},
+        {L"a\\b.c", true, 0, L"Directory name less than 3 chars, or empty file name"},
+        {L"C:\\Music\\.exe", true, 0, L"Directory name less than 3 chars, or empty file name"},
+        {L"Blendo.exe", true, 0, L"'\\' not found in supplied sPath"},
+    };
+    for (const Row& r : rows) {
+        std::wstring dir, name, ext;
+        EXPECT_EQ(SplitPath(r.path, dir, name, ext, r.requireExt), r.result) << r.path.size();
+        EXPECT_EQ(dir, r.dir);
+        if (!r.result) continue;
+        EXPECT_EQ(name, r.name);
+        EXPECT_EQ(ext, r.ext);
+    }
 }
 
 TEST(DateMath, StampsAndDayCounts) {
-    std::wstring err;
-    // 2011-03-31 12:00 local; 30 days before is 2011-03-01.
+    // 2011-03-31 12:00 local.
     std::tm tm{};
     tm.tm_year = 111; tm.tm_mon = 2; tm.tm_mday = 31; tm.tm_hour = 12; tm.tm_isdst = -1;
-    std::int64_t t = static_cast<std::int64_t>(std::mktime(&tm));
-    EXPECT_EQ(DateStampDaysAgoAt(t, 0, err), 20110331);
-    EXPECT_EQ(DateStampDaysAgoAt(t, 30, err), 20110301);
-    EXPECT_EQ(DateStampDaysAgoAt(t, 31, err), 20110228);
-    EXPECT_EQ(DateStampDaysAgoAt(t, 366, err), 20100330);
-    EXPECT_TRUE(err.empty());
-    EXPECT_EQ(DaysSinceDateAt(t, 20110331, err), 0);
-    EXPECT_EQ(DaysSinceDateAt(t, 20110330, err), 1);
-    EXPECT_EQ(DaysSinceDateAt(t, 20110228, err), 31);
+    const std::int64_t t = static_cast<std::int64_t>(std::mktime(&tm));
+    const std::pair<int, int> daysAndStamps[] = {{0, 20110331}, {1, 20110330}, {30, 20110301}, {31, 20110228}, {366, 20100330}};
+    std::wstring err;
+    for (auto [days, stamp] : daysAndStamps) {
+        EXPECT_EQ(DateStampDaysAgoAt(t, days, err), stamp);
+        EXPECT_EQ(DaysSinceDateAt(t, stamp, err), days);
+        EXPECT_TRUE(err.empty());
+    }
     EXPECT_EQ(DateStampDaysAgoAt(-5, 0, err), 0);
     EXPECT_EQ(err, L"\r\nInvalid _time64 result");
     // Further back than the clock's origin.
     EXPECT_EQ(DateStampDaysAgoAt(86400 * 10, 11, err), 0);
     EXPECT_EQ(err, L"\r\nInvalid _time64 subtraction result");
-    std::int64_t now = NowSeconds();
-    int today = DateStampDaysAgoAt(now, 0, err);
-    EXPECT_EQ(DaysSinceDateAt(now, today, err), 0);
-    EXPECT_EQ(DaysSinceDateAt(now, DateStampDaysAgoAt(now, 1, err), err), 1);
+}
+
+namespace {
+
+// Code points as text: pairs of surrogates where wchar_t has 16 bits.
+std::wstring Text(const std::vector<std::uint32_t>& codePoints) {
+    std::wstring s;
+    for (std::uint32_t c : codePoints) {
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            s += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            s += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            s += static_cast<wchar_t>(c);
+        }
+    }
+    return s;
+}
+
+}  // namespace
+
+// The boundaries of each sequence length, surrogate pairs (16-bit wchar_t: the Windows build) and
+// lone or reversed surrogates, which become U+FFFD. Each alone and inside ASCII runs, which the
+// encoder takes sixteen at a time.
+TEST(Utf8, BoundariesAndSurrogates) {
+    struct Row { std::vector<std::uint32_t> text; std::string utf8; };
+    const Row rows[] = {
+        {{0x7F}, "\x7f"},
+        {{0x80}, "\xc2\x80"},
+        {{0x7FF}, "\xdf\xbf"},
+        {{0x800}, "\xe0\xa0\x80"},
+        {{0xFFFF}, "\xef\xbf\xbf"},
+        {{0x10000}, "\xf0\x90\x80\x80"},
+        {{0x1F3B5}, "\xf0\x9f\x8e\xb5"},
+        {{0x10FFFF}, "\xf4\x8f\xbf\xbf"},
+        {{0xD800}, "\xef\xbf\xbd"},
+        {{0xDBFF, 'a'}, "\xef\xbf\xbd" "a"},
+        {{0xDC00, 0xD800}, "\xef\xbf\xbd\xef\xbf\xbd"},
+        {{0xD83C, 0x1F3B5}, "\xef\xbf\xbd" "\xf0\x9f\x8e\xb5"},
+    };
+    const std::string run = "0123456789abcdefghij";
+    const std::wstring wrun(run.begin(), run.end());
+    for (const Row& r : rows) {
+        const std::wstring t = Text(r.text);
+        EXPECT_EQ(ToUtf8Text(t), r.utf8) << std::hex << r.text[0];
+        EXPECT_EQ(ToUtf8Text(wrun + t + L"xyz"), run + r.utf8 + "xyz") << std::hex << r.text[0];
+        EXPECT_EQ(ToUtf8Text(L"ab" + t + wrun), "ab" + r.utf8 + run) << std::hex << r.text[0];
+    }
+}
+
+namespace {
+
+// An independent UTF-8 reader for the round trip: code points back to wchar_t text.
+std::wstring DecodeUtf8(const std::string& s) {
+    std::vector<std::uint32_t> out;
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        std::uint32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+        for (int k = 1; k < len; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i += len;
+        out.push_back(c);
+    }
+    return Text(out);
+}
+
+}  // namespace
+
+TEST(Utf8, RandomTextsRoundTrip) {
+    std::mt19937 gen(3);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::uint32_t> text(gen() % 70);
+        // Mostly other characters, the odd one among long ASCII runs, or ASCII alone: the runs
+        // and the last few characters take other ways through the encoder.
+        const unsigned oneIn = round % 3 == 0 ? 3 : round % 3 == 1 ? 25 : ~0u;
+        for (std::uint32_t& c : text) {
+            c = gen() % oneIn ? 0x20 + gen() % 0x5F : 0x80 + gen() % 0x10FF80;
+            if (c >= 0xD800 && c <= 0xDFFF) c = 0xE000;
+        }
+        ASSERT_EQ(DecodeUtf8(ToUtf8Text(Text(text))), Text(text)) << "round " << round;
+    }
 }

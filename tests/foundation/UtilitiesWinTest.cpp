@@ -99,11 +99,6 @@ TEST(Dates, TodayAndYesterday) {
     EXPECT_EQ(std::wstring(TimeNowText()).size(), 8u);
 }
 
-TEST(Version, ProductVersionOfTheTestProgramIsMissingSilently) {
-    std::wstring v, err;
-    EXPECT_EQ(GetVersionString(L"ProductVersion", v, &err), 0);
-}
-
 TEST(AppPaths, UserProfileRule) {
     wchar_t profile[MAX_PATH];
     ExpandEnvironmentStringsW(L"%USERPROFILE%", profile, MAX_PATH);

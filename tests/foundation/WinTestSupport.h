@@ -1,5 +1,5 @@
-// Helpers for tests that run under Windows (Wine): temporary folders, reading files back, and a
-// message box recorder that answers as a user would.
+// Helpers for tests and benchmarks that run under Windows (Wine): temporary folder trees, reading
+// files back, and a message box recorder that answers as a user would.
 #pragma once
 #include <windows.h>
 
@@ -9,42 +9,6 @@
 #include "foundation/Seams.h"
 
 namespace swirlo::test {
-
-// A fresh empty folder under the temporary folder, removed with its content at the end.
-class TempDir {
-public:
-    explicit TempDir(const std::wstring& prefix = L"swirlo-test-") {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        m_path = std::wstring(base) + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++counter) + L"\\";
-        CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~TempDir() { RemoveTree(m_path); }
-    const std::wstring& Path() const { return m_path; }  // ends in a backslash
-    std::wstring operator/(const std::wstring& name) const { return m_path + name; }
-
-    static void RemoveTree(const std::wstring& dirSlash) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((dirSlash + L"*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring n = fd.cFileName;
-                if (n == L"." || n == L"..") continue;
-                std::wstring p = dirSlash + n;
-                SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p + L"\\");
-                else DeleteFileW(p.c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dirSlash.c_str());
-    }
-
-private:
-    std::wstring m_path;
-};
 
 inline std::string ReadBytes(const std::wstring& path) {
     std::string data;
@@ -67,6 +31,56 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
+// A fresh empty folder under the temporary folder, removed with its content at the end.
+class TempDir {
+public:
+    explicit TempDir(const std::wstring& prefix = L"swirlo-test-") {
+        wchar_t base[MAX_PATH];
+        GetTempPathW(MAX_PATH, base);
+        static int counter = 0;
+        m_path = std::wstring(base) + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter) + L"\\";
+        CreateDirectoryW(m_path.c_str(), nullptr);
+    }
+    ~TempDir() { RemoveTree(m_path); }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& Path() const { return m_path; }  // ends in a backslash
+    std::wstring Root() const { return m_path.substr(0, m_path.size() - 1); }
+    std::wstring Path(const std::wstring& rel) const { return m_path + rel; }
+    std::wstring operator/(const std::wstring& rel) const { return m_path + rel; }
+
+    // Creates the folder and its parents.
+    bool Dir(const std::wstring& rel) {
+        for (std::size_t at = 0; (at = rel.find(L'\\', at + 1)) != std::wstring::npos;)
+            CreateDirectoryW(Path(rel.substr(0, at)).c_str(), nullptr);
+        return CreateDirectoryW(Path(rel).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    // A file of the given number of bytes.
+    bool File(const std::wstring& rel, DWORD bytes) { return WriteBytes(Path(rel), std::string(bytes, 'x')); }
+
+    // Through "\\?\" so that names the usual path rules cannot reach (trailing dots) go too.
+    static void RemoveTree(const std::wstring& dirSlash) {
+        const std::wstring raw = L"\\\\?\\" + dirSlash;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((raw + L"*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring n = fd.cFileName;
+                if (n == L"." || n == L"..") continue;
+                SetFileAttributesW((raw + n).c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(dirSlash + n + L"\\");
+                else DeleteFileW((raw + n).c_str());
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryW(raw.c_str());
+    }
+
+private:
+    std::wstring m_path;
+};
+
 // A log the program wrote: UTF-16LE without byte order mark.
 inline std::wstring ReadUtf16(const std::wstring& path) {
     std::string b = ReadBytes(path);
@@ -81,6 +95,7 @@ inline bool FileExists(const std::wstring& path) {
 class MessageBoxRecorder {
 public:
     struct Box {
+        HWND owner;
         std::wstring text, caption;
         UINT flags;
     };
@@ -97,8 +112,8 @@ public:
     int m_answer;
 
 private:
-    static int Record(HWND, const wchar_t* text, const wchar_t* caption, UINT flags) {
-        s_self->boxes.push_back({text ? text : L"", caption ? caption : L"", flags});
+    static int Record(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
+        s_self->boxes.push_back({owner, text ? text : L"", caption ? caption : L"", flags});
         return s_self->m_answer;
     }
     static inline MessageBoxRecorder* s_self = nullptr;

@@ -3,4 +3,4 @@ swirlo_add_test(settings_win_tests
   ${CMAKE_CURRENT_LIST_DIR}/IniSettingsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IniSettingsDialogTest.cpp
 )
-target_link_libraries(settings_win_tests PRIVATE foundation_win)
+target_link_libraries(settings_win_tests PRIVATE framework_win foundation_win)

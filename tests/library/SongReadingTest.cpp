@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 #include "library/SongReading.h"
+#include "tests/foundation/FailAlloc.h"
 #include "tests/library/FakeRun.h"
 
 namespace swirlo {
 namespace {
 
-using testing::BoxRecorder;
 using testing::FakeRun;
 using testing::LocalNoon;
 using Reader = testing::SongReader;
@@ -71,12 +70,9 @@ std::vector<Song> Numbered(int n, const wchar_t* rating = L"50", int added = 201
 }
 
 TEST(SongReading, LeadingDigitsAndStars) {
-    EXPECT_EQ(LeadingInt(L""), 0);
-    EXPECT_EQ(LeadingInt(L"abc"), 0);
-    EXPECT_EQ(LeadingInt(L"87"), 87);
-    EXPECT_EQ(LeadingInt(L" 50 stars"), 50);
-    EXPECT_EQ(LeadingInt(L"-3"), -3);
-    EXPECT_EQ(LeadingInt(L"99999999999999"), 2147483647);
+    const std::pair<const wchar_t*, int> ints[] = {{L"", 0}, {L"abc", 0}, {L"87", 87}, {L" 50 stars", 50},
+                                                   {L"-3", -3}, {L"+4", 4}, {L"99999999999999", 2147483647}};
+    for (auto [text, n] : ints) EXPECT_EQ(LeadingInt(text), n) << text;
     const std::pair<int, int> table[] = {{1, 1}, {12, 1}, {13, 2}, {37, 2}, {38, 3}, {62, 3},
                                          {63, 4}, {86, 4}, {87, 5}, {99, 5}, {250, 5}};
     for (auto [rating, stars] : table) EXPECT_EQ(StarsFromRating(rating, 2), stars) << rating;
@@ -90,29 +86,41 @@ TEST(SongReading, LeadingDigitsAndStars) {
 
 TEST(SongReading, RatingModeUsesEachStarsFrequencyAndTheDefault) {
     MemoryItems items({{L"a", L"0"}, {L"b", L""}, {L"c", L"12"}, {L"d", L"13"}, {L"e", L"86"},
-                       {L"f", L"87"}, {L"g", L"99"}, {L"h", L"x"}});
+                       {L"f", L"87"}, {L"h", L"x"}});
     Reader r;
     r.env.nDefaultRating = 3;
     ASSERT_EQ(r.Read(items, {0, 11, 12, 13, 14, 15}), 1);
-    EXPECT_EQ(r.CountOf(L"a"), 13);
-    EXPECT_EQ(r.CountOf(L"b"), 13);
-    EXPECT_EQ(r.CountOf(L"h"), 13);
-    EXPECT_EQ(r.CountOf(L"c"), 11);
-    EXPECT_EQ(r.CountOf(L"d"), 12);
-    EXPECT_EQ(r.CountOf(L"e"), 14);
-    EXPECT_EQ(r.CountOf(L"f"), 15);
-    EXPECT_EQ(r.CountOf(L"g"), 15);
+    const std::pair<const wchar_t*, int> counts[] = {{L"a", 13}, {L"b", 13}, {L"h", 13}, {L"c", 11},
+                                                     {L"d", 12}, {L"e", 14}, {L"f", 15}};
+    for (auto [song, count] : counts) EXPECT_EQ(r.CountOf(song), count) << song;
     EXPECT_TRUE(r.boxes.boxes.empty());
     EXPECT_EQ(items.overlapping, 0);
 }
 
-TEST(SongReading, ZeroFrequencyLeavesThoseStarsOut) {
-    MemoryItems items({{L"one", L"1"}, {L"two", L"25"}, {L"unrated", L""}});
-    Reader r;
-    r.env.nDefaultRating = 1;
-    ASSERT_EQ(r.Read(items, {0, 0, 2, 3, 4, 5}), 1);
-    EXPECT_EQ(r.target.GetSize(), 1u);
-    EXPECT_EQ(r.CountOf(L"two"), 2);
+// Two playlists read into one array: "shared" (rated 99, then 1) and "only1" (rated 1).
+TEST(SongReading, AddModesAndIgnoredRepeatsAcrossTwoPlaylists) {
+    struct Row { std::initializer_list<int> freq; bool ignoreRepeats; int addMode; int shared, only1; std::uint32_t records; };
+    const Row rows[] = {
+        {{3, 0, 0, 0, 0, 0}, false, 3, 6, 3, 2},
+        {{3, 0, 0, 0, 0, 0}, true, 3, 3, 3, 2},
+        {{-1, 0, 0, 0, 0, 0}, false, 3, 1, 1, 2},  // an exclusion lists each song once
+        {{0, 1, 2, 3, 4, 5}, false, 3, 6, 1, 2},
+        {{0, 0, 2, 3, 4, 5}, false, 3, 5, 0, 1},   // a zero frequency leaves those stars out
+        {{1, 0, 0, 0, 0, 0}, false, 1, 1, 1, 3},   // mode 1: one record per play
+        {{1, 0, 0, 0, 0, 0}, true, 1, 1, 1, 2},
+        {{0, 0, 0, 0, 0, 3}, false, 1, 1, 0, 3},
+    };
+    for (const Row& row : rows) {
+        MemoryItems first({{L"shared", L"99"}, {L"only1", L"1"}});
+        MemoryItems second(std::vector<Song>{{L"shared", L"1"}});
+        Reader r;
+        ASSERT_EQ(r.Read(first, row.freq, row.ignoreRepeats, 0, row.addMode), 1);
+        ASSERT_EQ(r.Read(second, row.freq, row.ignoreRepeats, 0, row.addMode), 1);
+        const int n = static_cast<int>(&row - rows);
+        EXPECT_EQ(r.CountOf(L"shared"), row.shared) << "row " << n;
+        EXPECT_EQ(r.CountOf(L"only1"), row.only1) << "row " << n;
+        EXPECT_EQ(r.target.GetSize(), row.records) << "row " << n;
+    }
 }
 
 TEST(SongReading, DateFilterKeepsTheMinimumDayAndSkipsTheDayBefore) {
@@ -126,20 +134,11 @@ TEST(SongReading, DateFilterKeepsTheMinimumDayAndSkipsTheDayBefore) {
     EXPECT_EQ(r.run.log.lines.at(1), L"Filtering by age, nYYYYMMDD_min_date: 20110301");
 }
 
-TEST(SongReading, SameCountAcrossTwoPlaylistsAddsUpUnlessRepeatsAreIgnored) {
+// A third list would pass the most plays a song can have: the song keeps its count, the log names
+// it, and the reading goes on with the songs after it.
+TEST(SongReading, ASongPastTheMostPlaysKeepsItsCount) {
     MemoryItems first({{L"shared", L"99"}, {L"only1", L"1"}});
     MemoryItems second(std::vector<Song>{{L"shared", L"1"}});
-    Reader plain;
-    ASSERT_EQ(plain.Read(first, {3, 0, 0, 0, 0, 0}), 1);
-    ASSERT_EQ(plain.Read(second, {3, 0, 0, 0, 0, 0}), 1);
-    EXPECT_EQ(plain.CountOf(L"shared"), 6);
-    EXPECT_EQ(plain.CountOf(L"only1"), 3);
-    Reader deduped;
-    ASSERT_EQ(deduped.Read(first, {3, 0, 0, 0, 0, 0}, true), 1);
-    ASSERT_EQ(deduped.Read(second, {3, 0, 0, 0, 0, 0}, true), 1);
-    EXPECT_EQ(deduped.CountOf(L"shared"), 3);
-    // A third list would pass the most plays a song can have: the song keeps its count, the log
-    // names it, and the reading goes on with the songs after it.
     MemoryItems third({{L"shared", L"1"}, {L"after", L"1"}});
     Reader full;
     for (MemoryItems* list : {&first, &second, &third}) ASSERT_EQ(full.Read(*list, {99, 0, 0, 0, 0, 0}), 1);
@@ -149,27 +148,6 @@ TEST(SongReading, SameCountAcrossTwoPlaylistsAddsUpUnlessRepeatsAreIgnored) {
     EXPECT_NE(std::find_if(full.run.log.lines.begin(), full.run.log.lines.end(),
                            [](const std::wstring& l) { return l.find(L"kept at 198: shared") != std::wstring::npos; }),
               full.run.log.lines.end());
-}
-
-TEST(SongReading, ExclusionAddsEachSongOnceWhateverItsRating) {
-    MemoryItems first({{L"shared", L"99"}, {L"low", L"1"}});
-    MemoryItems second(std::vector<Song>{{L"shared", L"50"}});
-    Reader r;
-    ASSERT_EQ(r.Read(first, {-1, 0, 0, 0, 0, 0}, false), 1);  // ignore-repeats is forced on
-    ASSERT_EQ(r.Read(second, {-1, 0, 0, 0, 0, 0}, false), 1);
-    EXPECT_EQ(r.target.GetSize(), 2u);
-    EXPECT_EQ(r.CountOf(L"shared"), 1);
-    EXPECT_EQ(r.CountOf(L"low"), 1);
-}
-
-TEST(SongReading, AddModeOneAddsOneRecordPerPlay) {
-    MemoryItems items({{L"a", L"99"}, {L"b", L"1"}});
-    Reader r;
-    ASSERT_EQ(r.Read(items, {0, 0, 0, 0, 0, 3}, false, 0, 1), 1);
-    EXPECT_EQ(r.target.GetSize(), 3u);
-    EXPECT_EQ(r.target.GetTotal(), 3u);
-    ASSERT_EQ(r.Read(items, {0, 0, 0, 0, 0, 3}, true, 0, 1), 1);  // already there: left alone
-    EXPECT_EQ(r.target.GetSize(), 3u);
 }
 
 TEST(SongReading, ReadsInSegmentsOfAThousandWithAStatusPerSegment) {
@@ -245,8 +223,10 @@ TEST(SongReading, EachFailedLibraryCallEndsTheReadingWithItsText) {
 TEST(SongReading, ARefusedSongAndAnImpossibleDateAreReported) {
     MemoryItems items(Numbered(3));
     Reader r;
-    r.target.FailNext(CSongArray::FailPoint::PathCopy);
-    EXPECT_EQ(r.Read(items, {2, 0, 0, 0, 0, 0}), 0);
+    {
+        testing::FailNextAlloc fail(AllocSite::SongPathCopy);
+        EXPECT_EQ(r.Read(items, {2, 0, 0, 0, 0, 0}), 0);
+    }
     ASSERT_EQ(r.boxes.boxes.size(), 1u);
     EXPECT_EQ(r.boxes.boxes[0].rfind(L"AddToSongArray error|Error adding song to song array:\r\nC:\\Music\\song0.mp3", 0), 0u)
         << r.boxes.boxes[0];
@@ -256,14 +236,6 @@ TEST(SongReading, ARefusedSongAndAnImpossibleDateAreReported) {
     EXPECT_EQ(early.Read(items, {2, 0, 0, 0, 0, 0}, false, 11), 0);
     EXPECT_EQ(early.boxes.boxes,
               std::vector<std::wstring>{L"AddToSongArrayWrapper error|Error calculating minimum date added"});
-}
-
-TEST(SongReading, AnEmptyPlaylistReadsNothingAndSucceeds) {
-    MemoryItems items(std::vector<Song>{});
-    Reader r;
-    EXPECT_EQ(r.Read(items, {0, 1, 1, 1, 1, 1}), 1);
-    EXPECT_EQ(r.target.GetSize(), 0u);
-    EXPECT_TRUE(r.run.statuses.empty());
 }
 
 }  // namespace

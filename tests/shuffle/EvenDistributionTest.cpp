@@ -72,49 +72,6 @@ TEST(Distribute, ShortListsAreRefusedFromTen) {
     EXPECT_EQ(p.out.nMinSegmentSize, 3);
 }
 
-TEST(Distribute, SinglesAreAPlainPermutationWithoutScans) {
-    CSongArray songs;
-    AddSongs(songs, std::vector<int>(50, 1));
-    FakeRun ctx;
-    ctx.bWithLog = true;
-    Placed p = Place(ctx, songs, 99);
-    ASSERT_EQ(p.result, 1);
-    EXPECT_EQ(p.out.nShortfalls, 0);
-    EXPECT_EQ(p.out.nMinSegmentSize, 50);
-    std::vector<std::uint32_t> sorted = p.order;
-    std::sort(sorted.begin(), sorted.end());
-    for (std::uint32_t i = 0; i < 50; ++i) EXPECT_EQ(sorted[i], i);
-    EXPECT_TRUE(ctx.log.Has(L"Begin assigning songs repeated 1 times each, 50 unique songs"));
-    EXPECT_TRUE(ctx.log.Has(L"50 unused slots available. Segment size 50. Min separation between songs 16"));
-    EXPECT_TRUE(ctx.log.Has(L"Available slots in each segment: 50"));
-    EXPECT_TRUE(ctx.log.Has(L"Segment 0  Min, Max nArrAvailable indexes for segment are 0, 49"));
-    EXPECT_TRUE(ctx.log.Has(L"Finished group with 1 repeats, 50 unique songs, 50 total"));
-}
-
-TEST(Distribute, SecondPlayOfAPairLandsInTheSecondHalfFarEnough) {
-    CSongArray songs;
-    std::vector<int> counts(19, 1);
-    counts[7] = 2;  // X
-    AddSongs(songs, counts);
-    for (unsigned long tick = 1; tick < 300; ++tick) {
-        FakeRun ctx;
-        ctx.nTicks = tick;
-        ctx.bWithLog = tick == 1;
-        Placed p = Place(ctx, songs, 50);
-        ASSERT_EQ(p.result, 1);
-        EXPECT_EQ(p.out.nMinSegmentSize, 10);
-        std::vector<int> x = PlaysOf(p.order)[7];
-        ASSERT_EQ(x.size(), 2u);
-        EXPECT_LT(x[0], 10);
-        EXPECT_GE(x[1], 10);
-        EXPECT_GT(x[1] - x[0], 3);
-        EXPECT_EQ(p.out.nShortfalls, 0);
-        if (tick == 1) {
-            EXPECT_TRUE(ctx.log.Has(L"20 unused slots available. Segment size 10. Min separation between songs 3"));
-        }
-    }
-}
-
 // The properties every placement has: a permutation of the plays; with enough free slots, one
 // play per segment; a play closer than its group's minimum separation is a counted shortfall.
 TEST(Distribute, SameResultAsStepByStepFormAndPropertiesHold) {
@@ -170,35 +127,6 @@ TEST(Distribute, SameResultAsStepByStepFormAndPropertiesHold) {
     }
     EXPECT_GT(nWithShortfalls, 50);
     EXPECT_GT(nTooFew, 5);
-}
-
-TEST(Distribute, ShortfallIsDescribedAndTooFewSlotsSwitchToEqualDivision) {
-    // Small lists of many repeated songs leave segments short and plays close.
-    std::mt19937 gen(5);
-    bool sawTooFew = false, sawShortfall = false;
-    for (int round = 0; round < 3000 && !(sawTooFew && sawShortfall); ++round) {
-        CSongArray songs;
-        AddSongs(songs, RandomCounts(gen, 20 + static_cast<int>(gen() % 40), 6));
-        FakeRun ctx;
-        ctx.nTicks = gen();
-        ctx.bWithLog = true;
-        Placed p = Place(ctx, songs, 99);
-        ASSERT_EQ(p.result, 1);
-        if (ctx.log.Has(L"(too few)")) {
-            sawTooFew = true;
-            EXPECT_TRUE(ctx.log.Has(L"  One or more segments of equally divided list without enough unassigned slots"));
-            EXPECT_TRUE(ctx.log.Has(L"  Will set segment ranges by equally dividing the "));
-        }
-        if (p.out.nShortfalls > 0) {
-            sawShortfall = true;
-            const std::wstring& t = ctx.error.Text();
-            EXPECT_EQ(t.rfind(L"\r\nLess than minimum separation in segment ", 0), 0u) << std::string(t.begin(), t.end());
-            EXPECT_NE(t.find(L"\r\nLocation of previous occurrence of same song: "), std::wstring::npos);
-            EXPECT_TRUE(ctx.log.Has(L"T Less than minimum separation in segment "));
-        }
-    }
-    EXPECT_TRUE(sawTooFew);
-    EXPECT_TRUE(sawShortfall);
 }
 
 TEST(Distribute, StopReturnsZeroWithoutText) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ByteFile.h"
 #include "foundation/RunContext.h"
-#include "shuffle/ByteFile.h"
 
 namespace swirlo::testing {
 

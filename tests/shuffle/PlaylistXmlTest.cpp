@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "FakeRun.h"
+#include "foundation/Utf8.h"
 #include "library/PlaylistText.h"
-#include "shuffle/Utf8.h"
 
 using namespace swirlo;
 using namespace swirlo::testing;

@@ -51,23 +51,9 @@ TEST(SeparateDups, SweepExampleMovesTheLaterPlayToTheEnd) {
     std::vector<std::uint32_t> order(10);
     std::iota(order.begin(), order.end(), 0u);
     FakeRun ctx;
-    ctx.bWithLog = true;
     EXPECT_EQ(SeparateDups(ctx, songs, order.data(), 3), 1);
     EXPECT_EQ(Names(songs, order), L"PQRSTUVWXP");
     EXPECT_TRUE(ctx.error.Empty());
-    ASSERT_EQ(ctx.log.lines.size(), 5u);
-    // At 0 the play "moves" to 0, then is given up: moves 1 > i = 0.
-    EXPECT_EQ(ctx.log.lines[1],
-              L"T SeparateDups gave up distancing song after 8 moves, still too close.\r\nThis is first sweep of two, "
-              L"may be successfully distanced next sweep.\r\nC:\\Music\\P.mp3\r\nCurrent placement in shuffled "
-              L"playlist: 0\r\n");
-    EXPECT_EQ(ctx.log.lines[2],
-              L"T On first sweep moved 1 songs repeated too soon in subsequent play,\r\nbut still 1 songs not "
-              L"sufficiently separated. Starting second sweep.\r\n");
-    EXPECT_EQ(ctx.log.lines[3],
-              L"T SeparateDups moved repeated song too close to previous play.\r\nC:\\Music\\P.mp3\r\nNew placement in "
-              L"shuffled playlist: 9\r\nOld placement (too close) in shuffled playlist: 2\r\nDuplicate's placement in "
-              L"shuffled playlist: 0\r\nMoves done at this array index (old placement): 1\r\n");
 }
 
 TEST(SeparateDups, PairAtTheEndIsGivenUpWithTheFailureText) {

@@ -4,66 +4,32 @@
 #include <unordered_map>
 
 #include "shuffle/SongArray.h"
+#include "tests/foundation/FailAlloc.h"
 
 using namespace swirlo;
+using swirlo::testing::FailNextAlloc;
 
 namespace {
 const std::wstring kNoError = L"No error recorded in SongArray class";
 }
 
-TEST(SongArray, IncrementMergesAndTotalsFollow) {
+TEST(SongArray, CountsUpTo255AreTakenAndTotalsFollow) {
     CSongArray a;
-    EXPECT_EQ(a.GetError(false), kNoError);
     EXPECT_EQ(a.AddOrIncrement(L"C:\\Music\\a.mp3", 3), 3);
-    EXPECT_EQ(a.AddOrIncrement(L"C:\\Music\\a.mp3", 4), 7);
-    EXPECT_EQ(a.GetSize(), 1u);
-    EXPECT_EQ(a.GetTotal(), 7u);
-    EXPECT_EQ(a.GetMaxCount(), 7);
+    EXPECT_EQ(a.AddOrIncrement(L"C:\\Music\\a.mp3", 252), 255);
+    EXPECT_EQ(a.AddSong(L"C:\\Music\\b.mp3", 255), 255);
     // Case matters: a different path.
     EXPECT_EQ(a.AddOrIncrement(L"C:\\MUSIC\\a.mp3", 1), 1);
-    EXPECT_EQ(a.GetSize(), 2u);
-    EXPECT_EQ(a.GetTotal(), 8u);
-}
-
-TEST(SongArray, FailedAddsLeaveArrayUnchangedWithExactTexts) {
-    CSongArray a;
-    const wchar_t* p = L"C:\\x\\song.mp3";
-    ASSERT_EQ(a.AddSong(p, 250), 250);
-    EXPECT_EQ(a.AddOrIncrement(p, 10), 0);
-    EXPECT_EQ(a.GetError(false),
-              L"Attempt to add 10 repetitions for song\r\nC:\\x\\song.mp3\r\nwould raise total "
-              L"repetitions to 260\r\nMaximum allowed is 255");
-    EXPECT_EQ(a.GetCount(0), 250);
-    EXPECT_EQ(a.GetTotal(), 250u);
-
-    EXPECT_EQ(a.AddSong(L"C:\\x\\b.mp3", 256), 0);
-    EXPECT_EQ(a.GetError(false), L"Number of song occurrences 256 greater than max allowed 255\r\nC:\\x\\b.mp3");
-    EXPECT_EQ(a.AddSong(L"C:\\x\\b.mp3", 0), 0);
-    EXPECT_EQ(a.GetError(false), L"SongArray class error:\r\nAttempted to add song with 0 occurrences");
-    EXPECT_EQ(a.AddSong(L"", 1), 0);
-    EXPECT_EQ(a.GetError(false), L"SongArray class error:\r\nNull or empty song file parameter");
-    EXPECT_EQ(a.AddSong(nullptr, 1), 0);
-    EXPECT_EQ(a.AddOrIncrement(L"C:\\x\\b.mp3", 0), 0);
-    EXPECT_EQ(a.GetError(true), L"SongArray class error:\r\nAttempted to increment song by 0 occurrences");
-    EXPECT_EQ(a.GetError(false), kNoError);
-    EXPECT_EQ(a.GetSize(), 1u);
-    EXPECT_EQ(a.GetTotal(), 250u);
-    EXPECT_EQ(a.GetMaxCount(), 250);
-}
-
-TEST(SongArray, RepeatedRecordsAndReadsPastTheEnd) {
-    CSongArray a;
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(a.AddSong(L"C:\\r.mp3", 1), 1);
     EXPECT_EQ(a.GetSize(), 3u);
-    EXPECT_EQ(a.FindSong(L"C:\\r.mp3"), 2);
-    EXPECT_TRUE(a.IsSameSong(0, 1));
-    EXPECT_TRUE(a.IsSameSong(0, 2));
-    EXPECT_TRUE(a.IsSameSong(1, 2));
-    EXPECT_EQ(a.SongId(2), a.SongId(0));
-    EXPECT_EQ(a.GetSong(3), nullptr);
-    EXPECT_EQ(a.GetCount(3), 0);
-    EXPECT_EQ(a.FindSong(L"C:\\none.mp3"), -1);
+    EXPECT_EQ(a.GetTotal(), 511u);
+    EXPECT_EQ(a.GetMaxCount(), 255);
     EXPECT_EQ(a.GetError(false), kNoError);
+    // Several records of one path: the newest is found, all are the same song.
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(a.AddSong(L"C:\\r.mp3", 1), 1);
+    EXPECT_EQ(a.FindSong(L"C:\\r.mp3"), 4);
+    EXPECT_TRUE(a.IsSameSong(3, 4));
+    EXPECT_FALSE(a.IsSameSong(2, 4));
+    EXPECT_EQ(a.GetSong(5), nullptr);
     a.Clear();
     EXPECT_EQ(a.GetSize(), 0u);
     EXPECT_EQ(a.GetTotal(), 0u);
@@ -71,46 +37,62 @@ TEST(SongArray, RepeatedRecordsAndReadsPastTheEnd) {
     EXPECT_EQ(a.FindSong(L"C:\\r.mp3"), -1);
 }
 
-TEST(SongArray, GrowthKeepsEveryRecordCountAndLookup) {
+TEST(SongArray, RefusedAddsLeaveTheArrayAsItWasWithTheirTexts) {
+    struct Row { int (*call)(CSongArray&); std::wstring text; };
+    const Row rows[] = {
+        {[](CSongArray& a) { return a.AddOrIncrement(L"C:\\x\\song.mp3", 6); },
+         L"Attempt to add 6 repetitions for song\r\nC:\\x\\song.mp3\r\nwould raise total repetitions to 256\r\nMaximum allowed is 255"},
+        {[](CSongArray& a) { return a.AddSong(L"C:\\x\\b.mp3", 256); },
+         L"Number of song occurrences 256 greater than max allowed 255\r\nC:\\x\\b.mp3"},
+        {[](CSongArray& a) { return a.AddSong(L"C:\\x\\b.mp3", 0); }, L"SongArray class error:\r\nAttempted to add song with 0 occurrences"},
+        {[](CSongArray& a) { return a.AddSong(L"", 1); }, L"SongArray class error:\r\nNull or empty song file parameter"},
+        {[](CSongArray& a) { return a.AddOrIncrement(L"C:\\x\\b.mp3", 0); },
+         L"SongArray class error:\r\nAttempted to increment song by 0 occurrences"},
+    };
+    for (const Row& r : rows) {
+        CSongArray a;
+        ASSERT_EQ(a.AddSong(L"C:\\x\\song.mp3", 250), 250);
+        EXPECT_EQ(r.call(a), 0);
+        EXPECT_EQ(a.GetError(true), r.text);
+        EXPECT_EQ(a.GetError(false), kNoError);
+        EXPECT_EQ(a.GetSize(), 1u);
+        EXPECT_EQ(a.GetCount(0), 250);
+        EXPECT_EQ(a.GetTotal(), 250u);
+    }
+}
+
+// Past the first capacity (a refused doubling first, then two doublings): every record, count and
+// lookup is kept.
+TEST(SongArray, GrowthKeepsEveryRecordAndSurvivesFailures) {
     CSongArray a;
-    const int n = 70000;  // two doublings
     auto path = [](int i) { return L"D:\\Music\\Artist " + std::to_wstring(i % 977) + L"\\Track " + std::to_wstring(i) + L".mp3"; };
+    const int n = 70000;
     std::uint64_t total = 0;
     for (int i = 0; i < n; ++i) {
-        int c = 1 + i % 255;
+        const int c = 1 + i % 255;
+        if (i == CSongArray::kInitialCapacity) {
+            FailNextAlloc fail(AllocSite::SongTableGrowth);
+            EXPECT_EQ(a.AddSong(path(i).c_str(), c), 0);
+            EXPECT_EQ(a.GetError(false), L"Error while increasing song array size to 65536\r\nError allocating memory for replacement array");
+            EXPECT_EQ(a.GetSize(), 32768u);
+        }
         ASSERT_EQ(a.AddSong(path(i).c_str(), c), c) << i;
         total += c;
     }
+    {
+        FailNextAlloc fail(AllocSite::SongPathCopy);
+        EXPECT_EQ(a.AddSong(L"more", 1), 0);
+        EXPECT_EQ(a.GetError(false), L"Error allocating memory for playlist line (array index 70000)");
+    }
+    EXPECT_EQ(a.FindSong(L"more"), -1);
     EXPECT_EQ(a.GetSize(), static_cast<std::uint32_t>(n));
     EXPECT_GE(a.Capacity(), 131072u);
     EXPECT_EQ(a.GetTotal(), total);
-    EXPECT_EQ(a.GetMaxCount(), 255);
     for (int i = 0; i < n; ++i) {
         ASSERT_EQ(a.FindSong(path(i).c_str()), i);
         ASSERT_EQ(std::wstring(a.GetSong(i)), path(i));
         ASSERT_EQ(a.GetCount(i), 1 + i % 255);
     }
-}
-
-TEST(SongArray, FailedGrowthKeepsRecordsAndLaterAddGrows) {
-    CSongArray a;
-    for (int i = 0; i < CSongArray::kInitialCapacity; ++i)
-        ASSERT_EQ(a.AddSong((L"p" + std::to_wstring(i)).c_str(), 1), 1);
-    a.FailNext(CSongArray::FailPoint::Grow);
-    EXPECT_EQ(a.AddSong(L"extra", 2), 0);
-    EXPECT_EQ(a.GetError(false), L"Error while increasing song array size to 65536\r\nError allocating memory for replacement array");
-    EXPECT_EQ(a.GetSize(), 32768u);
-    EXPECT_EQ(a.GetTotal(), 32768u);
-    EXPECT_EQ(a.AddSong(L"extra", 2), 2);
-    EXPECT_EQ(a.GetSize(), 32769u);
-    EXPECT_EQ(a.FindSong(L"p32767"), 32767);
-    EXPECT_EQ(a.FindSong(L"extra"), 32768);
-
-    a.FailNext(CSongArray::FailPoint::PathCopy);
-    EXPECT_EQ(a.AddSong(L"more", 1), 0);
-    EXPECT_EQ(a.GetError(false), L"Error allocating memory for playlist line (array index 32769)");
-    EXPECT_EQ(a.FindSong(L"more"), -1);
-    EXPECT_EQ(a.GetSize(), 32769u);
 }
 
 // Against a plain map as reference: random adds, increments and lookups agree.

@@ -3,6 +3,8 @@
 //   wmsend "Window title" click ID        clicks the button with control ID (BM_CLICK)
 //   wmsend "Window title" settext ID TEXT sets a control's text
 //   wmsend "Window title" wait            waits up to 30 s for the window
+//   wmsend "Window title" activate        brings the window to the front, active
+//   wmsend "Window title" press ID        a real mouse click (SendInput) on the control's centre
 // Exits 0 when the window was found and the message sent, 1 otherwise.
 #include <windows.h>
 
@@ -29,6 +31,18 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"command") PostMessageW(h, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     else if (verb == L"click") PostMessageW(GetDlgItem(h, id), BM_CLICK, 0, 0);
     else if (verb == L"settext" && argc > 4) SendMessageW(GetDlgItem(h, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
-    else if (verb != L"wait") return 2;
+    else if (verb == L"activate") SetForegroundWindow(h);
+    else if (verb == L"press") {
+        SetForegroundWindow(h);
+        RECT r;
+        GetWindowRect(GetDlgItem(h, id), &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, in, sizeof(INPUT));
+        Sleep(300);
+    } else if (verb != L"wait") return 2;
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "shuffle/Utf8.h"
+#include "foundation/Utf8.h"
 
 #include <cstdint>
 #include <cstring>
