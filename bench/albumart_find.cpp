@@ -16,7 +16,7 @@
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
 #include "tests/albumart/RandomAlbums.h"
-#include "tests/albumart/TempTree.h"
+#include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
 using namespace swirlo::test;
@@ -71,7 +71,7 @@ private:
     ErrorRecord m_error;
 };
 
-bool MakeTree(TempTree& tree, const std::vector<AlbumEntry>& albums) {
+bool MakeTree(TempDir& tree, const std::vector<AlbumEntry>& albums) {
     for (const AlbumEntry& a : albums) {
         std::wstring rel = a.sArtist + L"\\" + a.sAlbum;
         if (!tree.Dir(rel)) return false;
@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     std::mt19937 rng(5);
     TreePair trees = MakeDisjointTrees(rng, 5000);
-    TempTree source, target;
-    std::wstring sourceRoot = source.Root(), targetRoot = target.Root();
+    TempDir source, target;
+    std::wstring sourceRoot = source.Path(), targetRoot = target.Path();
     if (argc == 3) {
         sourceRoot.assign(argv[1], argv[1] + strlen(argv[1]));
         targetRoot.assign(argv[2], argv[2] + strlen(argv[2]));
