@@ -253,25 +253,9 @@ void CopySelectDialog::FillList() {
     SendMessageW(m_hList, LVM_SETITEMCOUNT, order.size(), 0);
     int row = 0;
     for (int rec : order) {
-        LVITEMW it{};
-        it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-        it.iItem = row;
-        it.pszText = const_cast<wchar_t*>(L"");
-        it.iImage = m_arr.GetMatchCodeMax5(rec);
-        it.lParam = rec;
-        it.stateMask = LVIS_STATEIMAGEMASK;
-        it.state = INDEXTOSTATEIMAGEMASK(it.iImage == 5 ? 0 : 1);
-        int at = static_cast<int>(SendMessageW(m_hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it)));
-        if (at < 0) {
+        if (InsertRow(row, rec) < 0) {
             ShowErrorBox(L"Error inserting match item");
             break;
-        }
-        if (it.iImage == 5) SetRowState(at, 0);
-        for (int c = 1; c < 3; ++c) {
-            LVITEMW sub{};
-            sub.iSubItem = c;
-            sub.pszText = const_cast<wchar_t*>(ColumnText(m_arr, rec, c));
-            SendMessageW(m_hList, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&sub));
         }
         ++row;
         m_pump.Pump();
@@ -280,6 +264,29 @@ void CopySelectDialog::FillList() {
     InvalidateRect(m_hList, nullptr, TRUE);
     m_pump.Force();
     m_nFillGap = m_pump.LongestGapMs();
+}
+
+// One list row for a result record: its colour square, its checkbox (none for codes 5 to 7) and the
+// two folder columns. Returns the row's index, or -1.
+int CopySelectDialog::InsertRow(int row, int rec) {
+    LVITEMW it{};
+    it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    it.iItem = row;
+    it.pszText = const_cast<wchar_t*>(L"");
+    it.iImage = m_arr.GetMatchCodeMax5(rec);
+    it.lParam = rec;
+    it.stateMask = LVIS_STATEIMAGEMASK;
+    it.state = INDEXTOSTATEIMAGEMASK(it.iImage == 5 ? 0 : 1);
+    int at = static_cast<int>(SendMessageW(m_hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it)));
+    if (at < 0) return -1;
+    if (it.iImage == 5) SetRowState(at, 0);
+    for (int c = 1; c < 3; ++c) {
+        LVITEMW sub{};
+        sub.iSubItem = c;
+        sub.pszText = const_cast<wchar_t*>(ColumnText(m_arr, rec, c));
+        SendMessageW(m_hList, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&sub));
+    }
+    return at;
 }
 
 void CopySelectDialog::SortList() {
@@ -315,26 +322,10 @@ void CopySelectDialog::ShowRows(int code) {
     int rows = RowCount();
     for (int rec = 0; rec < m_arr.Count(); ++rec) {
         if (m_arr.GetMatchCode(rec) != code) continue;
-        LVITEMW it{};
-        it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-        it.iItem = rows;
-        it.pszText = const_cast<wchar_t*>(L"");
-        it.iImage = m_arr.GetMatchCodeMax5(rec);
-        it.lParam = rec;
-        it.stateMask = LVIS_STATEIMAGEMASK;
-        it.state = INDEXTOSTATEIMAGEMASK(it.iImage == 5 ? 0 : 1);
-        int at = static_cast<int>(SendMessageW(m_hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it)));
-        if (at < 0) {
+        if (InsertRow(rows, rec) < 0) {
             ShowErrorBox(FormatW(L"Error inserting item %d of %d", rows, rows + 1).c_str(), ColumnText(m_arr, rec, 1),
                          ColumnText(m_arr, rec, 2));
             break;
-        }
-        if (it.iImage == 5) SetRowState(at, 0);
-        for (int c = 1; c < 3; ++c) {
-            LVITEMW sub{};
-            sub.iSubItem = c;
-            sub.pszText = const_cast<wchar_t*>(ColumnText(m_arr, rec, c));
-            SendMessageW(m_hList, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&sub));
         }
         ++rows;
     }

@@ -65,6 +65,7 @@ private:
     void SizeThumbFrames();
     bool SetUpList();
     void FillList();
+    int InsertRow(int row, int rec);
     void SortList();
     void Batch(int limit, bool all, bool check);
     void HideRows(int code);
