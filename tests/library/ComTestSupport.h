@@ -119,20 +119,4 @@ inline std::wstring Take(BSTR b) {
     return s;
 }
 
-// An item's or a playlist's attribute.
-template <class T>
-std::wstring Info(T* item, const wchar_t* name) {
-    BSTR n = SysAllocString(name), v = nullptr;
-    HRESULT hr = item->getItemInfo(n, &v);
-    SysFreeString(n);
-    EXPECT_TRUE(SUCCEEDED(hr)) << name;
-    return Take(v);
-}
-
-inline long Count(IWMPPlaylist* p) {
-    LONG n = -1;
-    EXPECT_TRUE(SUCCEEDED(p->get_count(&n)));
-    return n;
-}
-
 }  // namespace swirlo::testing

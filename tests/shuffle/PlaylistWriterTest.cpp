@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <string>
 #include <vector>
 
 #include "FakeRun.h"
+#include "PlaylistFixture.h"
 #include "foundation/Utilities.h"
 #include "library/PlaylistWriter.h"
 #include "tests/foundation/WinTestSupport.h"
@@ -28,26 +28,6 @@ std::wstring FromUtf8(const std::string& s) {
     return w;
 }
 
-struct Songs {
-    explicit Songs(const std::vector<std::wstring>& paths) {
-        for (const auto& p : paths) songs.AddSong(p.c_str(), 1);
-        order.resize(paths.size());
-        std::iota(order.begin(), order.end(), 0u);
-    }
-    PlaylistRequest Request(const std::wstring& path, int format) {
-        PlaylistRequest r;
-        r.sPath = path;
-        r.pSongs = &songs;
-        r.pOrder = order.data();
-        r.nFormat = format;
-        r.sTitle = L"Mix";
-        r.sVersion = L"3.21";
-        return r;
-    }
-    CSongArray songs;
-    std::vector<std::uint32_t> order;
-};
-
 }  // namespace
 
 TEST(PlaylistWriter, M3u8ReadsBackAndReplacesAnExistingFile) {
@@ -55,7 +35,7 @@ TEST(PlaylistWriter, M3u8ReadsBackAndReplacesAnExistingFile) {
     std::wstring path = tmp / L"list.m3u8";
     std::vector<std::wstring> paths = {L"C:\\Music\\caf\u00e9.mp3", L"C:\\\u65e5\u672c\\\U0001F3B5 song.mp3",
                                        L"D:\\Rock'n & Roll.mp3"};
-    Songs s(paths);
+    Playlist s(paths);
     std::string big(100000, 'x');
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD n;
@@ -63,23 +43,23 @@ TEST(PlaylistWriter, M3u8ReadsBackAndReplacesAnExistingFile) {
     CloseHandle(h);
 
     FakeRun ctx;
-    ASSERT_TRUE(WritePlaylist(ctx, s.Request(path, kFormatM3u8))) << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
+    ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u8, -1, path))) << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
     std::wstring text = FromUtf8(ReadBytes(path));
     std::wstring want = L"#EXTM3U\r\n";
     for (const auto& p : paths) want += p + L"\r\n";
     EXPECT_EQ(text, want);
     // .m3u: the system code page, its default character for what it lacks.
-    ASSERT_TRUE(WritePlaylist(ctx, s.Request(tmp / L"list.m3u", kFormatM3u)));
+    ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u, -1, tmp / L"list.m3u")));
     ASSERT_EQ(GetACP(), 1252u);
     EXPECT_EQ(ReadBytes(tmp / L"list.m3u").rfind("#EXTM3U\r\nC:\\Music\\caf\xe9.mp3\r\nC:\\??\\", 0), 0u);
 }
 
 TEST(PlaylistWriter, MissingFolderIsReportedWithTheSystemText) {
     TempDir tmp(L"swirlo playlist test ");
-    Songs s({L"C:\\A.mp3"});
+    Playlist s({L"C:\\A.mp3"});
     std::wstring missing = tmp / L"no such folder\\list.m3u8";
     FakeRun ctx;
-    EXPECT_FALSE(WritePlaylist(ctx, s.Request(missing, kFormatM3u8)));
+    EXPECT_FALSE(WritePlaylist(ctx, s.Request(kFormatM3u8, -1, missing)));
     EXPECT_EQ(ctx.error.Text(), L"\r\nError opening file for write:\r\n" + missing +
                                     L"\r\nWindows' error message was:\r\n" + WinErrorText(ERROR_PATH_NOT_FOUND));
 }
