@@ -39,12 +39,6 @@ bool AllSeparated(const CSongArray& songs, const std::vector<std::uint32_t>& ord
 
 }  // namespace
 
-TEST(SeparateDups, MaxMovesDependOnSeparation) {
-    EXPECT_EQ(SeparateDupsMaxMoves(9), 14u);
-    EXPECT_EQ(SeparateDupsMaxMoves(10), 10u);
-    EXPECT_EQ(SeparateDupsMaxMoves(0), 5u);
-}
-
 TEST(SeparateDups, SweepExampleMovesTheLaterPlayToTheEnd) {
     CSongArray songs;
     AddPlays(songs, {L"P", L"Q", L"P", L"R", L"S", L"T", L"U", L"V", L"W", L"X"});
