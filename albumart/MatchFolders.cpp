@@ -223,9 +223,14 @@ private:
             m_sigAlbum.clear();
             for (int i = 0; i < n; ++i) {
                 if (!kComparisons[k].bAllSources && m_src.IsPaired(i)) continue;
+                std::wstring artist = k == kAlpha ? AlphaNormalize(m_src.GetArtist(i)) : m_src.GetNmlArtist(i);
+                std::wstring album = k == kAlpha ? AlphaNormalize(m_src.GetAlbum(i)) : m_src.GetNmlAlbum(i);
+                // Names without one Latin letter or digit (Cyrillic, CJK, "!!!") leave both keys
+                // empty, and an empty key is contained in anything: such a source is not compared.
+                if (artist.empty() && album.empty()) continue;
                 m_cand.push_back(i);
-                m_srcArtist.push_back(k == kAlpha ? AlphaNormalize(m_src.GetArtist(i)) : m_src.GetNmlArtist(i));
-                m_srcAlbum.push_back(k == kAlpha ? AlphaNormalize(m_src.GetAlbum(i)) : m_src.GetNmlAlbum(i));
+                m_srcArtist.push_back(std::move(artist));
+                m_srcAlbum.push_back(std::move(album));
                 m_sigArtist.push_back(Signature(m_srcArtist.back()));
                 m_sigAlbum.push_back(Signature(m_srcAlbum.back()));
             }
@@ -258,9 +263,11 @@ private:
         case kExact:
         case kReverse: return m_index.First({m_tgtFold[ti].artist, m_tgtFold[ti].album}, all, m_src);
         case kNmlMin: case kNmlMed: case kNmlMax: case kNmlMinRev: case kNmlMedRev: case kNmlMaxRev:
+            // An empty key equals nothing: two names in other scripts are not the same name.
+            if (t.sNmlArtist.empty() || t.sNmlAlbum.empty()) return -1;
             return m_index.First({t.sNmlArtist, t.sNmlAlbum}, all, m_src);
         case kVarious: {
-            if (t.sNmlArtist != kVariousArtists) return -1;
+            if (t.sNmlArtist != kVariousArtists || t.sNmlAlbum.empty()) return -1;
             int a = m_index.First({t.sNmlAlbum, {}}, all, m_src);
             int b = m_various.First({t.sNmlAlbum, {}}, all, m_src);
             if (a < 0) return b;
@@ -281,6 +288,7 @@ private:
             tArtist = t.sNmlArtist;
             tAlbum = t.sNmlAlbum;
         }
+        if (tArtist.empty() && tAlbum.empty()) return -1;
         const KeySig artist = Signature(tArtist), album = Signature(tAlbum);
         const bool all = kComparisons[k].bAllSources;
         switch (k) {

@@ -1,15 +1,23 @@
-#include "app/PlaceholderPage.h"
+#include <new>
+
+#include "albumart/AlbumArtPage.h"
 #include "app/Pages.h"
-#include "resources/resource.h"
 
 namespace swirlo {
 
-std::unique_ptr<TabPage> MakeAlbumArtPage(HINSTANCE hInst, IniSettings*, const wchar_t* caption, ZWin* parent,
+std::unique_ptr<TabPage> MakeAlbumArtPage(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
                                           const AppPaths* paths) {
-    return std::make_unique<PlaceholderPage>(hInst, IDD_ALBUMART_PAGE, caption, parent, paths);
+    return std::make_unique<AlbumArtPage>(hInst, settings, caption, parent, paths);
 }
 
-INT_PTR RunAlbumArtOptions(HINSTANCE, IniSettings*, const wchar_t*, ZWin*, const AppPaths*) { return -1; }
-bool AlbumArtOptionsAvailable() { return false; }
+INT_PTR RunAlbumArtOptions(HINSTANCE hInst, IniSettings* settings, const wchar_t*, ZWin* parent, const AppPaths* paths) {
+    std::unique_ptr<AlbumArtOptionsDialog> dlg(
+        new (std::nothrow) AlbumArtOptionsDialog(hInst, settings, L"Album Art Options", parent, paths));
+    if (!dlg) return -1;
+    INT_PTR r = dlg->RunModal();
+    return r < 0 ? -1 : (r == 1 ? 1 : 0);
+}
+
+bool AlbumArtOptionsAvailable() { return true; }
 
 }  // namespace swirlo

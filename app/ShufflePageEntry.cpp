@@ -1,12 +1,11 @@
-#include "app/PlaceholderPage.h"
 #include "app/Pages.h"
-#include "resources/resource.h"
+#include "library/ShufflePage.h"
 
 namespace swirlo {
 
-std::unique_ptr<TabPage> MakeShufflePage(HINSTANCE hInst, IniSettings*, const wchar_t* caption, ZWin* parent,
+std::unique_ptr<TabPage> MakeShufflePage(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
                                          const AppPaths* paths) {
-    return std::make_unique<PlaceholderPage>(hInst, IDD_SHUFFLE_PAGE, caption, parent, paths);
+    return std::make_unique<ShufflePage>(hInst, settings, caption, parent, paths);
 }
 
 }  // namespace swirlo

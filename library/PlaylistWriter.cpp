@@ -52,9 +52,70 @@ bool ConvertToAnsi(std::wstring_view text, std::string& out, std::wstring& error
     return false;
 }
 
+namespace {
+
+// Converts without best-fit mapping; inexact tells whether a character was replaced by the default one.
+bool ToAnsiExact(std::wstring_view text, std::string& out, bool& inexact, std::wstring& error) {
+    inexact = false;
+    out.clear();
+    if (text.empty()) return true;
+    // A UTF-8 code page holds every character, and refuses the flags and the flag pointer.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL used = FALSE;
+    const int len = static_cast<int>(text.size());
+    int n = WideCharToMultiByte(CP_ACP, flags, text.data(), len, nullptr, 0, nullptr, utf8 ? nullptr : &used);
+    if (n > 0) {
+        out.resize(static_cast<std::size_t>(n));
+        n = WideCharToMultiByte(CP_ACP, flags, text.data(), len, out.data(), n, nullptr, utf8 ? nullptr : &used);
+    }
+    if (n <= 0) {
+        error = L"WideCharToMultiByte error converting to ANSI\r\n" + WinErrorText(0);
+        return false;
+    }
+    inexact = used != FALSE;
+    return true;
+}
+
+}  // namespace
+
+bool M3uPathConverter::operator()(std::wstring_view text, std::string& out, std::wstring& error) {
+    bool inexact = false;
+    if (!ToAnsiExact(text, out, inexact, error)) return false;
+    if (!inexact) return true;
+    const std::wstring path(text);
+    DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (n > 0) {
+        std::wstring shortPath(n, L'\0');
+        n = GetShortPathNameW(path.c_str(), shortPath.data(), n);
+        shortPath.resize(n);
+        std::string shortAnsi;
+        bool shortInexact = true;
+        std::wstring ignored;
+        if (n > 0 && ToAnsiExact(shortPath, shortAnsi, shortInexact, ignored) && !shortInexact) {
+            out = std::move(shortAnsi);
+            ++m_nShort;
+            return true;
+        }
+    }
+    ++m_nDefault;
+    return true;
+}
+
 bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req) {
     Win32File file;
-    return WritePlaylistTo(ctx, file, ConvertToAnsi, req);
+    M3uPathConverter paths;
+    auto convert = [&paths](std::wstring_view text, std::string& out, std::wstring& error) {
+        return paths(text, out, error);
+    };
+    if (!WritePlaylistTo(ctx, file, convert, req)) return false;
+    LogSink* log = ctx.Log();
+    if (log && log->IsOpen() && (paths.ShortForms() || paths.DefaultChars()))
+        log->LogLine(FormatW(L"%u playlist entries written in their short (8.3) form and %u with the code page's default "
+                             L"character: the ANSI code page cannot hold their paths",
+                             paths.ShortForms(), paths.DefaultChars())
+                         .c_str());
+    return true;
 }
 
 }  // namespace swirlo

@@ -32,6 +32,21 @@ private:
 // ToAnsi of the utilities, its failure text taken from gsErrorText.
 bool ConvertToAnsi(std::wstring_view text, std::string& out, std::wstring& error);
 
+// The ANSI form of a .m3u entry. The system's conversion maps characters the code page lacks to
+// look-alikes (a Polish city name loses its accents), so the entry would name another file: a path the code
+// page cannot hold exactly is written in its short (8.3) form when the file system has one that the
+// code page holds, else with the code page's default character. Counts both kinds.
+class M3uPathConverter {
+public:
+    bool operator()(std::wstring_view text, std::string& out, std::wstring& error);
+    unsigned ShortForms() const { return m_nShort; }
+    unsigned DefaultChars() const { return m_nDefault; }
+
+private:
+    unsigned m_nShort = 0;
+    unsigned m_nDefault = 0;
+};
+
 // Writes the playlist to req.sPath; true on success, else false with the page's error record filled.
 bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req);
 

@@ -9,9 +9,45 @@
 #define IDI_APP                 108
 #define IDB_LOGO                134
 #define IDB_RATING              138
+#define IDB_RATING_PAGE         139  // the star strip over the shuffle page's frequency columns
 
 // Shuffle page (DIALOG 103)
 #define IDD_SHUFFLE_PAGE        103
+#define IDC_SHUF_LIST_LABEL     1301
+#define IDC_SHUF_FREQ_LABEL     1302
+#define IDC_SHUF_STARS          1303
+#define IDC_SHUF_LIST           1304
+#define IDC_SHUF_ADD            1305
+#define IDC_SHUF_EDIT           1306
+#define IDC_SHUF_REMOVE         1307
+#define IDC_SHUF_EVEN           1308
+#define IDC_SHUF_DIST_PRE       1309
+#define IDC_SHUF_DIST_EDIT      1310
+#define IDC_SHUF_DIST_SPIN      1311
+#define IDC_SHUF_DIST_POST      1312
+#define IDC_SHUF_DIST_LABEL     1313
+#define IDC_SHUF_RANDOM         1314
+#define IDC_SHUF_ONLY_EDIT      1315
+#define IDC_SHUF_ONLY_SPIN      1316
+#define IDC_SHUF_ONLY_POST      1317
+#define IDC_SHUF_ONLY_LABEL     1318
+#define IDC_SHUF_TRUNC          1319
+#define IDC_SHUF_TRUNC_EDIT     1320
+#define IDC_SHUF_TRUNC_SPIN     1321
+#define IDC_SHUF_TRUNC_POST     1322
+#define IDC_SHUF_NOREPS         1323
+#define IDC_SHUF_NOREPS_NOTE    1324
+#define IDC_SHUF_WHICH_LABEL    1325
+#define IDC_SHUF_SMALLER        1326
+#define IDC_SHUF_LARGER         1327
+#define IDC_SHUF_WARN           1328
+#define IDC_SHUF_SAVE           1329
+#define IDC_SHUF_PROGRESS       1330
+#define IDC_SHUF_STATUS         1331
+#define IDC_SHUF_SEP_FRAME      1332
+#define IDC_SHUF_OUT_FRAME      1333
+// Private messages of the shuffle page
+#define WM_APP_SHUFFLE_SETUP    (WM_APP + 20)
 
 // Song selection dialog (DIALOG 105)
 #define IDD_SONG_SELECT         105
@@ -92,8 +128,90 @@
 
 // Album art page (DIALOG 114)
 #define IDD_ALBUMART_PAGE       114
+#define IDC_AA_SRC_GROUP        1600
+#define IDC_AA_SRC_LABEL        1601
+#define IDC_AA_SRC_FOLDER       1602
+#define IDC_AA_SRC_BROWSE       1603
+#define IDC_AA_SRC_NAME_LABEL   1604
+#define IDC_AA_SRC_JPG0         1605
+#define IDC_AA_SRC_JPG1         1606
+#define IDC_AA_SRC_JPG2         1607
+#define IDC_AA_SRC_JPG3         1608
+#define IDC_AA_SRC_OTHER        1609
+#define IDC_AA_TGT_GROUP        1610
+#define IDC_AA_TGT_LABEL        1611
+#define IDC_AA_TGT_FOLDER       1612
+#define IDC_AA_TGT_BROWSE       1613
+#define IDC_AA_TGT_NAME_LABEL   1614
+#define IDC_AA_TGT_JPG0         1615
+#define IDC_AA_TGT_JPG1         1616
+#define IDC_AA_TGT_JPG2         1617
+#define IDC_AA_TGT_JPG3         1618
+#define IDC_AA_TGT_OTHER        1619
+#define IDC_AA_VERIFY_GROUP     1620
+#define IDC_AA_VERIFY_NOTE      1621
+#define IDC_AA_SRC_LIST_LABEL   1622
+#define IDC_AA_SRC_LIST         1623
+#define IDC_AA_TGT_LIST_LABEL   1624
+#define IDC_AA_TGT_LIST         1625
+#define IDC_AA_PROGRESS         1626
+#define IDC_AA_STATUS           1627
+#define IDC_AA_FIND             1628
 
 // Album Art Options, copy selection and copy progress dialogs
+#define IDD_ALBUMART_OPTIONS    150
+#define IDC_AAO_SRC_GROUP       1300
+#define IDC_AAO_SRC_LAST        1301
+#define IDC_AAO_SRC_MYMUSIC     1302
+#define IDC_AAO_MYMUSIC_PATH    1303
+#define IDC_AAO_TGT_GROUP       1304
+#define IDC_AAO_TGT_MUSIC       1305
+#define IDC_AAO_TGT_NAMED       1306
+#define IDC_AAO_TGT_OTHER       1307
+#define IDC_AAO_TGT_NOTE        1308
+#define IDC_AAO_HIDE_GROUP      1309
+#define IDC_AAO_SAVE_HIDE       1310
+#define IDC_AAO_HELP            1311
+
+#define IDD_COPY_SELECT         151
+#define IDC_CS_LIST             1400
+#define IDC_CS_HIDE_GROUP       1401
+#define IDC_CS_HIDE_RED         1402
+#define IDC_CS_HIDE_NOSRC       1403
+#define IDC_CS_HIDE_NOTGT       1404
+#define IDC_CS_HIDE_NOIMG       1405
+#define IDC_CS_KEY_GROUP        1406
+#define IDC_CS_KEY_GREEN        1407
+#define IDC_CS_KEY_ORANGE       1408
+#define IDC_CS_KEY_GREY         1409
+#define IDC_CS_KEY_IMG0         1410
+#define IDC_CS_KEY_IMG1         1411
+#define IDC_CS_KEY_IMG2         1412
+#define IDC_CS_BATCH_GROUP      1413
+#define IDC_CS_CHECK_ALL        1414
+#define IDC_CS_UNCHECK_ALL      1415
+#define IDC_CS_COL0             1416
+#define IDC_CS_COL1             1417
+#define IDC_CS_COL2             1418
+#define IDC_CS_COL3             1419
+#define IDC_CS_BATCH_NOTE       1420
+#define IDC_CS_PREVIEW_GROUP    1421
+#define IDC_CS_SRC_THUMB        1422
+#define IDC_CS_SRC_NAME         1423
+#define IDC_CS_SRC_WHERE        1424
+#define IDC_CS_SRC_BYTES        1425
+#define IDC_CS_SRC_PIXELS       1426
+#define IDC_CS_TGT_THUMB        1427
+#define IDC_CS_TGT_NAME         1428
+#define IDC_CS_TGT_WHERE        1429
+#define IDC_CS_TGT_BYTES        1430
+#define IDC_CS_TGT_PIXELS       1431
+#define IDC_CS_HELP             1432
+
+#define IDD_COPY_PROGRESS       152
+#define IDC_CP_TEXT             1500
+#define IDC_CP_PROGRESS         1501
+#define IDC_CP_STOP             1502
 
 // About box (DIALOG 135)
 #define IDD_ABOUT               135

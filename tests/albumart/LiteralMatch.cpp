@@ -56,24 +56,37 @@ struct Literal {
     // The alpha keys of the target in hand, computed once per target.
     std::wstring targetAlphaArtist, targetAlphaAlbum;
 
+    // Equality over keys, where an empty key equals nothing.
+    static bool KeyEqual(const std::wstring& a, const std::wstring& b) { return !a.empty() && IEqual(a, b); }
+    // Containment of two sides, each given by its artist and album keys; a side with both keys
+    // empty is not compared.
+    static bool Comparable(const std::wstring& artist, const std::wstring& album) {
+        return !artist.empty() || !album.empty();
+    }
+
     bool Accepts(int k, int ti, int si) {
         const AlbumRecord& t = tgt.Record(ti);
         const AlbumRecord& s = src.Record(si);
         const std::wstring va = L"variousartists";
+        if (k >= 8 && k != 10 && k != 13 &&
+            (!Comparable(t.sNmlArtist, t.sNmlAlbum) || !Comparable(s.sNmlArtist, s.sNmlAlbum)))
+            return false;
         switch (k) {
         case 0: return IEqual(t.sArtist, s.sArtist) && IEqual(t.sAlbum, s.sAlbum);
         case 2: return IEqual(t.sArtist, s.sAlbum) && IEqual(t.sAlbum, s.sArtist);
-        case 1: case 4: case 6: return IEqual(t.sNmlArtist, s.sNmlArtist) && IEqual(t.sNmlAlbum, s.sNmlAlbum);
-        case 3: case 5: case 7: return IEqual(t.sNmlArtist, s.sNmlAlbum) && IEqual(t.sNmlAlbum, s.sNmlArtist);
+        case 1: case 4: case 6: return KeyEqual(t.sNmlArtist, s.sNmlArtist) && KeyEqual(t.sNmlAlbum, s.sNmlAlbum);
+        case 3: case 5: case 7: return KeyEqual(t.sNmlArtist, s.sNmlAlbum) && KeyEqual(t.sNmlAlbum, s.sNmlArtist);
         case 8: return Containment(t.sNmlArtist, s.sNmlArtist) && Containment(t.sNmlAlbum, s.sNmlAlbum);
         case 9: return Containment(t.sNmlArtist, s.sNmlAlbum) && Containment(t.sNmlAlbum, s.sNmlArtist);
         case 10:
-            return IEqual(t.sNmlArtist, va) && (IEqual(t.sNmlAlbum, s.sNmlAlbum) || IEqual(t.sNmlAlbum, s.sNmlArtist));
+            return IEqual(t.sNmlArtist, va) && (KeyEqual(t.sNmlAlbum, s.sNmlAlbum) || KeyEqual(t.sNmlAlbum, s.sNmlArtist));
         case 11: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlAlbum);
         case 12: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlArtist);
-        default:
-            return Containment(targetAlphaArtist, AlphaNormalize(s.sArtist)) &&
-                   Containment(targetAlphaAlbum, AlphaNormalize(s.sAlbum));
+        default: {
+            std::wstring a = AlphaNormalize(s.sArtist), b = AlphaNormalize(s.sAlbum);
+            return Comparable(targetAlphaArtist, targetAlphaAlbum) && Comparable(a, b) &&
+                   Containment(targetAlphaArtist, a) && Containment(targetAlphaAlbum, b);
+        }
         }
     }
 

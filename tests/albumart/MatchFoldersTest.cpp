@@ -59,54 +59,63 @@ bool Has(const std::wstring& text, const std::wstring& part) { return text.find(
 
 }  // namespace
 
-TEST(MatchFolders, ArticleReversedAndVariousArtistsExamples) {
-    auto r = Match({{L"The Beatles", L"Abbey Road", 1000}, {L"Pink Floyd", L"The Wall", 500},
-                    {L"Madonna", L"Now 50", 10}},
-                   {{L"Beatles, The", L"Abbey Road", 0}, {L"The Wall", L"Pink Floyd", 0},
-                    {L"Various Artists", L"Now 50", 0}});
-    ASSERT_EQ(r->rc, 1);
-    ASSERT_EQ(r->result->Count(), 3);
-    ExpectRow(*r->result, 0, {L"Beatles, The", L"Abbey Road", L"The Beatles\\Abbey Road", 0, 1000, 0});
-    ExpectRow(*r->result, 1, {L"The Wall", L"Pink Floyd", L"Pink Floyd\\The Wall", 0, 500, 1});
-    ExpectRow(*r->result, 2, {L"Various Artists", L"Now 50", L"Madonna\\Now 50", 0, 10, 2});
-    const std::wstring& log = r->page.log.text;
-    EXPECT_TRUE(Has(log, L"Finished compare normalized (min) paths, 1 matches (level 0)"));
-    EXPECT_TRUE(Has(log, L"Finished compare literal paths reversed, 1 matches (level 1)"));
-    EXPECT_TRUE(Has(log, L"Finished compare to Various Artists, 1 matches (level 2)"));
-    EXPECT_EQ(r->page.statuses.back(), L"Folder matching completed");
-    // The work arrays point at each other.
-    EXPECT_EQ(r->src.GetCounterpart(0), L"Beatles, The\\Abbey Road");
-    EXPECT_EQ(r->tgt.GetCounterpart(2), L"Madonna\\Now 50");
-}
-
-TEST(MatchFolders, EmptyAlbumKeyTakesFirstContainingSourceInSourceOrder) {
-    auto r = Match({{L"Bjork", L"Debut", 1}, {L"Queens of the Stone Age", L"Songs", 2}, {L"Queen", L"Hits", 3}},
-                   {{L"Queen", L"[Live]", 0}});
-    ASSERT_EQ(r->rc, 1);
-    ExpectRow(*r->result, 0, {L"Queen", L"[Live]", L"Queens of the Stone Age\\Songs", 0, 2, 2});
-    EXPECT_TRUE(Has(r->page.log.text, L"Finished compare normalized (max) substrings, 1 matches (level 2)"));
-}
-
-TEST(MatchFolders, DiscFoldersShareOneSource) {
-    auto r = Match({{L"Artist", L"Album", 100}}, {{L"Artist", L"Album (Disc 1)", 0}, {L"Artist", L"Album (Disc 2)", 0}});
-    ASSERT_EQ(r->rc, 1);
-    ASSERT_EQ(r->result->Count(), 2);  // the source is paired, so it is not listed as unmatched
-    ExpectRow(*r->result, 0, {L"Artist", L"Album (Disc 1)", L"Artist\\Album", 0, 100, 1});
-    ExpectRow(*r->result, 1, {L"Artist", L"Album (Disc 2)", L"Artist\\Album", 0, 100, 1});
-    EXPECT_TRUE(Has(r->page.log.text, L"Finished compare normalized (max) paths, 2 matches (level 1)"));
-}
-
-TEST(MatchFolders, CodesFromImageSizes) {
-    auto r = Match({{L"A", L"X", 0}, {L"B", L"Y", 100}, {L"C", L"Z", 100}, {L"D", L"W", 100}},
-                   {{L"a", L"x", 50}, {L"B", L"Y", 100}, {L"C", L"Z", 200}, {L"D", L"W", 0}});
-    ASSERT_EQ(r->rc, 1);
-    ASSERT_EQ(r->result->Count(), 4);
-    EXPECT_EQ(r->result->GetMatchCode(0), 5);
-    EXPECT_EQ(r->result->GetMatchCode(1), 4);
-    EXPECT_EQ(r->result->GetMatchCode(2), 3);
-    EXPECT_EQ(r->result->GetMatchCode(3), 0);
-    EXPECT_EQ(PairMatchCode(2, 0, 0), 5);
-    EXPECT_EQ(PairMatchCode(1, 7, 0), 1);
+// Examples by comparison: the result rows in order, and one summary line of the log.
+TEST(MatchFolders, Examples) {
+    const std::wstring tokyo = L"\u6771\u4eac\u4e8b\u5909", kyoiku = L"\u6559\u80b2";
+    const std::wstring mumiy = L"\u041c\u0443\u043c\u0438\u0439 \u0422\u0440\u043e\u043b\u043b\u044c";
+    const std::wstring morskaya = L"\u041c\u043e\u0440\u0441\u043a\u0430\u044f";
+    struct Case {
+        std::vector<AlbumEntry> sources, targets;
+        std::vector<Row> rows;
+        std::wstring logLine;
+    } cases[] = {
+        {{{L"The Beatles", L"Abbey Road", 1000}, {L"Pink Floyd", L"The Wall", 500}, {L"Madonna", L"Now 50", 10}},
+         {{L"Beatles, The", L"Abbey Road", 0}, {L"The Wall", L"Pink Floyd", 0}, {L"Various Artists", L"Now 50", 0}},
+         {{L"Beatles, The", L"Abbey Road", L"The Beatles\\Abbey Road", 0, 1000, 0},
+          {L"The Wall", L"Pink Floyd", L"Pink Floyd\\The Wall", 0, 500, 1},
+          {L"Various Artists", L"Now 50", L"Madonna\\Now 50", 0, 10, 2}},
+         L"Finished compare literal paths reversed, 1 matches (level 1)"},
+        // An album key empty on the target side only is contained in the first source in order.
+        {{{L"Bjork", L"Debut", 1}, {L"Queens of the Stone Age", L"Songs", 2}, {L"Queen", L"Hits", 3}},
+         {{L"Queen", L"[Live]", 0}},
+         {{L"Queen", L"[Live]", L"Queens of the Stone Age\\Songs", 0, 2, 2},
+          {L"", L"<No match found in target folders>", L"Bjork\\Debut", -1, 1, 7},
+          {L"", L"<No match found in target folders>", L"Queen\\Hits", -1, 3, 7}},
+         L"Finished compare normalized (max) substrings, 1 matches (level 2)"},
+        {{{L"Artist", L"Album", 100}},
+         {{L"Artist", L"Album (Disc 1)", 0}, {L"Artist", L"Album (Disc 2)", 0}},
+         {{L"Artist", L"Album (Disc 1)", L"Artist\\Album", 0, 100, 1},
+          {L"Artist", L"Album (Disc 2)", L"Artist\\Album", 0, 100, 1}},
+         L"Finished compare normalized (max) paths, 2 matches (level 1)"},
+        // Codes from the image sizes: none in the source, equal, different, none on the player.
+        {{{L"A", L"X", 0}, {L"B", L"Y", 100}, {L"C", L"Z", 100}, {L"D", L"W", 100}},
+         {{L"a", L"x", 50}, {L"B", L"Y", 100}, {L"C", L"Z", 200}, {L"D", L"W", 0}},
+         {{L"a", L"x", L"A\\X", 50, 0, 5}, {L"B", L"Y", L"B\\Y", 100, 100, 4}, {L"C", L"Z", L"C\\Z", 200, 100, 3},
+          {L"D", L"W", L"D\\W", 0, 100, 0}},
+         L"Finished compare literal paths, 4 matches (level 0)"},
+        // Names with no Latin letter or digit have empty keys, which pair with nothing...
+        {{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}},
+         {{tokyo, kyoiku, 0}, {L"Various Artists", morskaya, 0}},
+         {{tokyo, kyoiku, L"<No match found in source folders>", 0, -1, 6},
+          {L"Various Artists", morskaya, L"<No match found in source folders>", 0, -1, 6},
+          {L"", L"<No match found in target folders>", mumiy + L"\\" + morskaya, -1, 100, 7},
+          {L"", L"<No match found in target folders>", L"!!!\\...", -1, 7, 7}},
+         L"Finished compare normalized (min) paths, 0 matches (level 0)"},
+        // ...but identical names pair in any script, and a key empty on one side still contains.
+        {{{tokyo, kyoiku, 100}, {L"Queen", L"Hits", 5}},
+         {{tokyo, kyoiku, 0}, {L"Queen", L"!!!", 0}},
+         {{tokyo, kyoiku, tokyo + L"\\" + kyoiku, 0, 100, 0}, {L"Queen", L"!!!", L"Queen\\Hits", 0, 5, 2}},
+         L"Finished compare literal paths, 1 matches (level 0)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        auto r = Match(c.sources, c.targets);
+        ASSERT_EQ(r->rc, 1);
+        ASSERT_EQ(r->result->Count(), static_cast<int>(c.rows.size()));
+        for (std::size_t i = 0; i < c.rows.size(); ++i) ExpectRow(*r->result, static_cast<int>(i), c.rows[i]);
+        EXPECT_TRUE(Has(r->page.log.text, c.logLine));
+        EXPECT_EQ(r->page.statuses.back(), L"Folder matching completed");
+    }
 }
 
 TEST(MatchFolders, NothingInCommonListsTargetsThenSources) {

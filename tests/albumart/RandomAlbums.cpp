@@ -13,14 +13,16 @@ const wchar_t* const kArtists[] = {
     L"D\u00e9j\u00e0 Vu", L"Deja Vu", L"A Tribe Called Quest", L"Tribe Called Quest, A", L"[Live]", L"...",
     L"007", L"7", L"Sigur R\u00f3s", L"Sigur Ros", L"Bj\u00f6rk", L"Bjork", L"AC/DC", L"ACDC", L"The The", L"The",
     L"Abbey Road", L"Now 50", L"Madonna", L"Ch\u00e2teau", L"Chateau", L"Beatles [Remastered]", L"(Disc 1)",
-    L"Floyd", L"a", L"Queen", L"Queens of the Stone Age"};
+    L"Floyd", L"a", L"Queen", L"Queens of the Stone Age", L"\u041c\u0443\u043c\u0438\u0439 \u0422\u0440\u043e\u043b\u043b\u044c",
+    L"\u6771\u4eac\u4e8b\u5909", L"\u039a\u03b1\u03bb\u03b7", L"!!!"};
 const wchar_t* const kAlbums[] = {
     L"Abbey Road", L"Abbey Road [Remastered]", L"Abbey Road (Disc 1)", L"Abbey Road (Disc 2)", L"abbey road",
     L"The Wall", L"Wall, The", L"Pink Floyd", L"The Beatles", L"Now 50", L"Now 050", L"Now 50 (Disc 1)",
     L"Greatest Hits", L"Hits", L"Live [Disc 1] (Remix)", L"[Live]", L"(Bonus)", L"Disc 01", L"Disc 1",
     L"Ch\u00e2teau", L"Chateau", L"D\u00e9j\u00e0 Vu", L"Madonna", L"Mot\u00f6rhead", L"\u00c1g\u00e6tis byrjun",
     L"Agaetis Byrjun", L"Vol. 1", L"Vol 1", L"!!!", L"Hits [Disc [2]]", L"Best of (Live", L"Queen", L"A Night at the Opera",
-    L"Night at the Opera, A", L"Motoerhead", L"Bjork", L"Various Artists"};
+    L"Night at the Opera, A", L"Motoerhead", L"Bjork", L"Various Artists", L"\u041c\u043e\u0440\u0441\u043a\u0430\u044f",
+    L"\u6559\u80b2", L"\u00c9\u03c1\u03c9\u03c2"};
 const std::int32_t kSizes[] = {0, 0, 1000, 2000, 1000, 31337};
 
 template <class T, std::size_t N>

@@ -1,0 +1,383 @@
+#include "albumart/AlbumArtPage.h"
+
+#include <memory>
+#include <new>
+
+#include "albumart/CopyImages.h"
+#include "albumart/CopySelectDialog.h"
+#include "albumart/FolderScan.h"
+#include "foundation/IniSettings.h"
+#include "foundation/Seams.h"
+#include "foundation/Utilities.h"
+#include "framework/Handles.h"
+#include "resources/resource.h"
+
+namespace swirlo {
+
+namespace {
+
+const wchar_t kFindCaption[] = L"Find matching album art subfolders in source && target";
+const wchar_t* const kImageNames[] = {L"Folder.jpg", L"AlbumArt.jpg", L"Album Art.jpg"};
+const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr ULONGLONG kMinPlayerBytes = 100000000;
+constexpr int kMaxOtherName = 80;
+constexpr int kShellDrivesFolder = 17;
+
+// "." and "..", not names such as ".x" or "...".
+bool IsDotEntry(const wchar_t* name) {
+    std::size_t n = wcslen(name);
+    if (n == 0 || n >= 3 || name[0] != L'.') return false;
+    return n == 1 || name[1] == L'.';
+}
+
+// A drive that can be the player: a removable drive, writable, of at least 100,000,000 bytes.
+bool IsPlayerDrive(const wchar_t* root) {
+    if (wcslen(root) != 3 || root[1] != L':' || root[2] != L'\\') return false;
+    if (GetDriveTypeW(root) != DRIVE_REMOVABLE) return false;
+    DWORD flags = 0;
+    if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return false;
+    if (flags & FILE_READ_ONLY_VOLUME) return false;
+    ULARGE_INTEGER total{};
+    if (!GetDiskFreeSpaceExW(root, nullptr, &total, nullptr)) return false;
+    return total.QuadPart >= kMinPlayerBytes;
+}
+
+// The controls that are disabled while a search runs.
+const int kSearchControls[] = {
+    IDC_AA_SRC_GROUP, IDC_AA_SRC_LABEL, IDC_AA_SRC_FOLDER, IDC_AA_SRC_BROWSE, IDC_AA_SRC_NAME_LABEL,
+    IDC_AA_SRC_JPG0, IDC_AA_SRC_JPG1, IDC_AA_SRC_JPG2, IDC_AA_SRC_JPG3, IDC_AA_SRC_OTHER,
+    IDC_AA_TGT_GROUP, IDC_AA_TGT_LABEL, IDC_AA_TGT_FOLDER, IDC_AA_TGT_BROWSE, IDC_AA_TGT_NAME_LABEL,
+    IDC_AA_TGT_JPG0, IDC_AA_TGT_JPG1, IDC_AA_TGT_JPG2, IDC_AA_TGT_JPG3, IDC_AA_TGT_OTHER,
+    IDC_AA_VERIFY_GROUP, IDC_AA_VERIFY_NOTE, IDC_AA_SRC_LIST_LABEL, IDC_AA_SRC_LIST, IDC_AA_TGT_LIST_LABEL,
+    IDC_AA_TGT_LIST};
+
+}  // namespace
+
+bool ReadMyMusicFolder(ZWin& win, std::wstring& folder, bool showBox) {
+    folder.clear();
+    if (win.ReadRegString(HKEY_CURRENT_USER, kShellFolders, L"My Music", folder, false, MAX_PATH * sizeof(wchar_t)))
+        return true;
+    folder.clear();
+    std::wstring why = win.TakeWindowError(true);
+    if (showBox) win.ShowErrorBox(L"Error getting location of \"My Music\" folder", why.c_str());
+    return false;
+}
+
+AlbumArtPage::AlbumArtPage(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
+                           const AppPaths* paths)
+    : TabPage(hInst, caption, nullptr, parent, paths), m_pSettings(settings) {
+    m_nResId = IDD_ALBUMART_PAGE;
+    SetErrorSuffix(L" - Error");
+}
+
+BOOL AlbumArtPage::OnInitDialog() {
+    ZWin::Log().SetOwner(m_hWnd);
+    if (m_pSettings) {
+        m_pSettings->SetDialog(m_hWnd);
+        bool ok = m_pSettings->WriteRadioRange(static_cast<int>(m_pSettings->SourceJpg), IDC_AA_SRC_JPG0,
+                                               IDC_AA_SRC_JPG3, 0, 1) &&
+                  m_pSettings->WriteRadioRange(static_cast<int>(m_pSettings->TargetJpg), IDC_AA_TGT_JPG0,
+                                               IDC_AA_TGT_JPG3, 0, 1) &&
+                  m_pSettings->WriteEditString(IDC_AA_SRC_OTHER, m_pSettings->SourceJpgOther) &&
+                  m_pSettings->WriteEditString(IDC_AA_TGT_OTHER, m_pSettings->TargetJpgOther);
+        if (!ok) SetErrorParts(L"Error applying ini file settings to dialog", m_pSettings->ErrorText().c_str());
+    }
+    SendDlgItemMessageW(m_hWnd, IDC_AA_SRC_OTHER, EM_LIMITTEXT, kMaxOtherName, 0);
+    SendDlgItemMessageW(m_hWnd, IDC_AA_TGT_OTHER, EM_LIMITTEXT, kMaxOtherName, 0);
+    ReadMyMusicFolder(*this, m_sMyMusic, true);
+    ApplyFolderDefaults();
+    m_bar.Attach(m_hWnd, IDC_AA_PROGRESS);
+    return TRUE;
+}
+
+void AlbumArtPage::ApplyFolderDefaults() {
+    if (!m_hWnd) return;
+    std::wstring source;
+    if (m_pSettings) {
+        if (m_pSettings->ArtSrcDir == 1) source = m_sMyMusic;
+        else source = m_pSettings->LastSourceFolder.empty() ? m_sMyMusic : m_pSettings->LastSourceFolder;
+    }
+    if (!source.empty()) {
+        m_sSourceDir = source;
+        SetItemText(m_hWnd, IDC_AA_SRC_FOLDER, source);
+        if (m_pSettings) m_pSettings->LastSourceFolder = source;
+    } else {
+        SetItemText(m_hWnd, IDC_AA_SRC_FOLDER, L"Click Browse button to select");
+    }
+    FillArtistList(m_sSourceDir, IDC_AA_SRC_LIST);
+    if (FindFirstPlayerDrive(m_sTargetDir)) SetItemText(m_hWnd, IDC_AA_TGT_FOLDER, m_sTargetDir);
+    else SetItemText(m_hWnd, IDC_AA_TGT_FOLDER, L"Connect player in UMS (or MSC) mode && click Browse button to select");
+    FillArtistList(m_sTargetDir, IDC_AA_TGT_LIST);
+}
+
+bool AlbumArtPage::FindFirstPlayerDrive(std::wstring& path) {
+    path.clear();
+    std::wstring folder = L"MUSIC";
+    if (m_pSettings && m_pSettings->ArtTgtDir == 1) folder = m_pSettings->ArtTgtDirOther;
+    wchar_t drives[512] = {};
+    DWORD n = GetLogicalDriveStringsW(static_cast<DWORD>(std::size(drives) - 1), drives);
+    if (n == 0 || n >= std::size(drives)) {
+        SetErrorParts(L"Error searching for drives");
+        return false;
+    }
+    // Empty card readers would otherwise ask the user to insert a disk.
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    for (const wchar_t* root = drives; *root; root += wcslen(root) + 1) {
+        if (!IsPlayerDrive(root)) continue;
+        if (path.empty()) path = root;
+        if (folder.empty()) continue;
+        std::wstring candidate = std::wstring(root) + folder;
+        WIN32_FIND_DATAW fd;
+        UniqueFind find(FindFirstFileW(candidate.c_str(), &fd));
+        if (find && (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            path = std::wstring(root) + fd.cFileName;  // as the file system spells it
+            break;
+        }
+    }
+    SetErrorMode(oldMode);
+    return !path.empty();
+}
+
+void AlbumArtPage::FillArtistList(const std::wstring& folder, int listId) {
+    HWND list = GetDlgItem(m_hWnd, listId);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    if (folder.empty()) return;
+    int added = 0;
+    WIN32_FIND_DATAW fd;
+    UniqueFind find(FindFirstFileW(JoinPath(folder, L"*").c_str(), &fd));
+    if (find) {
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(fd.cFileName)) continue;
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fd.cFileName));
+            ++added;
+        } while (FindNextFileW(find.Get(), &fd));
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    }
+    if (added == 0) {
+        // Added after the sort: a sorted list box would still keep them last, "-" sorts before letters.
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"--> No subfolders!"));
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(L"--> Wrong parent folder selected?"));
+    }
+}
+
+void AlbumArtPage::BrowseSource() {
+    std::wstring chosen;
+    if (BrowseForFolder(chosen, L"Select source folder on computer to copy images from",
+                        m_sSourceDir.empty() ? nullptr : m_sSourceDir.c_str(), 0)) {
+        m_sSourceDir = chosen;
+        SetItemText(m_hWnd, IDC_AA_SRC_FOLDER, chosen);
+        FillArtistList(chosen, IDC_AA_SRC_LIST);
+        if (m_pSettings) m_pSettings->LastSourceFolder = chosen;
+        return;
+    }
+    std::wstring why = TakeWindowError(true);
+    if (!why.empty()) ZWin::ShowErrorBox(why.c_str());
+}
+
+void AlbumArtPage::BrowseTarget() {
+    std::wstring start = m_sTargetDir;
+    if (start.empty()) FindFirstPlayerDrive(start);
+    std::wstring chosen;
+    if (BrowseForFolder(chosen, L"Select target folder on player to copy images to",
+                        start.empty() ? nullptr : start.c_str(), kShellDrivesFolder)) {
+        m_sTargetDir = chosen;
+        SetItemText(m_hWnd, IDC_AA_TGT_FOLDER, chosen);
+        FillArtistList(chosen, IDC_AA_TGT_LIST);
+        return;
+    }
+    std::wstring why = TakeWindowError(true);
+    if (!why.empty()) ZWin::ShowErrorBox(why.c_str());
+}
+
+int AlbumArtPage::ReadImageNameChoices(bool silent) {
+    if (!m_pSettings || !m_hWnd) return 0;
+    IniSettings& s = *m_pSettings;
+    s.SetDialog(m_hWnd);
+    if (!s.ReadRadioRange(s.SourceJpg, IDC_AA_SRC_JPG0, IDC_AA_SRC_JPG3, 0, 1) ||
+        !s.ReadRadioRange(s.TargetJpg, IDC_AA_TGT_JPG0, IDC_AA_TGT_JPG3, 0, 1)) {
+        SetErrorParts(L"Error reading radio buttons", s.ErrorText().c_str());
+        return 0;
+    }
+    struct Side {
+        unsigned& choice;
+        std::wstring& other;
+        int edit;
+        const wchar_t* setError;
+        const wchar_t* emptyMessage;
+    } sides[] = {{s.SourceJpg, s.SourceJpgOther, IDC_AA_SRC_OTHER, L"Error setting user specified source album art filename",
+                  L"\"Other\" filename selected for source album art filename"},
+                 {s.TargetJpg, s.TargetJpgOther, IDC_AA_TGT_OTHER, L"Error setting user specified album art target filename",
+                  L"\"Other\" filename selected for album art target filename"}};
+    for (Side& side : sides) {
+        if (side.choice != 3) {
+            side.other.clear();
+            continue;
+        }
+        std::wstring text;
+        if (!s.ReadEditText(side.edit, text, true, 99)) {
+            SetErrorParts(side.setError, s.ErrorText().c_str());
+            return 0;
+        }
+        if (!text.empty()) {
+            side.other = text;
+        } else if (!silent) {
+            ZWin::ShowErrorBox(side.emptyMessage, L"but no filename entered in its input field.");
+            return 0;
+        } else {
+            side.choice = 0;
+            side.other.clear();
+        }
+    }
+    s.SaveSection(IniSect::AlbumArtTab);
+    return 1;
+}
+
+void AlbumArtPage::CloseDown() {
+    if (!m_hWnd) return;
+    ReadImageNameChoices(true);
+}
+
+void AlbumArtPage::PumpMessages() { swirlo::PumpMessages(); }
+
+void AlbumArtPage::SetStatus(const std::wstring& text) { SetItemText(m_hWnd, IDC_AA_STATUS, text); }
+
+void AlbumArtPage::SetSearchControls(bool enabled) {
+    for (int id : kSearchControls) EnableItem(m_hWnd, id, enabled);
+    ShowItem(m_hWnd, IDC_AA_PROGRESS, !enabled);
+    ShowItem(m_hWnd, IDC_AA_STATUS, !enabled);
+    SetItemText(m_hWnd, IDC_AA_FIND, enabled ? kFindCaption : L"Stop Search");
+}
+
+std::wstring AlbumArtPage::ImageName(unsigned choice, const std::wstring& other) const {
+    return choice < 3 ? kImageNames[choice] : other;
+}
+
+void AlbumArtPage::FindOrStop() {
+    if (m_bRunning) {
+        m_bStop = true;
+        return;
+    }
+    m_bRunning = true;
+    if (m_sSourceDir.empty() || m_sTargetDir.empty()) {
+        ZWin::ShowErrorBox(L"One or both of Source and Target folders are not specified", L"Click the Browse button to select");
+        m_bRunning = false;
+        return;
+    }
+    if (!ReadImageNameChoices(false)) {
+        m_bRunning = false;
+        return;
+    }
+    m_sSrcImage = ImageName(m_pSettings->SourceJpg, m_pSettings->SourceJpgOther);
+    m_sTgtImage = ImageName(m_pSettings->TargetJpg, m_pSettings->TargetJpgOther);
+    m_bStop = false;
+    SetStatus(L"Starting search ...");
+    m_bar.Reset(-1);
+    m_bar.SetPos(0);
+    SetSearchControls(false);
+
+    auto result = std::make_unique<AlbumFolderArray>(m_sTargetDir, m_sSourceDir);
+    bool logging = m_pSettings->MatchLog != 0;
+    bool detail = logging && m_pSettings->MatchLogDetail != 0;
+    if (logging) ZWin::Log().StartLog(L"album art compare.txt", L"Start compare folders", m_pSettings->MatchLogFlush != 0);
+    int ok = MatchFolders(*this, m_sSourceDir, m_sTargetDir, m_sSrcImage, m_sTgtImage, detail, *result);
+    if (logging) ZWin::Log().FinishLog(L"End compare");
+    SetSearchControls(true);
+    if (ok) RunCopySelection(*result);
+    m_bRunning = false;
+}
+
+void AlbumArtPage::RunCopySelection(AlbumFolderArray& result) {
+    std::unique_ptr<CopySelectDialog> select(
+        new (std::nothrow) CopySelectDialog(m_hInst, m_sCaption.c_str(), this, m_pSettings, result, m_sSrcImage, m_sTgtImage));
+    INT_PTR chosen = select ? select->RunModal() : -1;
+    if (m_pSettings) m_pSettings->SetDialog(m_hWnd);
+    if (chosen < 0) {
+        ZWin::ShowErrorBox(L"Error creating album art selection dialog");
+        return;
+    }
+    if (chosen != 1) return;
+    const std::vector<int>& selection = select->SelectedIndices();
+    std::unique_ptr<CopyProgressDialog> copy(
+        new (std::nothrow) CopyProgressDialog(m_hInst, m_sCaption.c_str(), this, result, selection, m_sSrcImage, m_sTgtImage));
+    INT_PTR done = copy ? copy->RunModal() : -1;
+    if (done < 0) {
+        ZWin::ShowErrorBox(L"Error file copy progress dialog");
+        return;
+    }
+    std::wstring caption = m_sCaption;
+    int total = static_cast<int>(selection.size());
+    if (done == 1 && copy->Copied() == total) {
+        MsgBoxParts(m_hWnd, caption.c_str(), L"Files copy completed.", nullptr, nullptr, nullptr, nullptr, nullptr,
+                    MB_ICONINFORMATION | MB_OK);
+    } else if (done == 1) {
+        ZWin::ShowErrorBox(FormatW(L"Error not detected, but count of files copied %d\ndiffers from number of files "
+                                   L"selected to copy %d", copy->Copied(), total).c_str());
+    } else if (copy->Stopped()) {
+        MsgBoxParts(m_hWnd, caption.c_str(), L"Copying stopped by user Cancel.",
+                    FormatW(L"%d files were already copied to player.", copy->Copied()).c_str(), nullptr, nullptr,
+                    nullptr, nullptr, MB_ICONINFORMATION | MB_OK);
+    }
+}
+
+INT_PTR AlbumArtPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+        case IDC_AA_SRC_BROWSE: BrowseSource(); return TRUE;
+        case IDC_AA_TGT_BROWSE: BrowseTarget(); return TRUE;
+        case IDC_AA_FIND: FindOrStop(); return TRUE;
+        }
+    }
+    return DefaultHandling(msg, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- Album Art Options
+
+AlbumArtOptionsDialog::AlbumArtOptionsDialog(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption,
+                                             ZWin* parent, const AppPaths* paths)
+    : ZDialog(hInst, caption, nullptr, parent, paths), m_pSettings(settings) {
+    m_nResId = IDD_ALBUMART_OPTIONS;
+    SetErrorSuffix(L" - Error");
+}
+
+BOOL AlbumArtOptionsDialog::OnInitDialog() {
+    CentreOverParent();
+    std::wstring myMusic;
+    SetItemText(m_hWnd, IDC_AAO_MYMUSIC_PATH,
+                ReadMyMusicFolder(*this, myMusic, false) ? myMusic : L"ERROR: Folder not found in registry settings");
+    IniSettings& s = *m_pSettings;
+    s.SetDialog(m_hWnd);
+    bool ok = s.WriteRadioRange(static_cast<int>(s.ArtSrcDir), IDC_AAO_SRC_LAST, IDC_AAO_SRC_MYMUSIC, 0, 1) &&
+              s.WriteRadioRange(static_cast<int>(s.ArtTgtDir), IDC_AAO_TGT_MUSIC, IDC_AAO_TGT_NAMED, 0, 1) &&
+              s.WriteEditString(IDC_AAO_TGT_OTHER, s.ArtTgtDirOther) && s.WriteCheck(IDC_AAO_SAVE_HIDE, s.ArtSaveHide, false);
+    if (!ok) s.ShowError(ErrorCaption().c_str(), L"Error applying ini file settings to dialog");
+    return TRUE;
+}
+
+int AlbumArtOptionsDialog::OnOK() {
+    IniSettings& s = *m_pSettings;
+    s.SetDialog(m_hWnd);
+    bool ok = s.ReadRadioRange(s.ArtSrcDir, IDC_AAO_SRC_LAST, IDC_AAO_SRC_MYMUSIC, 0, 1) &&
+              s.ReadRadioRange(s.ArtTgtDir, IDC_AAO_TGT_MUSIC, IDC_AAO_TGT_NAMED, 0, 1) &&
+              s.ReadEditString(IDC_AAO_TGT_OTHER, s.ArtTgtDirOther, true, 1023) &&
+              s.ReadCheck(IDC_AAO_SAVE_HIDE, s.ArtSaveHide, false);
+    if (!ok) return s.ShowError(ErrorCaption().c_str(), L"Error reading settings from dialog fields");
+    if (!s.SaveSection(IniSect::AlbumArtSettings)) return s.ShowError(ErrorCaption().c_str(), L"Error saving ini settings");
+    EndWithOK();
+    return 1;
+}
+
+INT_PTR AlbumArtOptionsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if ((msg == WM_COMMAND && LOWORD(wParam) == IDC_AAO_HELP) || msg == WM_HELP) {
+        if (!Paths() || Paths()->sProgDirSlash.empty())
+            ShowErrorBox(L"Help file location (program folder) not found");
+        else
+            ShowHelp(FormatW(L"%lsBlendo.chm::/aa_pref.htm", Paths()->sProgDirSlash.c_str()));
+        return TRUE;
+    }
+    return DefaultHandling(msg, wParam, lParam);
+}
+
+}  // namespace swirlo

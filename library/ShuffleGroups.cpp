@@ -1,0 +1,154 @@
+#include "library/ShuffleGroups.h"
+
+#include <array>
+#include <cwchar>
+#include <sstream>
+
+#include "foundation/ErrorText.h"
+
+namespace swirlo {
+
+namespace {
+
+constexpr wchar_t kHeader[] = L"SWIRLO-GROUPS 1";
+
+// Names may hold anything but the field and line separators, which are escaped.
+std::wstring Escape(const std::wstring& s) {
+    std::wstring out;
+    for (wchar_t c : s) {
+        if (c == L'\\') out += L"\\\\";
+        else if (c == L'\t') out += L"\\t";
+        else if (c == L'\n') out += L"\\n";
+        else if (c == L'\r') out += L"\\r";
+        else out += c;
+    }
+    return out;
+}
+
+std::wstring Unescape(const std::wstring& s) {
+    std::wstring out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != L'\\' || i + 1 == s.size()) {
+            out += s[i];
+            continue;
+        }
+        wchar_t c = s[++i];
+        out += c == L't' ? L'\t' : c == L'n' ? L'\n' : c == L'r' ? L'\r' : c;
+    }
+    return out;
+}
+
+std::vector<std::wstring> Fields(const std::wstring& line) {
+    std::vector<std::wstring> f;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t tab = line.find(L'\t', start);
+        f.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
+        if (tab == std::wstring::npos) return f;
+        start = tab + 1;
+    }
+}
+
+bool ToInt(const std::wstring& s, int& v) {
+    if (s.empty()) return false;
+    wchar_t* end = nullptr;
+    long n = std::wcstol(s.c_str(), &end, 10);
+    if (*end != 0 || n < -1000000 || n > 1000000) return false;
+    v = static_cast<int>(n);
+    return true;
+}
+
+}  // namespace
+
+std::wstring FormatGroups(const std::vector<const SongSelection*>& groups) {
+    std::wstring text = kHeader;
+    text += L"\r\n";
+    for (const SongSelection* g : groups) {
+        const std::array<int, 6>& f = g->Frequencies();
+        text += FormatW(L"group\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t", g->Kind(), f[0], f[1], f[2], f[3], f[4], f[5],
+                        g->Days(), g->IgnoreRepeats() ? 1 : 0);
+        text += Escape(g->Name()) + L"\r\nselect";
+        for (int i : g->ListboxSelection()) text += FormatW(L"\t%d", i);
+        text += L"\r\n";
+        const std::vector<int>& idx = g->PlaylistIndexes();
+        for (std::size_t i = 0; i < g->PlaylistNames().size(); ++i)
+            text += FormatW(L"playlist\t%d\t", i < idx.size() ? idx[i] : -1) + Escape(g->PlaylistNames()[i]) + L"\r\n";
+        for (const std::wstring& genre : g->GenreNames()) text += L"genre\t" + Escape(genre) + L"\r\n";
+    }
+    return text;
+}
+
+namespace {
+
+// A group as it is read, before its record is made.
+struct ReadGroup {
+    int nKind = 1;
+    std::array<int, 6> freq{};
+    int nDays = 0;
+    bool bIgnore = false;
+    std::wstring sName;
+    std::vector<int> sel, idx;
+    std::vector<std::wstring> playlists, genres;
+};
+
+}  // namespace
+
+bool ParseGroups(const std::wstring& text, std::vector<std::unique_ptr<SongSelection>>& groups, std::wstring& error) {
+    std::vector<ReadGroup> read;
+    std::wistringstream in(text);
+    std::wstring line;
+    int nLine = 0;
+    auto bad = [&]() {
+        error = FormatW(L"Line %d of the song groups file is not understood", nLine);
+        return false;
+    };
+    while (std::getline(in, line)) {
+        ++nLine;
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (nLine == 1) {
+            if (line != kHeader) return bad();
+            continue;
+        }
+        if (line.empty()) continue;
+        std::vector<std::wstring> f = Fields(line);
+        if (f[0] == L"group") {
+            ReadGroup g;
+            int ignore = 0;
+            bool ok = f.size() == 11 && ToInt(f[1], g.nKind) && (g.nKind == kSelectAllSongs || g.nKind == kSelectListed) &&
+                      ToInt(f[8], g.nDays) && ToInt(f[9], ignore);
+            for (int i = 0; ok && i < 6; ++i) ok = ToInt(f[2 + i], g.freq[i]);
+            if (!ok) return bad();
+            g.bIgnore = ignore != 0;
+            g.sName = Unescape(f[10]);
+            read.push_back(std::move(g));
+            continue;
+        }
+        if (read.empty()) return bad();
+        ReadGroup& g = read.back();
+        if (f[0] == L"select") {
+            for (std::size_t i = 1; i < f.size(); ++i) {
+                int v = 0;
+                if (!ToInt(f[i], v)) return bad();
+                g.sel.push_back(v);
+            }
+        } else if (f[0] == L"playlist" && f.size() == 3) {
+            int v = 0;
+            if (!ToInt(f[1], v)) return bad();
+            g.idx.push_back(v);
+            g.playlists.push_back(Unescape(f[2]));
+        } else if (f[0] == L"genre" && f.size() == 2) {
+            g.genres.push_back(Unescape(f[1]));
+        } else {
+            return bad();
+        }
+    }
+    if (nLine == 0) return bad();
+    groups.clear();
+    for (ReadGroup& g : read)
+        groups.push_back(std::make_unique<SongSelection>(g.nKind, g.freq, g.nDays, g.bIgnore, std::move(g.sName),
+                                                         std::move(g.sel), std::move(g.idx), std::move(g.playlists),
+                                                         std::move(g.genres)));
+    return true;
+}
+
+}  // namespace swirlo

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <vector>
+
+#include "albumart/CopyImages.h"
+#include "albumart/CopySelectDialog.h"
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+#include "resources/resource.h"
+#include "tests/foundation/WinTestSupport.h"
+
+using namespace swirlo;
+using namespace swirlo::test;
+
+namespace {
+
+// The JPEG fixtures made at build time (solid colours, different sizes).
+std::wstring Jpeg(const char* name) {
+    std::wstring w = L"Z:";
+    for (char c : std::string(ALBUMART_JPEGS) + "/" + name) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+    return w;
+}
+
+bool Near(COLORREF c, int r, int g, int b) {
+    return std::abs(GetRValue(c) - r) < 16 && std::abs(GetGValue(c) - g) < 16 && std::abs(GetBValue(c) - b) < 16;
+}
+
+struct Fixture {
+    TempDir dir;
+    AlbumFolderArray arr{dir.Path() + L"tgt", dir.Path() + L"src"};
+    MessageBoxRecorder boxes;
+    std::unique_ptr<CopySelectDialog> dlg;
+    HWND h = nullptr, list = nullptr;
+
+    Fixture() {
+        InitCommonControls();
+        for (const wchar_t* d : {L"src", L"src\\Aa", L"src\\Aa\\X", L"src\\Dd", L"src\\Dd\\Y", L"tgt", L"tgt\\Dd",
+                                 L"tgt\\Dd\\Y"})
+            CreateDirectoryW((dir / d).c_str(), nullptr);
+        CopyFileW(Jpeg("red.jpg").c_str(), (dir / L"src\\Aa\\X\\Folder.jpg").c_str(), FALSE);
+        CopyFileW(Jpeg("blue.jpg").c_str(), (dir / L"src\\Dd\\Y\\Folder.jpg").c_str(), FALSE);
+        CopyFileW(Jpeg("green.jpg").c_str(), (dir / L"tgt\\Dd\\Y\\AlbumArt.jpg").c_str(), FALSE);
+        auto size = [&](const wchar_t* rel) { return static_cast<int>(ReadBytes(dir / rel).size()); };
+        arr.Add(L"Bb", L"X", 0, 100, L"Bb\\X", 1);                                            // r0
+        arr.Add(L"Aa", L"X", 0, size(L"src\\Aa\\X\\Folder.jpg"), L"Aa\\X", 0);               // r1
+        arr.Add(L"Cc", L"Y", 0, 50, L"Zz\\Y", 0);                                             // r2
+        arr.Add(L"Dd", L"Y", size(L"tgt\\Dd\\Y\\AlbumArt.jpg"), size(L"src\\Dd\\Y\\Folder.jpg"), L"Dd\\Y", 3);
+        arr.Add(L"Ee", L"Y", 10, 10, L"Ee\\Y", 4);                                            // r4
+        arr.Add(L"Ff", L"Y", 10, 0, L"Ff\\Y", 5);                                             // r5
+        arr.Add(L"Gg", L"Y", 10, -1, L"<No match found in source folders>", 6);               // r6
+        arr.Add(L"", L"<No match found in target folders>", -1, 5, L"Hh\\Y", 7);              // r7
+        arr.Add(L"Ii", L"Y", 0, 10, L"Ii\\Y", 2);                                             // r8
+        dlg = std::make_unique<CopySelectDialog>(GetModuleHandleW(nullptr), L"Swirlo", nullptr, nullptr, arr,
+                                                 L"Folder.jpg", L"AlbumArt.jpg");
+        h = dlg->CreateModeless();
+        list = dlg->List();
+        ShowWindow(h, SW_SHOW);
+    }
+    ~Fixture() { DestroyWindow(h); }
+
+    // Record per row, or with boxes its checkbox: 0 none, 1 unchecked, 2 checked.
+    std::vector<int> Rows(bool boxes = false) {
+        std::vector<int> v;
+        for (int r = 0; r < SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); ++r) {
+            LVITEMW it{};
+            it.mask = LVIF_PARAM;
+            it.iItem = r;
+            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+            v.push_back(boxes ? static_cast<int>(SendMessageW(list, LVM_GETITEMSTATE, r, LVIS_STATEIMAGEMASK) >> 12)
+                              : static_cast<int>(it.lParam));
+        }
+        return v;
+    }
+    void Click(int id) { SendMessageW(GetDlgItem(h, id), BM_CLICK, 0, 0); }
+    void Notify(UINT code, int item, int sub = 0) {
+        NMITEMACTIVATE nm{};
+        nm.hdr = {list, IDC_CS_LIST, code};
+        nm.iItem = item;
+        nm.iSubItem = sub;
+        SendMessageW(h, WM_NOTIFY, IDC_CS_LIST, reinterpret_cast<LPARAM>(&nm));
+    }
+    std::wstring Text(int id) { return GetItemText(h, id); }
+    COLORREF ThumbPixel(int id) {
+        UpdateWindow(GetDlgItem(h, id));
+        WindowDC dc(GetDlgItem(h, id));
+        return GetPixel(dc.Get(), 35, 35);
+    }
+};
+
+}  // namespace
+
+TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
+    Fixture f;
+    ASSERT_NE(f.h, nullptr);
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 4, 5, 7, 6}));  // Match up, ties by source path, "<" last
+    EXPECT_EQ(f.Rows(true), (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0, 0}));
+
+    struct Batch {
+        int button;
+        std::vector<int> boxes;
+    } batches[] = {{IDC_CS_COL3, {2, 2, 2, 2, 2, 1, 0, 0, 0}}, {IDC_CS_COL0, {2, 2, 1, 1, 1, 1, 0, 0, 0}},
+                   {IDC_CS_COL1, {2, 2, 2, 1, 1, 1, 0, 0, 0}}, {IDC_CS_CHECK_ALL, {2, 2, 2, 2, 2, 2, 0, 0, 0}}};
+    for (const Batch& b : batches) {
+        f.Click(b.button);
+        EXPECT_EQ(f.Rows(true), b.boxes) << b.button;
+    }
+    // A grey row refuses a checkbox.
+    ListView_SetItemState(f.list, 7, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
+    EXPECT_EQ(f.Rows(true)[7], 0);
+
+    // Red rows hidden and shown again come back unchecked.
+    f.Click(IDC_CS_HIDE_RED);
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 5, 7, 6}));
+    f.Click(IDC_CS_HIDE_RED);
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 4, 5, 7, 6}));
+    EXPECT_EQ(f.Rows(true)[5], 1);
+    f.Click(IDC_CS_HIDE_NOTGT);
+    f.Click(IDC_CS_HIDE_NOIMG);
+    EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 4, 6}));
+
+    // Copy To Player takes the checked rows in list order.
+    f.Click(IDC_CS_UNCHECK_ALL);
+    SendMessageW(f.h, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(f.boxes.boxes.size(), 1u);
+    EXPECT_NE(f.boxes.boxes[0].text.find(L"Nothing to copy!\r\nNo files are checked in the list."), std::wstring::npos);
+    f.Click(IDC_CS_COL2);
+    SendMessageW(f.h, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(f.dlg->SelectedIndices(), (std::vector<int>{1, 2, 0, 8}));
+
+    // Header clicks.
+    Fixture g;
+    g.Notify(LVN_COLUMNCLICK, -1, 0);  // Match again: reversed, grey rows first
+    EXPECT_EQ(g.Rows(), (std::vector<int>{5, 7, 6, 4, 3, 8, 0, 1, 2}));
+    g.Notify(LVN_COLUMNCLICK, -1, 1);
+    EXPECT_EQ(g.Rows(), (std::vector<int>{1, 0, 3, 4, 5, 7, 8, 2, 6}));
+    g.Notify(LVN_COLUMNCLICK, -1, 1);
+    EXPECT_EQ(g.Rows(), (std::vector<int>{6, 2, 8, 7, 5, 4, 3, 0, 1}));
+    g.Notify(LVN_COLUMNCLICK, -1, 2);  // target path: the unpaired source's "<..." last
+    EXPECT_EQ(g.Rows().back(), 7);
+}
+
+TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {
+    Fixture f;
+    // Row 0 (record 1): a red source image, no target image.
+    EXPECT_EQ(f.Text(IDC_CS_SRC_BYTES), FormatW(L"%d Bytes", f.arr.GetCounterpartImageSize(1)));
+    EXPECT_EQ(f.Text(IDC_CS_SRC_PIXELS), L"64x48 Pixels");
+    EXPECT_EQ(f.Text(IDC_CS_TGT_BYTES), L"No");
+    EXPECT_EQ(f.Text(IDC_CS_TGT_PIXELS), L"file");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(f.h, IDC_CS_TGT_THUMB)));
+    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_SRC_THUMB), 224, 16, 16));
+    // Row 4 (record 3): blue on the computer, green on the player.
+    f.Notify(LVN_ITEMACTIVATE, 4);
+    EXPECT_EQ(f.Text(IDC_CS_SRC_PIXELS), L"40x40 Pixels");
+    EXPECT_EQ(f.Text(IDC_CS_TGT_PIXELS), L"120x90 Pixels");
+    EXPECT_EQ(f.Text(IDC_CS_TGT_BYTES), FormatW(L"%d Bytes", f.arr.GetImageSize(3)));
+    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_SRC_THUMB), 16, 48, 208));
+    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_TGT_THUMB), 32, 176, 32));
+    EXPECT_TRUE(f.boxes.boxes.empty());
+}
+
+TEST(CopySelect, ReplacingKeepsTheOldFileWhenTheCopyFails) {
+    TempDir dir;
+    std::wstring target = dir / L"Folder.jpg";
+    ASSERT_TRUE(WriteBytes(target, "old image"));
+    EXPECT_EQ(ReplaceWithCopy(dir / L"missing.jpg", target), 0);
+    EXPECT_EQ(ReadBytes(target), "old image");
+    WIN32_FIND_DATAW fd;
+    EXPECT_EQ(UniqueFind(FindFirstFileW((dir / L"*.tmp").c_str(), &fd)).Get(), INVALID_HANDLE_VALUE);  // no temporary left
+}

@@ -1,0 +1,293 @@
+// The album art page end to end: Blendo.exe started under Wine with the player on the removable
+// drive P: (made by tools/prefix.d/albumart-drive.sh), driven with real mouse input from this
+// process, and the player's files checked one by one against the trees this test built.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/e2e/ProgramDriver.h"
+#include "tests/foundation/WinTestSupport.h"
+
+using namespace swirlo::test;
+
+namespace {
+
+std::wstring WinPath(const std::string& unix) {
+    std::wstring w = L"Z:";
+    for (char c : unix) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+    return w;
+}
+std::wstring Jpeg(const char* name) { return WinPath(std::string(ALBUMART_JPEGS) + "/" + name); }
+// The folder behind P:, beside the Wine prefix.
+std::wstring PlayerFolder() {
+    char prefix[MAX_PATH] = {};
+    GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+    return WinPath(std::string(prefix) + "/../albumart-player");
+}
+std::wstring IniPath() {
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    return std::wstring(appData) + L"\\Swirlo\\Blendo.ini";
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
+    for (DWORD t = 0; t < ms; t += 20, Sleep(20))
+        if (done()) return true;
+    return false;
+}
+
+// A left click in the middle of the control, as the mouse gives it.
+void Click(HWND control, POINT at = {-1, -1}) {
+    RECT r;
+    GetWindowRect(control, &r);
+    if (at.x < 0) at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
+    Sleep(150);
+}
+
+HWND FindChildText(HWND parent, const std::wstring& part) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (ProgramDriver::Text(c).find(part) != std::wstring::npos) return c;
+    return nullptr;
+}
+struct Session {
+    ProgramDriver prog;
+    HWND main = nullptr, page = nullptr;
+    bool Start() {
+        if (!prog.Start() || !(main = prog.WaitForWindow(L"Swirlo"))) return false;
+        if (!WaitFor([&] {
+                for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                    if (GetDlgItem(c, IDC_AA_FIND)) page = c;
+                return page != nullptr && IsWindowVisible(main);
+            }))
+            return false;
+        // The second tab: tabs are a third of the client width each.
+        RECT client;
+        GetClientRect(main, &client);
+        POINT at{client.right / 2, 10};
+        ClientToScreen(GetDlgItem(main, IDC_MAIN_TAB), &at);
+        Click(main, at);
+        return WaitFor([&] { return IsWindowVisible(page) != 0; });
+    }
+    std::wstring Text(int id) { return ProgramDriver::Text(GetDlgItem(page, id)); }
+    std::wstring ListLine(int id, int i) {
+        wchar_t buf[300] = {};
+        SendDlgItemMessageW(page, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
+        return buf;
+    }
+    // Find, then a batch button and Copy To Player in the copy-selection dialog; before runs once the
+    // dialog shows.
+    bool FindAndCopy(int batchButton, const std::function<void()>& before = [] {}) {
+        Click(GetDlgItem(page, IDC_AA_FIND));
+        HWND sel = prog.WaitForWindow(L"Swirlo  -  Copy checked images to player", 60000);
+        if (!sel || !WaitFor([&] { return IsWindowVisible(sel) && IsWindowEnabled(sel); })) return false;
+        Sleep(300);
+        before();
+        Click(GetDlgItem(sel, batchButton));
+        Click(GetDlgItem(sel, IDOK));
+        return true;
+    }
+    // A dialog of the program (not the main window) with the caption and a child whose text holds part.
+    HWND WaitForBox(const wchar_t* caption, const std::wstring& part, DWORD ms = 30000) {
+        HWND box = nullptr;
+        WaitFor([&] {
+            for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, L"#32770", caption)) != nullptr;)
+                if (h != main && IsWindowVisible(h) && FindChildText(h, part)) box = h;
+            return box != nullptr;
+        }, ms);
+        return box;
+    }
+    void CloseBox(HWND box) { Click(FindChildText(box, L"OK")); }
+    int Close() {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return prog.WaitForExit();
+    }
+};
+
+// Every file under a folder with its bytes.
+void Snapshot(const std::wstring& dir, std::map<std::wstring, std::string>& out) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring n = fd.cFileName, p = dir + L"\\" + n;
+        if (n == L"." || n == L"..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Snapshot(p, out);
+        else out[p] = ReadBytes(p);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
+
+void PutAlbum(const std::wstring& root, const std::wstring& rel, const char* image) {
+    std::wstring artist = root + L"\\" + rel.substr(0, rel.find(L'\\'));
+    CreateDirectoryW(artist.c_str(), nullptr);
+    CreateDirectoryW((root + L"\\" + rel).c_str(), nullptr);
+    if (image) CopyFileW(Jpeg(image).c_str(), (root + L"\\" + rel + L"\\Folder.jpg").c_str(), FALSE);
+}
+
+// A source album, its partner on the player, and whether "all green" copies between them.
+struct Pair { std::wstring src; const char* srcImage; std::wstring tgt; const char* tgtImage; bool copied; };
+
+class AlbumArtE2E : public testing::Test {
+protected:
+    void SetUp() override {
+        m_iniSaved = ReadBytes(IniPath());
+        TearDown();
+        CreateDirectoryW(L"P:\\MUSIC", nullptr);
+        DeleteFileW(IniPath().c_str());  // every other setting at its default
+        WritePrivateProfileStringW(L"Album Art Tab", L"LastSourceFolder", SrcRoot().c_str(), IniPath().c_str());
+    }
+    void TearDown() override {
+        CreateDirectoryW(PlayerFolder().c_str(), nullptr);
+        TempDir::RemoveTree(L"P:\\MUSIC\\");
+        TempDir::RemoveTree(L"P:\\Stuff\\");
+        m_iniSaved.empty() ? DeleteFileW(IniPath().c_str()) : WriteBytes(IniPath(), m_iniSaved);
+    }
+    std::wstring SrcRoot() const { return src.Path().substr(0, src.Path().size() - 1); }
+    TempDir src;
+    std::string m_iniSaved;
+};
+
+}  // namespace
+
+TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnlyAndFolder) {
+    std::vector<Pair> pairs = {
+        {L"The Beatles\\Abbey Road", "red.jpg", L"Beatles, The\\Abbey Road", nullptr, true},
+        {L"Pink Floyd\\The Wall", "blue.jpg", L"The Wall\\Pink Floyd", nullptr, true},
+        {L"D\u00e9j\u00e0 Vu\\Live", "green.jpg", L"Deja Vu\\Live", nullptr, true},
+        {L"Artist\\Album", "green.jpg", L"Artist\\Album (Disc 1)", nullptr, true},
+        {L"", nullptr, L"Artist\\Album (Disc 2)", nullptr, true},
+        {L"\u6771\u4eac\u4e8b\u5909\\\u6559\u80b2", "blue.jpg", L"\u6771\u4eac\u4e8b\u5909\\\u6559\u80b2", nullptr, true},
+        {L"\u041c\u0443\u043c\u0438\u0439 \u0422\u0440\u043e\u043b\u043b\u044c\\\u041c\u043e\u0440\u0441\u043a\u0430\u044f",
+         "red.jpg", L"\u6771\u4eac\u4e8b\u5909\\\u5a2f\u697d", nullptr, false},
+        {L"Madonna\\Now 50", "red.jpg", L"Various Artists\\Now 50", nullptr, false},
+        {L"Nirvana\\Nevermind", "green.jpg", L"Nirvana\\Nevermind", "red.jpg", false},
+        {L"Queen\\A Night at the Opera", "green.jpg", L"Queen\\A Night at the Opera", "red.jpg", false},
+        {L"Muse\\Origin", "red.jpg", L"Muse\\Origin", "red.jpg", false},
+        {L"Blur\\Parklife", nullptr, L"Blur\\Parklife", nullptr, false},
+        {L"", nullptr, L"Kiss\\Destroyer", "green.jpg", false},
+        {L"Abba\\Gold", "red.jpg", L"", nullptr, false},
+    };
+    for (int i = 0; i < 24; ++i)
+        pairs.push_back({L"Band " + std::to_wstring(i) + L"\\Record " + std::to_wstring(i), i % 3 ? "blue.jpg" : "red.jpg",
+                         (i % 2 ? L"band " : L"Band ") + std::to_wstring(i) + L"\\Record " + std::to_wstring(i), nullptr,
+                         true});
+    for (const Pair& p : pairs) {
+        if (!p.src.empty()) PutAlbum(SrcRoot(), p.src, p.srcImage);
+        if (!p.tgt.empty()) PutAlbum(L"P:\\MUSIC", p.tgt, p.tgtImage);
+    }
+    std::map<std::wstring, std::string> before, after;
+    Snapshot(L"P:\\MUSIC", before);
+
+    Session s;
+    ASSERT_TRUE(s.Start());
+    EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\MUSIC");
+    EXPECT_EQ(s.Text(IDC_AA_SRC_FOLDER), SrcRoot());
+    ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL1));
+    HWND done = s.WaitForBox(L"Swirlo", L"Files copy completed.");
+    ASSERT_NE(done, nullptr);
+    s.CloseBox(done);
+
+    // Each green target holds its source's image byte for byte; nothing else changed or appeared.
+    Snapshot(L"P:\\MUSIC", after);
+    std::string lastSource;
+    for (const Pair& p : pairs) {
+        if (!p.src.empty()) lastSource = ReadBytes(src / (p.src + L"\\Folder.jpg"));
+        std::wstring file = L"P:\\MUSIC\\" + p.tgt + L"\\Folder.jpg";
+        if (p.copied) {
+            EXPECT_EQ(after[file], lastSource) << file;  // disc 2 shares disc 1's source
+            before[file] = after[file];
+        }
+    }
+    EXPECT_EQ(after, before);
+
+    // Orange: the yellow Madonna row, then Nirvana (read-only on the player), then Queen, whose image
+    // became a folder after the scan.
+    std::wstring nirvana = L"P:\\MUSIC\\Nirvana\\Nevermind\\Folder.jpg";
+    std::wstring queen = L"P:\\MUSIC\\Queen\\A Night at the Opera\\Folder.jpg";
+    SetFileAttributesW(nirvana.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL3, [&] {
+        DeleteFileW(queen.c_str());
+        CreateDirectoryW(queen.c_str(), nullptr);
+    }));
+    HWND folderBox = s.WaitForBox(L"Swirlo - Error", L"File on player with album art name is a folder");
+    ASSERT_NE(folderBox, nullptr);
+    EXPECT_NE(FindChildText(folderBox, L"2 image files copied before error."), nullptr);
+    s.CloseBox(folderBox);
+    EXPECT_EQ(ReadBytes(nirvana), ReadBytes(src / L"Nirvana\\Nevermind\\Folder.jpg"));
+    EXPECT_EQ(GetFileAttributesW(nirvana.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(ReadBytes(L"P:\\MUSIC\\Various Artists\\Now 50\\Folder.jpg"), ReadBytes(src / L"Madonna\\Now 50\\Folder.jpg"));
+    EXPECT_EQ(s.Close(), 0);
+}
+
+TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCount) {
+    const int n = 500;
+    for (int i = 0; i < n; ++i) {
+        PutAlbum(SrcRoot(), L"Artist " + std::to_wstring(i) + L"\\Album", "large.jpg");
+        PutAlbum(L"P:\\MUSIC", L"Artist " + std::to_wstring(i) + L"\\Album", nullptr);
+    }
+    Session s;
+    ASSERT_TRUE(s.Start());
+    ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL0));
+    HWND stop = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        HWND progress = s.WaitForBox(L"Swirlo", L"Copying 500 files to player ...", 20);
+        return progress && (stop = GetDlgItem(progress, IDC_CP_STOP)) != nullptr;
+    }));
+    Click(stop);
+    HWND box = s.WaitForBox(L"Swirlo", L"Copying stopped by user Cancel.");
+    ASSERT_NE(box, nullptr);
+    std::map<std::wstring, std::string> after;
+    Snapshot(L"P:\\MUSIC", after);
+    EXPECT_GT(after.size(), 0u);
+    EXPECT_LT(after.size(), static_cast<std::size_t>(n));
+    EXPECT_NE(FindChildText(box, std::to_wstring(after.size()) + L" files were already copied to player."), nullptr);
+    std::string image = ReadBytes(Jpeg("large.jpg"));
+    for (const auto& [path, bytes] : after) EXPECT_TRUE(bytes == image) << path;  // whole images, no temporary files
+    s.CloseBox(box);
+    EXPECT_EQ(s.Close(), 0);
+}
+
+TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
+    MoveFileW(L"P:\\MUSIC", L"P:\\Stuff");
+    Session s;
+    ASSERT_TRUE(s.Start());
+    EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\");
+    EXPECT_EQ(SendDlgItemMessageW(s.page, IDC_AA_SRC_LIST, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(s.ListLine(IDC_AA_SRC_LIST, 0) + s.ListLine(IDC_AA_SRC_LIST, 1),
+              L"--> No subfolders!--> Wrong parent folder selected?");
+    // "Other:" with no name refuses Find; closing resets the choice silently.
+    Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
+    Click(GetDlgItem(s.page, IDC_AA_FIND));
+    HWND box = s.WaitForBox(L"Swirlo - Error", L"\"Other\" filename selected for source album art filename");
+    ASSERT_NE(box, nullptr);
+    s.CloseBox(box);
+    EXPECT_EQ(s.Close(), 0);
+    EXPECT_EQ(GetPrivateProfileIntW(L"Album Art Tab", L"SourceJpg", 9, IniPath().c_str()), 0);
+
+    std::wstring away = PlayerFolder() + L"-away";
+    ASSERT_TRUE(MoveFileW(PlayerFolder().c_str(), away.c_str()));
+    Session none;
+    bool started = none.Start();
+    MoveFileW(away.c_str(), PlayerFolder().c_str());
+    ASSERT_TRUE(started);
+    EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER), L"Connect player in UMS (or MSC) mode && click Browse button to select");
+    EXPECT_EQ(SendDlgItemMessageW(none.page, IDC_AA_TGT_LIST, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(none.Close(), 0);
+}
