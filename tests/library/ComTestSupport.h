@@ -40,23 +40,15 @@ inline std::wstring UseLibrary(const std::wstring& name, const std::string& text
 }
 inline void UseRegisteredLibrary() { SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", nullptr); }
 
-// The stand-in's count of live objects; -1 when it is not loaded.
-inline long StandinLiveObjects() {
+// A counter the stand-in exports (live objects, calls from a thread other than the object's
+// creator's); -1 when it is not loaded.
+inline long StandinCounter(const char* name) {
     HMODULE h = GetModuleHandleW(L"SwirloStandin.dll");
-    if (!h) return -1;
-    using Fn = LONG(STDAPICALLTYPE*)();
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(h, "StandinLiveObjects")));
+    auto fn = h ? reinterpret_cast<LONG(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(h, name))) : nullptr;
     return fn ? fn() : -1;
 }
-
-// Calls that reached a stand-in object from a thread other than its creator's; -1 when not loaded.
-inline long StandinWrongThreadCalls() {
-    HMODULE h = GetModuleHandleW(L"SwirloStandin.dll");
-    if (!h) return -1;
-    using Fn = LONG(STDAPICALLTYPE*)();
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(h, "StandinWrongThreadCalls")));
-    return fn ? fn() : -1;
-}
+inline long StandinLiveObjects() { return StandinCounter("StandinLiveObjects"); }
+inline long StandinWrongThreadCalls() { return StandinCounter("StandinWrongThreadCalls"); }
 
 // A library text: n songs named C:\Music\song<i>.mp3 with the given rating and date, then the
 // given extra records.
@@ -125,22 +117,6 @@ inline std::wstring Take(BSTR b) {
     std::wstring s = b ? std::wstring(b, SysStringLen(b)) : std::wstring();
     SysFreeString(b);
     return s;
-}
-
-// An item's or a playlist's attribute.
-template <class T>
-std::wstring Info(T* item, const wchar_t* name) {
-    BSTR n = SysAllocString(name), v = nullptr;
-    HRESULT hr = item->getItemInfo(n, &v);
-    SysFreeString(n);
-    EXPECT_TRUE(SUCCEEDED(hr)) << name;
-    return Take(v);
-}
-
-inline long Count(IWMPPlaylist* p) {
-    LONG n = -1;
-    EXPECT_TRUE(SUCCEEDED(p->get_count(&n)));
-    return n;
 }
 
 }  // namespace swirlo::testing

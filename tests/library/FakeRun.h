@@ -1,60 +1,14 @@
-// A run context and log that record what song reading does to the page. OS-free.
+// What song reading tests share: error boxes, a reader over one song array, a clock. OS-free.
 #pragma once
 #include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
 
-#include "foundation/RunContext.h"
 #include "library/SongReading.h"
+#include "tests/shuffle/FakeRun.h"
 
 namespace swirlo::testing {
-
-class RecordingLog : public LogSink {
-public:
-    bool IsOpen() const override { return true; }
-    int LogLine(const wchar_t* text, const wchar_t* = nullptr, const wchar_t* = nullptr) override {
-        lines.emplace_back(text);
-        return 1;
-    }
-    int LogLineNoTime(const wchar_t* text, const wchar_t* = nullptr, const wchar_t* = nullptr) override {
-        lines.emplace_back(text);
-        return 1;
-    }
-    int WriteLogText(const wchar_t* text, bool) override {
-        lines.emplace_back(text);
-        return 1;
-    }
-    std::vector<std::wstring> lines;
-};
-
-class FakeRun : public RunContext {
-public:
-    int GetProgress() const override { return m_nProgPos; }
-    void SetProgress(int pos) override {
-        m_nProgPos = pos;
-        positions.push_back(pos);
-    }
-    void PumpMessages() override {
-        ++pumps;
-        if (cancelAfterPumps > 0 && pumps >= cancelAfterPumps) cancelled = true;
-    }
-    bool IsCancelled() const override { return cancelled; }
-    ErrorRecord& Error() override { return error; }
-    LogSink* Log() override { return withLog ? &log : nullptr; }
-    void SetStatus(const std::wstring& text) override { statuses.push_back(text); }
-    unsigned long TickCount() const override { return 0; }
-
-    int m_nProgPos = 0;
-    std::vector<int> positions;
-    std::vector<std::wstring> statuses;
-    int pumps = 0;
-    int cancelAfterPumps = 0;
-    bool cancelled = false;
-    bool withLog = true;
-    ErrorRecord error;
-    RecordingLog log;
-};
 
 // The error boxes shown, each as its two parts joined by "|".
 struct BoxRecorder {
@@ -69,6 +23,7 @@ struct BoxRecorder {
 // Reads library playlist objects (in memory or through COM) into one song array with a recording
 // run context, as the shuffle run does for one group.
 struct SongReader {
+    SongReader() { run.bWithLog = true; }
     FakeRun run;
     BoxRecorder boxes;
     SongReadEnv env{run, boxes.Fn(), 2, 0};

@@ -13,18 +13,11 @@ namespace {
 ComPtr<IWMPPlaylist> Query(IWMPMediaCollection* mc, const wchar_t* attribute, const wchar_t* value) {
     BSTR a = SysAllocString(attribute), v = SysAllocString(value);
     ComPtr<IWMPPlaylist> p;
-    HRESULT hr = !value ? mc->getByName(a, &p) : wcscmp(attribute, L"Genre") == 0 ? mc->getByGenre(v, &p)
-                                                                                   : mc->getByAttribute(a, v, &p);
+    HRESULT hr = wcscmp(attribute, L"Genre") == 0 ? mc->getByGenre(v, &p) : mc->getByAttribute(a, v, &p);
     EXPECT_TRUE(SUCCEEDED(hr)) << attribute;
     SysFreeString(a);
     SysFreeString(v);
     return p;
-}
-
-ComPtr<IWMPMedia> ItemAt(IWMPPlaylist* p, long i) {
-    ComPtr<IWMPMedia> m;
-    EXPECT_TRUE(SUCCEEDED(p->get_Item(i, &m)));
-    return m;
 }
 
 struct Handles {
@@ -60,28 +53,13 @@ const char kSmall[] =
     "entry\t2\nentry\t1\n"
     "playlist\tFresh\tauto\t\n";
 
-TEST_F(StandinTest, AnswersThePlayersLibraryQueries) {
+TEST_F(StandinTest, ObjectsAnswerOnlyTheThreadThatMadeThem) {
     UseLibrary(L"small.txt", kSmall);
     Handles h = Open();
     ASSERT_TRUE(h.all);
     EXPECT_EQ(Status(h.player.Get()).rfind(L"2 songs and 2 playlists from ", 0), 0u);
-    ComPtr<IWMPCore> core;
-    EXPECT_EQ(h.player.As(&core), S_OK);
-    ComPtr<IWMPPlaylist> audio = Query(h.media.Get(), L"MediaType", L"audio");
-    ASSERT_EQ(Count(audio.Get()), 2);
-    EXPECT_EQ(Info(ItemAt(audio.Get(), 0).Get(), L"AcquisitionTimeMonth"), L"3");
-    EXPECT_EQ(Count(Query(h.media.Get(), L"Genre", L"ROCK").Get()), 1);
-    ComPtr<IWMPPlaylist> mixFile = Query(h.media.Get(), L"Mix", nullptr);
-    ASSERT_EQ(Count(mixFile.Get()), 1);
-    EXPECT_EQ(Info(ItemAt(mixFile.Get(), 0).Get(), L"MediaType"), L"playlist");
-    EXPECT_EQ(Info(ItemAt(mixFile.Get(), 0).Get(), L"SourceURL"), L"C:\\Lists\\Mix.wpl");
-    ComPtr<IWMPPlaylist> mix, fresh, beyond;
-    ASSERT_EQ(h.all->Item(0, &mix), S_OK);
-    ASSERT_EQ(h.all->Item(1, &fresh), S_OK);
+    ComPtr<IWMPPlaylist> beyond;
     EXPECT_EQ(h.all->Item(2, &beyond), E_INVALIDARG);
-    EXPECT_EQ(Info(mix.Get(), L"Title") + L"/" + Info(mix.Get(), L"PlaylistType"), L"Mix/static");
-    EXPECT_EQ(Info(fresh.Get(), L"PlaylistType"), L"auto");
-    EXPECT_EQ(Count(mix.Get()), 2);
 
     // Like the player's objects, each one answers only the thread that made it.
     LONG before = StandinWrongThreadCalls();
@@ -98,7 +76,7 @@ TEST_F(StandinTest, AnswersThePlayersLibraryQueries) {
     EXPECT_EQ(StandinWrongThreadCalls() - before, 3);
 }
 
-TEST_F(StandinTest, AddRecordsThePathAndAFaultyFileGivesAnEmptyLibrary) {
+TEST_F(StandinTest, AddRecordsThePathAndAMissingFileGivesAnEmptyLibrary) {
     std::wstring lib = UseLibrary(L"adds.txt", kSmall);
     DeleteFileW((lib + L".added.txt").c_str());
     Handles h = Open();
@@ -112,11 +90,6 @@ TEST_F(StandinTest, AddRecordsThePathAndAFaultyFileGivesAnEmptyLibrary) {
     EXPECT_EQ(ReadBytes(lib + L".added.txt"),
               "C:\\Users\\Me\\Music\\Shuffled \xC3\xA9.wpl\r\nC:\\Users\\Me\\Music\\Shuffled \xC3\xA9.wpl\r\n");
 
-    UseLibrary(L"bad.txt", "SWIRLO-LIBRARY 1\nsong\tC:\\a.mp3\tA\tRock\t150\t\n");
-    Handles bad = Open();
-    ASSERT_TRUE(bad.all);
-    EXPECT_EQ(Status(bad.player.Get()).rfind(L"Library file line 2: rating must be a number from 0 to 99", 0), 0u);
-    EXPECT_EQ(Count(Query(bad.media.Get(), L"MediaType", L"audio").Get()), 0);
     SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", L"C:\\no\\such\\library.txt");
     Handles gone = Open();
     ASSERT_TRUE(gone.player);

@@ -42,10 +42,7 @@ TEST_F(CachingTest, SetupHoldsTheHandlesAndTheThreadLogsItsTimes) {
     EXPECT_TRUE(WaitFor([&] { return !lib.CachingThreadRunning(); }, 2000));
     std::wstring log = ReadUtf16(LogPath());
     for (const wchar_t* line : {L" Begin caching Windows Media Player library data\r\n",
-                                L" milliseconds loading media and playlist collections\r\n",
-                                L" Begin cache WMP playlist and song data\r\n", L" milliseconds getting playlist count 3\r\n",
-                                L" milliseconds caching list of all playlists\r\n",
-                                L" milliseconds load WMP all media (audio) pointers\r\n", L" milliseconds read all songs\r\n",
+                                L" milliseconds getting playlist count 3\r\n", L" milliseconds read all songs\r\n",
                                 L" milliseconds TOTAL\r\n", L" Finished caching WMP data\r\n"})
         EXPECT_TRUE(Has(log, line)) << line << " missing from:\n" << std::string(log.begin(), log.end());
     EXPECT_EQ(lib.HaltCaching(), 1);
@@ -92,15 +89,6 @@ TEST_F(CachingTest, AHaltStopsTheThreadBeforeTheShuffleReads) {
     EXPECT_TRUE(m_spy.Boxes().empty());
 }
 
-TEST_F(CachingTest, NoThreadMeansNothingToWaitFor) {
-    MediaLibrary never(nullptr, L"Shuffle", false, m_dir);
-    DWORD t0 = GetTickCount();
-    EXPECT_EQ(never.HaltCaching(), 1);
-    EXPECT_LT(GetTickCount() - t0, 500u);
-    EXPECT_TRUE(m_spy.Boxes().empty());
-    EXPECT_EQ(GetFileAttributesW(LogPath().c_str()), INVALID_FILE_ATTRIBUTES) << "no log without SaveLog";
-}
-
 TEST_F(CachingTest, ReleaseWaitsForTheThreadAndFreesEveryHandle) {
     {
         MediaLibrary lib(nullptr, L"Shuffle", false, m_dir);
@@ -117,6 +105,7 @@ TEST_F(CachingTest, ReleaseWaitsForTheThreadAndFreesEveryHandle) {
     }  // and the destructor after a release is harmless
     EXPECT_EQ(StandinLiveObjects(), 0);
     EXPECT_TRUE(m_spy.Boxes().empty());
+    EXPECT_EQ(GetFileAttributesW(LogPath().c_str()), INVALID_FILE_ATTRIBUTES) << "no log without SaveLog";
 }
 
 TEST_F(CachingTest, AFailedStartupLogIsReportedAsNonFatal) {

@@ -11,7 +11,6 @@
 namespace swirlo {
 namespace {
 
-using testing::FakeRun;
 using testing::LocalNoon;
 using Reader = testing::SongReader;
 
@@ -131,7 +130,7 @@ TEST(SongReading, DateFilterKeepsTheMinimumDayAndSkipsTheDayBefore) {
     EXPECT_EQ(r.CountOf(L"first"), 1);
     EXPECT_EQ(r.CountOf(L"before"), 0);
     EXPECT_EQ(r.CountOf(L"new"), 1);
-    EXPECT_EQ(r.run.log.lines.at(1), L"Filtering by age, nYYYYMMDD_min_date: 20110301");
+    EXPECT_TRUE(r.run.log.Has(L"Filtering by age, nYYYYMMDD_min_date: 20110301"));
 }
 
 // A third list would pass the most plays a song can have: the song keeps its count, the log names
@@ -145,9 +144,7 @@ TEST(SongReading, ASongPastTheMostPlaysKeepsItsCount) {
     EXPECT_EQ(full.CountOf(L"shared"), 198);
     EXPECT_EQ(full.CountOf(L"after"), 99);
     EXPECT_TRUE(full.boxes.boxes.empty());
-    EXPECT_NE(std::find_if(full.run.log.lines.begin(), full.run.log.lines.end(),
-                           [](const std::wstring& l) { return l.find(L"kept at 198: shared") != std::wstring::npos; }),
-              full.run.log.lines.end());
+    EXPECT_TRUE(full.run.log.Has(L"kept at 198: shared"));
 }
 
 TEST(SongReading, ReadsInSegmentsOfAThousandWithAStatusPerSegment) {
@@ -159,13 +156,13 @@ TEST(SongReading, ReadsInSegmentsOfAThousandWithAStatusPerSegment) {
                                                          L"Reading songs selection 1 of 1 2000 songs read"}));
     std::vector<std::wstring> segments;
     for (const auto& l : r.run.log.lines)
-        if (l.rfind(L"AddToSongArray for segment", 0) == 0) segments.push_back(l);
+        if (l.find(L"AddToSongArray for segment") == 2) segments.push_back(l.substr(2));
     EXPECT_EQ(segments, (std::vector<std::wstring>{L"AddToSongArray for segment begin, indexes 0 to 999)",
                                                    L"AddToSongArray for segment begin, indexes 1000 to 1999)",
                                                    L"AddToSongArray for segment begin, indexes 2000 to 2499)"}));
-    EXPECT_EQ(r.run.log.lines.front(), L"AddToSongArrayWrapper begin");
-    EXPECT_EQ(r.run.log.lines.back(), L"LoadSongArray_Playlist finished");
-    EXPECT_EQ(r.run.pumps, 249);  // every tenth item but the first
+    EXPECT_EQ(r.run.log.lines.front().substr(2), L"AddToSongArrayWrapper begin");
+    EXPECT_EQ(r.run.log.lines.back().substr(2), L"LoadSongArray_Playlist finished");
+    EXPECT_EQ(r.run.nPumps, 249);  // every tenth item but the first
 
     Reader aged;
     aged.env.nNow = LocalNoon(2011, 3, 31);
@@ -178,11 +175,11 @@ TEST(SongReading, ReadsInSegmentsOfAThousandWithAStatusPerSegment) {
 TEST(SongReading, ProgressMovesOnlyForwardWithinTheShare) {
     MemoryItems items(Numbered(777));
     Reader r;
-    r.run.m_nProgPos = 40;
+    r.run.nProg = 40;
     ASSERT_EQ(r.Read(items, {1, 0, 0, 0, 0, 0}, false, 0, 3, 20.0f), 1);
-    ASSERT_FALSE(r.run.positions.empty());
+    ASSERT_FALSE(r.run.sent.empty());
     int last = 40;
-    for (int p : r.run.positions) {
+    for (int p : r.run.sent) {
         EXPECT_GT(p, last);
         last = p;
     }
@@ -192,12 +189,12 @@ TEST(SongReading, ProgressMovesOnlyForwardWithinTheShare) {
 TEST(SongReading, CancelStopsTheReadingWithItsMessage) {
     MemoryItems items(Numbered(2500));
     Reader r;
-    r.run.cancelAfterPumps = 120;  // during the second segment
+    r.run.nCancelAtPump = 120;  // during the second segment
     EXPECT_EQ(r.Read(items, {1, 0, 0, 0, 0, 0}), 0);
-    EXPECT_EQ(r.run.pumps, 120);
+    EXPECT_EQ(r.run.nPumps, 120);
     EXPECT_EQ(r.target.GetSize(), 1200u);
     EXPECT_EQ(r.boxes.boxes, std::vector<std::wstring>{L"AddToSongArray error|Processing stopped by user Cancel"});
-    EXPECT_NE(r.run.log.lines.back(), L"LoadSongArray_Playlist finished");
+    EXPECT_NE(r.run.log.lines.back().substr(2), L"LoadSongArray_Playlist finished");
 }
 
 TEST(SongReading, EachFailedLibraryCallEndsTheReadingWithItsText) {

@@ -1,10 +1,7 @@
-// The stand-in's library file and the demo library generator.
+// The stand-in's library file.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "standin/LibraryModel.h"
-#include "tools/demolib/DemoGen.h"
 
 namespace swirlo::standin {
 namespace {
@@ -90,61 +87,6 @@ TEST(StandinModel, Utf8DecodingRefusesWhatIsNotUtf8) {
     EXPECT_EQ(w, expected);
     for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF", "\xE2\x82"})
         EXPECT_FALSE(DecodeUtf8(bad, w)) << bad;
-}
-
-TEST(DemoLibrary, HasTheSongsGenresAndPlaylistsItPromises) {
-    std::string text = demolib::MakeDemoLibrary(5000, 1, 2026, 12, 6);
-    EXPECT_EQ(text, demolib::MakeDemoLibrary(5000, 1, 2026, 12, 6)) << "the same library every time";
-    LibraryModel m;
-    ASSERT_EQ(m.Parse(text), 1) << std::string(m.sReason.begin(), m.sReason.end());
-    EXPECT_EQ(m.SongCount(), 5000u);
-    int named = 0;
-    for (const auto& g : m.Genres()) named += !g.empty();
-    EXPECT_GE(named, 12);
-    ASSERT_EQ(m.playlists.size(), 30u);
-
-    std::set<int> stars;
-    int recent = 0, distinct = 0;
-    std::set<std::wstring> paths;
-    for (std::uint32_t i : m.AudioItems()) {
-        const LibraryItem& it = m.items[i];
-        int r = std::stoi(it.sRating);
-        stars.insert(r == 0 ? 0 : r <= 12 ? 1 : r <= 37 ? 2 : r <= 62 ? 3 : r <= 86 ? 4 : 5);
-        EXPECT_LE(it.nAdded, 20261206);
-        EXPECT_GE(it.nAdded, 20180901);  // eight years and two months back
-        recent += it.nAdded >= 20261106;
-        distinct += paths.insert(it.sPath).second;
-    }
-    EXPECT_EQ(stars.size(), 6u) << "unrated and every star";
-    EXPECT_GT(recent, 100);
-    EXPECT_LT(recent, 1000);
-    EXPECT_EQ(distinct, 5000);
-
-    auto inFolder = [](const LibraryPlaylist& p, const char* folder) {
-        std::string f(folder);
-        return p.sFile.rfind(std::wstring(f.begin(), f.end()), 0) == 0;
-    };
-    int autoSync = 0, autoSample = 0, autoUser = 0, staticSync = 0;
-    for (const auto& p : m.playlists) {
-        bool sync = inFolder(p, demolib::kSyncFolder), sample = inFolder(p, demolib::kSampleFolder);
-        if (p.bAuto) (sync ? autoSync : sample ? autoSample : autoUser)++;
-        else staticSync += sync;
-        EXPECT_FALSE(p.sTitle.empty());
-    }
-    EXPECT_GE(autoSync, 2);
-    EXPECT_GE(autoSample, 1);
-    EXPECT_GE(autoUser, 1);
-    EXPECT_GE(staticSync, 1);
-}
-
-TEST(DemoLibrary, CalendarArithmeticRoundTrips) {
-    EXPECT_EQ(demolib::DaysFromCivil(1970, 1, 1), 0);
-    EXPECT_EQ(demolib::DaysFromCivil(2000, 3, 1) - demolib::DaysFromCivil(2000, 2, 28), 2);
-    for (long d = -800; d < 30000; d += 7) {
-        int y, m, dd;
-        demolib::CivilFromDays(d, y, m, dd);
-        EXPECT_EQ(demolib::DaysFromCivil(y, m, dd), d);
-    }
 }
 
 }  // namespace

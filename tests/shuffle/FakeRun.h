@@ -45,6 +45,7 @@ public:
     ErrorRecord error;
     FakeLog log;
     bool bWithLog = false;
+    std::vector<std::wstring> statuses;
 
     int GetProgress() const override { return nProg; }
     void SetProgress(int pos) override {
@@ -59,6 +60,7 @@ public:
     ErrorRecord& Error() override { return error; }
     LogSink* Log() override { return bWithLog ? &log : nullptr; }
     unsigned long TickCount() const override { return nTicks; }
+    void SetStatus(const std::wstring& text) override { statuses.push_back(text); }
 };
 
 // A file in memory. failCreate / failAfterBytes make the next calls fail like a missing folder or

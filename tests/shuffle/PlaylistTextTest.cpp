@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
 #include <string>
 #include <vector>
 
 #include "FakeRun.h"
+#include "PlaylistFixture.h"
 #include "foundation/Utf8.h"
 #include "library/PlaylistText.h"
 #include "tests/shuffle/SameBytes.h"
@@ -27,27 +27,6 @@ bool FakeAnsi(std::wstring_view text, std::string& out, std::wstring& error) {
     }
     return true;
 }
-
-struct Playlist {
-    explicit Playlist(const std::vector<std::wstring>& paths) {
-        for (const auto& s : paths) songs.AddSong(s.c_str(), 1);
-        order.resize(paths.size());
-        std::iota(order.begin(), order.end(), 0u);
-    }
-    CSongArray songs;
-    std::vector<std::uint32_t> order;
-    PlaylistRequest Request(int format, int limit = -1) {
-        PlaylistRequest r;
-        r.sPath = L"C:\\out\\list.m3u8";
-        r.pSongs = &songs;
-        r.pOrder = order.data();
-        r.nFormat = format;
-        r.nLimit = limit;
-        r.sTitle = L"Mix";
-        r.sVersion = L"3.21";
-        return r;
-    }
-};
 
 std::vector<std::wstring> Numbered(int n) {
     std::vector<std::wstring> paths;
@@ -122,18 +101,6 @@ TEST(PlaylistText, LimitAndOrderChooseTheEntries) {
     ctx.bWithLog = true;
     ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
     EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(file.bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
-}
-
-TEST(PlaylistText, NothingToWriteCreatesNoFile) {
-    Playlist p(std::vector<std::wstring>{});
-    MemoryFile file;
-    FakeRun ctx;
-    EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatWpl)));
-    EXPECT_EQ(ctx.error.Text(), L"\r\nProgram logic error\r\nWritePlaylist called with 0 songs to write");
-    Playlist q(Numbered(3));
-    EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, q.Request(kFormatM3u, 0)));
-    EXPECT_EQ(ctx.error.Text(), L"\r\nProgram logic error\r\nWritePlaylist called with 0 songs to write");
-    EXPECT_EQ(file.nCreates, 0);
 }
 
 TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {

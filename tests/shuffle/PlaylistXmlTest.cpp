@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FakeRun.h"
+#include "PlaylistFixture.h"
 #include "foundation/Utf8.h"
 #include "library/PlaylistText.h"
 
@@ -67,20 +68,10 @@ TEST(PlaylistXml, AnyFileSystemPathGivesWellFormedXmlThatReadsBack) {
     std::mt19937 gen(11);
     for (int round = 0; round < 200; ++round) {
         std::vector<std::wstring> paths;
-        CSongArray songs;
-        for (int i = 0; i < 25; ++i) {
-            paths.push_back(RandomPath(gen));
-            songs.AddSong(paths.back().c_str(), 1);
-        }
-        std::vector<std::uint32_t> order(paths.size());
-        for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-        PlaylistRequest r;
-        r.sPath = L"x.wpl";
-        r.pSongs = &songs;
-        r.pOrder = order.data();
-        r.nFormat = kFormatWpl;
+        for (int i = 0; i < 25; ++i) paths.push_back(RandomPath(gen));
+        Playlist p(paths);
+        PlaylistRequest r = p.Request(kFormatWpl);
         r.sTitle = RandomPath(gen).substr(3);
-        r.sVersion = L"3.21";
         MemoryFile file;
         FakeRun ctx;
         ASSERT_TRUE(WritePlaylistTo(ctx, file, NoAnsi, r));
