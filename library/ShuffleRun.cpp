@@ -44,16 +44,6 @@ private:
 
 namespace {
 
-// The number at the start of at most maxChars characters of a box; 0 when there is none.
-int LeadingNumber(HWND dlg, int id, std::size_t maxChars) {
-    std::wstring s = GetItemText(dlg, id).substr(0, maxChars);
-    std::size_t i = 0;
-    while (i < s.size() && s[i] == L' ') ++i;
-    int v = 0;
-    for (; i < s.size() && s[i] >= L'0' && s[i] <= L'9'; ++i) v = v * 10 + (s[i] - L'0');
-    return v;
-}
-
 // Copies from to a file beside to in chunks, letting the window paint between them, then puts it in
 // to's place in one step: the file at to is either the old one or the complete new one. On failure
 // the last error says why and to is as it was.
@@ -94,7 +84,7 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
     // Options.
     int nLimit = -1;
     if (IsChecked(m_hWnd, IDC_SHUF_TRUNC)) {
-        nLimit = LeadingNumber(m_hWnd, IDC_SHUF_TRUNC_EDIT, 4);
+        nLimit = LeadingNumber(GetItemText(m_hWnd, IDC_SHUF_TRUNC_EDIT), 4);
         if (nLimit < 1 || nLimit > 9999) {
             std::wstring q = FormatW(L"The option to limit shuffled output size is checked, but the size\nlimit entered is "
                                      L"invalid. It must be a number between 1 and 9999.\n\nProceed with shuffle using "
@@ -112,9 +102,9 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
     const bool bWarn = IsChecked(m_hWnd, IDC_SHUF_WARN);
     int nMethod = 0, N = 0, nStage = 90;
     if (IsChecked(m_hWnd, IDC_SHUF_EVEN)) {
-        N = LeadingNumber(m_hWnd, IDC_SHUF_DIST_EDIT, 2);
+        N = LeadingNumber(GetItemText(m_hWnd, IDC_SHUF_DIST_EDIT), 2);
     } else {
-        N = LeadingNumber(m_hWnd, IDC_SHUF_ONLY_EDIT, 2);
+        N = LeadingNumber(GetItemText(m_hWnd, IDC_SHUF_ONLY_EDIT), 2);
         nMethod = N == 0 ? 2 : 1;
         nStage = nMethod == 1 ? 10 : 45;
     }
@@ -376,17 +366,12 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
     run.SetStatus(L"Writing shuffled playlist file to disk ...");
     run.SetProgress(base + static_cast<int>(90 * stepScale));
     m_pump.Force();
-    int nEffective = nLimit;
     const bool bNoReps = IsChecked(m_hWnd, IDC_SHUF_NOREPS) && nMethod == 0;
-    if (bNoReps) {
-        if (nLimit == -1) nEffective = m_nMinSegmentSize;
-        else if (IsChecked(m_hWnd, IDC_SHUF_LARGER)) nEffective = std::max(nLimit, m_nMinSegmentSize);
-        else nEffective = std::min(nLimit, m_nMinSegmentSize);
-        if (bLog)
-            m_log.LogLine(FormatW(L"Output limit values, truncate to prevent duplicates:\r\nnMaxSizeFixed = %d  "
-                                  L"m_nMinSegmentSize = %d  nMaxSizeEffective = %d", nLimit, m_nMinSegmentSize, nEffective)
-                              .c_str());
-    }
+    const int nEffective = EffectiveLimit(nLimit, bNoReps, IsChecked(m_hWnd, IDC_SHUF_LARGER), m_nMinSegmentSize);
+    if (bNoReps && bLog)
+        m_log.LogLine(FormatW(L"Output limit values, truncate to prevent duplicates:\r\nnMaxSizeFixed = %d  "
+                              L"m_nMinSegmentSize = %d  nMaxSizeEffective = %d", nLimit, m_nMinSegmentSize, nEffective)
+                          .c_str());
     const std::wstring temp = (m_pPaths ? m_pPaths->sIniDirSlash : std::wstring()) + L"playlist temp final.txt";
     PlaylistRequest req{temp, main.get(), order.data(), out.nFormat, nEffective, out.sTitle, m_sVersion};
     if (!WritePlaylist(run, req)) {
@@ -441,17 +426,7 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
                            static_cast<unsigned>(total));
     else
         sSummary = FormatW(L"%u total songs in shuffled playlist, including repetitions", static_cast<unsigned>(total));
-    if (nEffective != -1 && static_cast<std::uint64_t>(nEffective) < total) {
-        if (!bNoReps)
-            sSummary += FormatW(L"\nTruncated to %d songs as requested.", nEffective);
-        else if (nEffective == m_nMinSegmentSize)
-            sSummary += FormatW(L"\nTruncated to %d songs to prevent any repetitions as requested.", nEffective);
-        else
-            sSummary += FormatW(L"\nTruncated to %d songs per specified options.\n\nBoth absolute limit and limit to no "
-                                L"repetitions were checked.\nTruncated to the %ls absolute limit as requested.\nLimit to "
-                                L"ensure no repetitions would have been %d songs.",
-                                nEffective, nLimit < m_nMinSegmentSize ? L"smaller" : L"larger", m_nMinSegmentSize);
-    }
+    sSummary += TruncationText(nLimit, nEffective, bNoReps, m_nMinSegmentSize, total);
     if (set.ShowElapsed) sSummary += FormatW(L"\n\nShuffle took %.1f seconds.", static_cast<double>(tt) / 1000.0);
     return 1;
 }

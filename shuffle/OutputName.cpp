@@ -1,6 +1,9 @@
 #include "shuffle/OutputName.h"
 
+#include <algorithm>
 #include <cwctype>
+
+#include "foundation/ErrorText.h"
 
 namespace swirlo {
 
@@ -64,6 +67,32 @@ bool RenameForType(std::wstring& name, const std::wstring& newExt) {
     if (SameTextNoCase(name.substr(dot), newExt)) return false;
     name = name.substr(0, dot) + newExt;
     return true;
+}
+
+int LeadingNumber(const std::wstring& text, std::size_t maxChars) {
+    const std::wstring s = text.substr(0, maxChars);
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == L' ') ++i;
+    int v = 0;
+    for (; i < s.size() && s[i] >= L'0' && s[i] <= L'9'; ++i) v = v * 10 + (s[i] - L'0');
+    return v;
+}
+
+int EffectiveLimit(int nLimit, bool bNoReps, bool bLarger, int nMinSegment) {
+    if (!bNoReps) return nLimit;
+    if (nLimit == -1) return nMinSegment;
+    return bLarger ? std::max(nLimit, nMinSegment) : std::min(nLimit, nMinSegment);
+}
+
+std::wstring TruncationText(int nLimit, int nEffective, bool bNoReps, int nMinSegment, unsigned long long total) {
+    if (nEffective == -1 || static_cast<unsigned long long>(nEffective) >= total) return std::wstring();
+    if (!bNoReps) return FormatW(L"\nTruncated to %d songs as requested.", nEffective);
+    if (nEffective == nMinSegment)
+        return FormatW(L"\nTruncated to %d songs to prevent any repetitions as requested.", nEffective);
+    return FormatW(L"\nTruncated to %d songs per specified options.\n\nBoth absolute limit and limit to no repetitions "
+                   L"were checked.\nTruncated to the %ls absolute limit as requested.\nLimit to ensure no repetitions "
+                   L"would have been %d songs.",
+                   nEffective, nLimit < nMinSegment ? L"smaller" : L"larger", nMinSegment);
 }
 
 }  // namespace swirlo

@@ -36,6 +36,17 @@ int FormatOfExtension(const std::wstring& ext);
 // it is replaced; a name without a dot is left alone. Returns whether the name changed.
 bool RenameForType(std::wstring& name, const std::wstring& newExt);
 
+// The run's output limit. The number at the start of at most maxChars characters of a box (leading
+// spaces skipped); 0 when there is none, so an empty or non-numeric box reads as out of range.
+int LeadingNumber(const std::wstring& text, std::size_t maxChars);
+
+// The number of entries written: nLimit (-1 none) alone, or, when the no-repetitions limit is in force
+// (even distribution only), combined with nMinSegment as the smaller/larger choice says.
+int EffectiveLimit(int nLimit, bool bNoReps, bool bLarger, int nMinSegment);
+
+// The summary's truncation text for a playlist of total plays; empty when nothing was cut.
+std::wstring TruncationText(int nLimit, int nEffective, bool bNoReps, int nMinSegment, unsigned long long total);
+
 // Case-insensitive comparison of two short ASCII-range texts (extensions).
 bool SameTextNoCase(const std::wstring& a, const std::wstring& b);
 
