@@ -151,20 +151,30 @@ void Key(WORD vk, bool ctrl = false) {
     if (ctrl) Send({KeyInput(VK_CONTROL, false), KeyInput(vk, false), KeyInput(vk, true), KeyInput(VK_CONTROL, true)});
     else Send({KeyInput(vk, false), KeyInput(vk, true)});
 }
+// Types one character at a time, as a person does (Wine drops characters sent in one burst).
 void Type(const std::wstring& text) {
-    std::vector<INPUT> in(text.size() * 2);
-    for (std::size_t k = 0; k < in.size(); ++k) {
-        in[k].type = INPUT_KEYBOARD;
-        in[k].ki.wScan = text[k / 2];
-        in[k].ki.dwFlags = KEYEVENTF_UNICODE | (k % 2 ? KEYEVENTF_KEYUP : 0);
+    for (wchar_t c : text) {
+        INPUT in[2] = {};
+        for (int k = 0; k < 2; ++k) {
+            in[k].type = INPUT_KEYBOARD;
+            in[k].ki.wScan = c;
+            in[k].ki.dwFlags = KEYEVENTF_UNICODE | (k ? KEYEVENTF_KEYUP : 0);
+        }
+        Send({in[0], in[1]});
+        Sleep(30);
     }
-    Send(in);
 }
-// Replaces the text of an edit box as a person would: click, select all, type.
-void Retype(HWND edit, const std::wstring& text) {
-    Click(edit);
-    Key('A', true);
-    Type(text);
+// Replaces the text of an edit box as a person would: click, select all, type; and looks, as a
+// person would, that the box shows it (a key lost by the virtual display is typed again).
+bool Retype(HWND edit, const std::wstring& text) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Click(edit);
+        Key('A', true);
+        Type(text);
+        Sleep(100);
+        if (ProgramDriver::Text(edit) == text) return true;
+    }
+    return false;
 }
 
 // ---- The running program.
@@ -213,12 +223,16 @@ struct Blendo {
             LRESULT idx = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(n.c_str()));
             if (idx < 0) return false;
             SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(idx), 0);
-            Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
+            for (int attempt = 0; attempt < 3 && !SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0); ++attempt) {
+                Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
+                Sleep(100);
+            }
+            if (!SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0)) return false;
         }
-        if (g.days) Retype(GetDlgItem(d, IDC_SEL_DAYS), std::to_wstring(g.days));
+        if (g.days && !Retype(GetDlgItem(d, IDC_SEL_DAYS), std::to_wstring(g.days))) return false;
         if (g.same > 0) {
             Click(GetDlgItem(d, IDC_SEL_SAME));
-            Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same));
+            if (!Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same))) return false;
         }
         if (g.same < 0) Click(GetDlgItem(d, IDC_SEL_EXCLUDE));
         const int box[6] = {0, IDC_SEL_FREQ1, IDC_SEL_FREQ2, IDC_SEL_FREQ3, IDC_SEL_FREQ4, IDC_SEL_FREQ5};
@@ -363,7 +377,7 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
             const int format = restart ? 2 : run, method = restart ? run : 0;
             if (method) {
                 Click(b.Item(IDC_SHUF_RANDOM));
-                Retype(b.Item(IDC_SHUF_ONLY_EDIT), method == 1 ? L"30" : L"0");
+                ASSERT_TRUE(Retype(b.Item(IDC_SHUF_ONLY_EDIT), method == 1 ? L"30" : L"0"));
             }
             const std::wstring out = dir / (L"mix" + std::to_wstring(restart) + std::to_wstring(run) + ext[format]);
             Click(b.Item(IDC_SHUF_SAVE));
