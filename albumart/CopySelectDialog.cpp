@@ -156,7 +156,14 @@ BOOL CopySelectDialog::OnInitDialog() {
     m_bGuard = true;
     m_nCurRow = 0;
     srand(GetTickCount());
-    RefreshPreview();
+    // The first preview reads both images: messages go through before and between them, so that a
+    // long list just filled does not add its last stretch to theirs.
+    m_pump.Force();
+    int rec = rows > 0 ? RowRecord(0) : -1;
+    RefreshSide(true, rec);
+    m_pump.Force();
+    RefreshSide(false, rec);
+    m_pump.Force();
     if (m_pSettings && m_pSettings->ArtSaveHide) ApplyStoredHideChoices();
     return TRUE;  // the list, first in the tab order, takes the focus
 }
