@@ -152,6 +152,9 @@ protected:
         CreateDirectoryW(L"P:\\MUSIC", nullptr);
         DeleteFileW(IniPath().c_str());  // every other setting at its default
         WritePrivateProfileStringW(L"Album Art Tab", L"LastSourceFolder", SrcRoot().c_str(), IniPath().c_str());
+        // The profile functions may keep the file in a cache of this process: write it out before the
+        // program reads it.
+        WritePrivateProfileStringW(nullptr, nullptr, nullptr, IniPath().c_str());
     }
     void TearDown() override {
         CreateDirectoryW(PlayerFolder().c_str(), nullptr);
