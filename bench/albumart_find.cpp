@@ -16,23 +16,14 @@
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
 #include "tests/albumart/RandomAlbums.h"
+#include "bench/BenchClock.h"
 #include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
+using swirlo::bench::Now;
 using namespace swirlo::test;
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 double g_lastDispatch = 0, g_longestGap = 0, g_gapEnd = 0;
 bool g_watch = false;

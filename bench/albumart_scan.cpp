@@ -9,23 +9,14 @@
 
 #include "albumart/FolderScan.h"
 #include "foundation/Utilities.h"
+#include "bench/BenchClock.h"
 #include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
+using swirlo::bench::Now;
 using namespace swirlo::test;
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 class BenchPage : public MatchContext {
 public:
