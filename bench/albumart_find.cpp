@@ -15,7 +15,7 @@
 #include "albumart/MatchFolders.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
-#include "tests/albumart/RandomAlbums.h"
+#include "bench/BenchAlbums.h"
 #include "bench/BenchClock.h"
 #include "tests/foundation/WinTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include "albumart/MatchFolders.h"
 #include "tests/albumart/FakePage.h"
 #include "tests/albumart/LiteralMatch.h"
-#include "tests/albumart/RandomAlbums.h"
+#include "bench/BenchAlbums.h"
 
 using namespace swirlo;
 using namespace swirlo::test;

@@ -25,10 +25,6 @@ std::wstring Jpeg(const char* name) {
     return w;
 }
 
-bool Near(COLORREF c, int r, int g, int b) {
-    return std::abs(GetRValue(c) - r) < 16 && std::abs(GetGValue(c) - g) < 16 && std::abs(GetBValue(c) - b) < 16;
-}
-
 struct Fixture {
     TempDir dir;
     AlbumFolderArray arr{dir.Path() + L"tgt", dir.Path() + L"src"};
@@ -84,10 +80,11 @@ struct Fixture {
         SendMessageW(h, WM_NOTIFY, IDC_CS_LIST, reinterpret_cast<LPARAM>(&nm));
     }
     std::wstring Text(int id) { return GetItemText(h, id); }
-    COLORREF ThumbPixel(int id) {
+    // The middle of a thumbnail has about the given colour.
+    bool ThumbIs(int id, int r, int g, int b) {
         UpdateWindow(GetDlgItem(h, id));
-        WindowDC dc(GetDlgItem(h, id));
-        return GetPixel(dc.Get(), 35, 35);
+        COLORREF c = GetPixel(WindowDC(GetDlgItem(h, id)).Get(), 35, 35);
+        return std::abs(GetRValue(c) - r) < 16 && std::abs(GetGValue(c) - g) < 16 && std::abs(GetBValue(c) - b) < 16;
     }
 };
 
@@ -151,14 +148,14 @@ TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {
     EXPECT_EQ(f.Text(IDC_CS_TGT_BYTES), L"No");
     EXPECT_EQ(f.Text(IDC_CS_TGT_PIXELS), L"file");
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(f.h, IDC_CS_TGT_THUMB)));
-    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_SRC_THUMB), 224, 16, 16));
+    EXPECT_TRUE(f.ThumbIs(IDC_CS_SRC_THUMB, 224, 16, 16));
     // Row 4 (record 3): blue on the computer, green on the player.
     f.Notify(LVN_ITEMACTIVATE, 4);
     EXPECT_EQ(f.Text(IDC_CS_SRC_PIXELS), L"40x40 Pixels");
     EXPECT_EQ(f.Text(IDC_CS_TGT_PIXELS), L"120x90 Pixels");
     EXPECT_EQ(f.Text(IDC_CS_TGT_BYTES), FormatW(L"%d Bytes", f.arr.GetImageSize(3)));
-    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_SRC_THUMB), 16, 48, 208));
-    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_TGT_THUMB), 32, 176, 32));
+    EXPECT_TRUE(f.ThumbIs(IDC_CS_SRC_THUMB, 16, 48, 208));
+    EXPECT_TRUE(f.ThumbIs(IDC_CS_TGT_THUMB, 32, 176, 32));
     EXPECT_TRUE(f.boxes.boxes.empty());
 }
 

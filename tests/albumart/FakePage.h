@@ -11,32 +11,25 @@ namespace swirlo::test {
 // Formats lines as the page's log file does, with a fixed time.
 class FakeLog : public LogSink {
 public:
-    bool open = true;
     std::wstring text;
-    int lines = 0;
 
-    bool IsOpen() const override { return open; }
+    bool IsOpen() const override { return true; }
     int LogLine(const wchar_t* a, const wchar_t* b = nullptr, const wchar_t* c = nullptr) override {
-        return Lines(true, a, b, c);
+        return Lines(L"12:34:56  ", a, b, c);
     }
     int LogLineNoTime(const wchar_t* a, const wchar_t* b = nullptr, const wchar_t* c = nullptr) override {
-        return Lines(false, a, b, c);
+        return Lines(L"          ", a, b, c);
     }
     int WriteLogText(const wchar_t* t, bool lineEnd) override {
-        if (!open) return 0;
-        text += t;
-        if (lineEnd) text += L"\r\n";
-        ++lines;
+        text += t + std::wstring(lineEnd ? L"\r\n" : L"");
         return 1;
     }
 
 private:
-    int Lines(bool stamp, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
-        if (!open) return 0;
-        text += (stamp ? L"12:34:56  " : L"          ") + std::wstring(a) + L"\r\n";
-        if (b) text += L"          " + std::wstring(b) + L"\r\n";
-        if (c) text += L"          " + std::wstring(c) + L"\r\n";
-        ++lines;
+    int Lines(const wchar_t* stamp, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
+        text += stamp + std::wstring(a) + L"\r\n";
+        for (const wchar_t* p : {b, c})
+            if (p) text += L"          " + std::wstring(p) + L"\r\n";
         return 1;
     }
 };

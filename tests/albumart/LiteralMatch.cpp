@@ -9,16 +9,12 @@ namespace swirlo::test {
 
 namespace {
 
+const std::wstring kSep = L"\r\n" + std::wstring(79, L'=') + L"\r\n";
+
 // _wcsicmp in the default locale.
 bool IEqual(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'A' && x <= L'Z') x += 32;
-        if (y >= L'A' && y <= L'Z') y += 32;
-        if (x != y) return false;
-    }
-    return true;
+    auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c + 32 : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
 }
 
 // The shorter occurs in the longer; on equal length T is searched for in S.
@@ -113,14 +109,12 @@ struct Literal {
     bool Normalize(int level) {
         const wchar_t* names[] = {L"min", L"med", L"max"};
         const wchar_t* done[] = {L"lite", L"medium", L"max"};
-        if (!src.NormalizeAll(level)) {
-            page.ShowErrorBox(FormatW(L"Error normalize (%ls) source folder names", names[level - 1]).c_str());
-            return false;
-        }
-        if (!tgt.NormalizeAll(level)) {
-            page.ShowErrorBox(FormatW(L"Error normalize (%ls) target folder names", names[level - 1]).c_str());
-            return false;
-        }
+        for (AlbumFolderArray* side : {&src, &tgt})
+            if (!side->NormalizeAll(level)) {
+                page.ShowErrorBox(FormatW(L"Error normalize (%ls) %ls folder names", names[level - 1],
+                                          side == &src ? L"source" : L"target").c_str());
+                return false;
+            }
         Line(FormatW(L"Finished normalize (%ls) folder names", done[level - 1]));
         base += 2;
         return true;
@@ -129,10 +123,9 @@ struct Literal {
     bool Compare(int k) {
         const ComparisonInfo& c = GetComparison(k);
         const wchar_t* quality[] = {L"BRIGHT GREEN", L"DULL GREEN", L"YELLOW"};
-        std::wstring sep = L"\r\n" + std::wstring(79, L'=') + L"\r\n";
         if (detail)
-            log->WriteLogText(FormatW(L"%ls  Comparison %d, %ls (match quality %ls)%ls", sep.c_str(), c.nNumber,
-                                      c.sHeader, quality[c.nLevel], sep.c_str()).c_str(),
+            log->WriteLogText(FormatW(L"%ls  Comparison %d, %ls (match quality %ls)%ls", kSep.c_str(), c.nNumber,
+                                      c.sHeader, quality[c.nLevel], kSep.c_str()).c_str(),
                               true);
         int found = 0;
         for (int ti = 0; ti < tgt.Count(); ++ti) {
@@ -155,12 +148,11 @@ struct Literal {
                 if (detail)
                     log->WriteLogText(FormatW(L"%ls\r\n%ls\r\n", s.sRelPath.c_str(), t.sRelPath.c_str()).append(DetailLines(k, t, s)).c_str(),
                                       true);
-                std::wstring tRel = t.sRelPath, sRel = s.sRelPath;
-                tgt.SetPairing(ti, sRel, code);
-                src.SetPairing(si, tRel, code);
+                tgt.SetPairing(ti, s.sRelPath, code);
+                src.SetPairing(si, t.sRelPath, code);
                 ++pairs;
                 ++found;
-                if (result.Add(t.sArtist, t.sAlbum, t.nImageSize, s.nImageSize, sRel.c_str(), code) < 0) {
+                if (result.Add(t.sArtist, t.sAlbum, t.nImageSize, s.nImageSize, s.sRelPath.c_str(), code) < 0) {
                     page.ShowErrorBox(c.sAddError, tgt.GetPath1(ti).c_str(), result.TakeWindowError().c_str());
                     return false;
                 }
@@ -216,10 +208,7 @@ int LiteralMatchAlbumArrays(MatchContext& page, AlbumFolderArray& src, AlbumFold
         if (!run.Compare(k)) return 0;
     }
     if (run.detail)
-        log->WriteLogText(FormatW(L"%ls  Folders with match not found between source and target%ls",
-                                  (L"\r\n" + std::wstring(79, L'=') + L"\r\n").c_str(),
-                                  (L"\r\n" + std::wstring(79, L'=') + L"\r\n").c_str()).c_str(),
-                          true);
+        log->WriteLogText((kSep + L"  Folders with match not found between source and target" + kSep).c_str(), true);
     int listed = 0;
     if (!run.List(tgt, true, listed) || !run.List(src, false, listed)) return 0;
     page.SetStatus(L"Folder matching completed");
