@@ -9,7 +9,7 @@ namespace swirlo::test {
 
 namespace {
 
-const std::wstring kSep = L"\r\n" + std::wstring(79, L'=') + L"\r\n";
+const std::wstring kSep = L"\r\n" + std::wstring(79, L'=') + L"\r\n", kVA = L"variousartists";
 
 // _wcsicmp in the default locale.
 bool IEqual(const std::wstring& a, const std::wstring& b) {
@@ -60,10 +60,7 @@ struct Literal {
         return !artist.empty() || !album.empty();
     }
 
-    bool Accepts(int k, int ti, int si) {
-        const AlbumRecord& t = tgt.Record(ti);
-        const AlbumRecord& s = src.Record(si);
-        const std::wstring va = L"variousartists";
+    bool Accepts(int k, const AlbumRecord& t, const AlbumRecord& s) {
         if (k >= 8 && k != 10 && k != 13 &&
             (!Comparable(t.sNmlArtist, t.sNmlAlbum) || !Comparable(s.sNmlArtist, s.sNmlAlbum)))
             return false;
@@ -75,9 +72,9 @@ struct Literal {
         case 8: return Containment(t.sNmlArtist, s.sNmlArtist) && Containment(t.sNmlAlbum, s.sNmlAlbum);
         case 9: return Containment(t.sNmlArtist, s.sNmlAlbum) && Containment(t.sNmlAlbum, s.sNmlArtist);
         case 10:
-            return IEqual(t.sNmlArtist, va) && (KeyEqual(t.sNmlAlbum, s.sNmlAlbum) || KeyEqual(t.sNmlAlbum, s.sNmlArtist));
-        case 11: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlAlbum);
-        case 12: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlArtist);
+            return IEqual(t.sNmlArtist, kVA) && (KeyEqual(t.sNmlAlbum, s.sNmlAlbum) || KeyEqual(t.sNmlAlbum, s.sNmlArtist));
+        case 11: return IEqual(t.sNmlArtist, kVA) && Containment(t.sNmlAlbum, s.sNmlAlbum);
+        case 12: return IEqual(t.sNmlArtist, kVA) && Containment(t.sNmlAlbum, s.sNmlArtist);
         default: {
             std::wstring a = AlphaNormalize(s.sArtist), b = AlphaNormalize(s.sAlbum);
             return Comparable(targetAlphaArtist, targetAlphaAlbum) && Comparable(a, b) &&
@@ -87,7 +84,6 @@ struct Literal {
     }
 
     std::wstring DetailLines(int k, const AlbumRecord& t, const AlbumRecord& s) {
-        const std::wstring va = L"variousartists";
         switch (k) {
         case 0: case 2: return L"";
         case 1: case 4: case 6: return Quoted(t.sNmlArtist, s.sNmlArtist) + Quoted(t.sNmlAlbum, s.sNmlAlbum);
@@ -95,11 +91,11 @@ struct Literal {
         case 8: return SearchLine(t.sNmlArtist, s.sNmlArtist) + SearchLine(t.sNmlAlbum, s.sNmlAlbum);
         case 9: return SearchLine(t.sNmlArtist, s.sNmlAlbum) + SearchLine(t.sNmlAlbum, s.sNmlArtist);
         case 10:
-            return Quoted(t.sNmlArtist, va) +
+            return Quoted(t.sNmlArtist, kVA) +
                    FormatW(L"Either matched \"%ls\" and \"%ls\"\r\n    or matched \"%ls\" and \"%ls\"\r\n",
                            t.sNmlAlbum.c_str(), s.sNmlAlbum.c_str(), t.sNmlAlbum.c_str(), s.sNmlArtist.c_str());
-        case 11: return Quoted(t.sNmlArtist, va) + SearchLine(t.sNmlAlbum, s.sNmlAlbum);
-        case 12: return Quoted(t.sNmlArtist, va) + SearchLine(t.sNmlAlbum, s.sNmlArtist);
+        case 11: return Quoted(t.sNmlArtist, kVA) + SearchLine(t.sNmlAlbum, s.sNmlAlbum);
+        case 12: return Quoted(t.sNmlArtist, kVA) + SearchLine(t.sNmlAlbum, s.sNmlArtist);
         default:
             return SearchLine(AlphaNormalize(t.sArtist), AlphaNormalize(s.sArtist)) +
                    SearchLine(AlphaNormalize(t.sAlbum), AlphaNormalize(s.sAlbum));
@@ -137,13 +133,12 @@ struct Literal {
                 targetAlphaArtist = AlphaNormalize(tgt.GetArtist(ti));
                 targetAlphaAlbum = AlphaNormalize(tgt.GetAlbum(ti));
             }
+            const AlbumRecord& t = tgt.Record(ti);
             for (int si = 0; si < src.Count(); ++si) {
                 page.PumpMessages();
                 if (page.IsCancelled()) return false;
-                if (!c.bAllSources && src.IsPaired(si)) continue;
-                if (!Accepts(k, ti, si)) continue;
-                const AlbumRecord& t = tgt.Record(ti);
                 const AlbumRecord& s = src.Record(si);
+                if ((!c.bAllSources && src.IsPaired(si)) || !Accepts(k, t, s)) continue;
                 int code = s.nImageSize == 0 ? 5 : t.nImageSize == 0 ? c.nLevel : s.nImageSize == t.nImageSize ? 4 : 3;
                 if (detail)
                     log->WriteLogText(FormatW(L"%ls\r\n%ls\r\n", s.sRelPath.c_str(), t.sRelPath.c_str()).append(DetailLines(k, t, s)).c_str(),
@@ -164,6 +159,7 @@ struct Literal {
     }
 
     bool List(AlbumFolderArray& side, bool isTarget, int& listed) {
+        const wchar_t* which = isTarget ? L"target" : L"source";
         int count = 0;
         for (int i = 0; i < side.Count(); ++i) {
             if (side.IsPaired(i)) continue;
@@ -172,22 +168,20 @@ struct Literal {
             if (page.IsCancelled()) return false;
             const AlbumRecord& r = side.Record(i);
             std::wstring a = AlphaNormalize(r.sArtist), b = AlphaNormalize(r.sAlbum);
-            Line(isTarget ? L"Unmatched target folder" : L"Unmatched source folder", r.sRelPath.c_str(),
+            Line(FormatW(L"Unmatched %ls folder", which), r.sRelPath.c_str(),
                  FormatW(L"Normalized: \"%ls\\%ls\"\r\nAlpha Normalized: \"%ls\\%ls\"", r.sNmlArtist.c_str(),
                          r.sNmlAlbum.c_str(), a.c_str(), b.c_str()).c_str());
             int added = isTarget ? result.Add(r.sArtist, r.sAlbum, r.nImageSize, -1, L"<No match found in source folders>", 6)
                                  : result.Add(L"", L"<No match found in target folders>", -1, r.nImageSize, r.sRelPath.c_str(), 7);
             if (added < 0) {
-                page.ShowErrorBox(isTarget ? L"Error adding to unmatched folders array (target)"
-                                           : L"Error adding to unmatched folders array (source)",
+                page.ShowErrorBox(FormatW(L"Error adding to unmatched folders array (%ls)", which).c_str(),
                                   side.GetPath1(i).c_str(), result.TakeWindowError().c_str());
                 return false;
             }
             ++count;
             if (++listed % 2 == 0) ++pairs;
         }
-        Line(FormatW(isTarget ? L"Finished list unmatched target folders, %d\r\n"
-                              : L"Finished list unmatched source folders, %d\r\n", count));
+        Line(FormatW(L"Finished list unmatched %ls folders, %d\r\n", which, count));
         return true;
     }
 };

@@ -31,12 +31,6 @@ const T& Pick(std::mt19937& rng, const T (&a)[N]) {
 
 int Uniform(std::mt19937& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
-// "Pink Floyd" as "PinkFloyd": equal from the medium level on.
-std::wstring WithoutSpaces(std::wstring s) {
-    s.erase(std::remove(s.begin(), s.end(), L' '), s.end());
-    return s;
-}
-
 }  // namespace
 
 std::wstring ChangeCase(std::mt19937& rng, std::wstring s) {
@@ -61,10 +55,10 @@ TreePair MakeVocabularyTrees(std::mt19937& rng, int maxPerSide) {
             a.sAlbum = s.sAlbum;
             switch (Uniform(rng, 0, 7)) {
             case 0: std::swap(a.sArtist, a.sAlbum); break;
-            case 6: a.sAlbum = WithoutSpaces(a.sAlbum); break;
+            case 6: std::erase(a.sAlbum, L' '); break;  // "Pink Floyd" as "PinkFloyd": equal from the medium level on
             case 7:
                 std::swap(a.sArtist, a.sAlbum);
-                a.sArtist = WithoutSpaces(a.sArtist);
+                std::erase(a.sArtist, L' ');
                 break;
             case 1: a.sAlbum += L" [Remastered]"; break;
             case 2: a.sAlbum += L" (Disc 2)"; break;

@@ -66,10 +66,13 @@ struct Session {
         return WaitFor([&] { return IsWindowVisible(page) != 0; });
     }
     std::wstring Text(int id) { return ProgramDriver::Text(GetDlgItem(page, id)); }
-    std::wstring ListLine(int id, int i) {
-        wchar_t buf[300] = {};
-        SendDlgItemMessageW(page, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
-        return buf;
+    // The lines of a list box, each followed by "|".
+    std::wstring ListLines(int id) {
+        std::wstring all;
+        wchar_t buf[300];
+        for (int i = 0; i < SendDlgItemMessageW(page, id, LB_GETCOUNT, 0, 0); ++i)
+            all += std::wstring(buf, SendDlgItemMessageW(page, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf))) + L"|";
+        return all;
     }
     // Find, then a batch button and Copy To Player in the copy-selection dialog; before runs once the
     // dialog shows.
@@ -252,9 +255,7 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     Session s;
     ASSERT_TRUE(s.Start());
     EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\");
-    EXPECT_EQ(SendDlgItemMessageW(s.page, IDC_AA_SRC_LIST, LB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(s.ListLine(IDC_AA_SRC_LIST, 0) + s.ListLine(IDC_AA_SRC_LIST, 1),
-              L"--> No subfolders!--> Wrong parent folder selected?");
+    EXPECT_EQ(s.ListLines(IDC_AA_SRC_LIST), L"--> No subfolders!|--> Wrong parent folder selected?|");
     // "Other:" with no name refuses Find; closing resets the choice silently.
     ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
     ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_FIND));
@@ -271,6 +272,6 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     MoveFileW(away.c_str(), PlayerFolder().c_str());
     ASSERT_TRUE(started);
     EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER), L"Connect player in UMS (or MSC) mode && click Browse button to select");
-    EXPECT_EQ(SendDlgItemMessageW(none.page, IDC_AA_TGT_LIST, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(none.ListLines(IDC_AA_TGT_LIST), L"");
     EXPECT_EQ(none.Close(), 0);
 }
