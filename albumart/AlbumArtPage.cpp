@@ -284,6 +284,9 @@ void AlbumArtPage::FindOrStop() {
     if (logging) ZWin::Log().StartLog(L"album art compare.txt", L"Start compare folders", m_pSettings->MatchLogFlush != 0);
     int ok = MatchFolders(*this, m_sSourceDir, m_sTargetDir, m_sSrcImage, m_sTgtImage, detail, *result);
     if (logging) ZWin::Log().FinishLog(L"End compare");
+    // Messages go through once more before the copy-selection dialog is built (its controls are
+    // created in one go), while the page's controls are still disabled.
+    PumpMessages();
     SetSearchControls(true);
     if (ok) RunCopySelection(*result);
     m_bRunning = false;

@@ -72,6 +72,45 @@ int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM param) {
     return CompareRows(*p->arr, *p->state, static_cast<int>(a), static_cast<int>(b));
 }
 
+// Under Wine one paint of the whole list (header, check boxes, squares and two text columns on every
+// visible row) takes longer than the window may go without dispatching messages. The list therefore
+// paints its header on its own and the rest in bands of rows, each band a paint message of its own;
+// what is not painted yet stays invalid (showing what was there before) and comes with the next one.
+constexpr int kBandRows = 8;
+
+// The list class's own procedure. Replaced directly rather than through the subclass chain, whose
+// property look-ups (round trips to the server under Wine) would slow every message to the list.
+WNDPROC g_listProc = nullptr;
+
+LRESULT Base(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(g_listProc, list, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK BandedListPaint(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_PAINT || wParam != 0) return Base(list, msg, wParam, lParam);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (header && IsWindowVisible(header) && GetUpdateRect(header, nullptr, FALSE)) {
+        UpdateWindow(header);  // the list's own part stays invalid and is painted next
+        return 0;
+    }
+    RECT upd, row{};
+    row.left = LVIR_BOUNDS;
+    if (!GetUpdateRect(list, &upd, FALSE) || !SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+        return Base(list, msg, wParam, lParam);
+    int band = kBandRows * (row.bottom - row.top);
+    if (band <= 0 || upd.bottom - upd.top <= band) return Base(list, msg, wParam, lParam);
+    using Region = UniqueHandle<HRGN, GdiTraits<HRGN>>;
+    Region rest(CreateRectRgn(0, 0, 0, 0));
+    Region first(CreateRectRgn(upd.left, upd.top, upd.right, upd.top + band));
+    if (!rest || !first || GetUpdateRgn(list, rest.Get(), FALSE) == ERROR ||
+        CombineRgn(rest.Get(), rest.Get(), first.Get(), RGN_DIFF) == ERROR)
+        return Base(list, msg, wParam, lParam);
+    ValidateRgn(list, rest.Get());
+    LRESULT r = Base(list, msg, wParam, lParam);
+    InvalidateRgn(list, rest.Get(), TRUE);
+    return r;
+}
+
 }  // namespace
 
 HBITMAP MakeColourSquares(const int* codes, int count) { return MakeSquares(codes, count, 2); }
@@ -139,11 +178,22 @@ void CopySelectDialog::SetRowState(int row, int stateImage) {
 }
 
 BOOL CopySelectDialog::OnInitDialog() {
+    // Messages go through between the steps of building the dialog (on the time budget), as they do
+    // while the list is filled.
+    m_pump.Restart();
+    m_pump.Force();
     ZDialog::OnInitDialog();
     m_hList = GetDlgItem(m_hWnd, IDC_CS_LIST);
+    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hList, GWLP_WNDPROC));
+    if (proc && proc != BandedListPaint) {
+        g_listProc = proc;
+        SetWindowLongPtrW(m_hList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BandedListPaint));
+    }
     LoadButtonPictures();
+    m_pump.Pump();
     FillTexts();
     SizeThumbFrames();
+    m_pump.Pump();
     if (SetUpList()) FillList();
     int rows = RowCount();
     if (rows > 0) {
@@ -249,7 +299,6 @@ bool CopySelectDialog::SetUpList() {
 // Rows go in already sorted (the same order a sort after inserting them in record order gives),
 // with messages let through on the way so that the window keeps painting over a long list.
 void CopySelectDialog::FillList() {
-    m_pump.Restart();
     m_pump.Force();
     std::vector<int> order(static_cast<std::size_t>(m_arr.Count()));
     std::iota(order.begin(), order.end(), 0);
@@ -269,6 +318,18 @@ void CopySelectDialog::FillList() {
     }
     SendMessageW(m_hList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_hList, nullptr, TRUE);
+    m_pump.Force();
+    // The list's first paint also works out its item metrics and scroll ranges: done here, into a
+    // memory bitmap while the dialog is not yet shown, so that the paints on the screen are only paints.
+    RECT rc;
+    GetClientRect(m_hList, &rc);
+    WindowDC screen(nullptr);
+    UniqueMemDC mem(CreateCompatibleDC(screen.Get()));
+    UniqueBitmap bmp(CreateCompatibleBitmap(screen.Get(), std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
+    if (mem && bmp) {
+        SelectGuard keep(mem.Get(), bmp.Get());
+        SendMessageW(m_hList, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), PRF_CLIENT);
+    }
     m_pump.Force();
     m_nFillGap = m_pump.LongestGapMs();
 }
