@@ -68,7 +68,7 @@ AlbumArtPage::AlbumArtPage(HINSTANCE hInst, IniSettings* settings, const wchar_t
     : TabPage(hInst, caption, nullptr, parent, paths), m_pSettings(settings) {
     m_nResId = IDD_ALBUMART_PAGE;
     SetErrorSuffix(L" - Error");
-    Log().SetBoxSuffix(L" - Error");  // the boxes about the comparison log too
+    ZWin::Log().SetBoxSuffix(L" - Error");  // the boxes about the comparison log too
 }
 
 BOOL AlbumArtPage::OnInitDialog() {

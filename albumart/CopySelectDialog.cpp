@@ -86,7 +86,30 @@ LRESULT Base(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(g_listProc, list, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK BandedListPaint(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The "Match" header item is drawn here (the header asks its parent, the list): with the header's
+// own margins its caption did not fit the column's fixed width and lost its last letters.
+constexpr int kHeaderMargin = 2;
+
+void DrawHeaderItem(const DRAWITEMSTRUCT* dis) {
+    wchar_t text[64] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    if (!SendMessageW(dis->hwndItem, HDM_GETITEMW, dis->itemID, reinterpret_cast<LPARAM>(&item))) return;
+    RECT r = dis->rcItem;
+    InflateRect(&r, -kHeaderMargin, 0);
+    if (dis->itemState & ODS_SELECTED) OffsetRect(&r, 1, 1);
+    SetBkMode(dis->hDC, TRANSPARENT);
+    SetTextColor(dis->hDC, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dis->hDC, text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DRAWITEM && reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_HEADER) {
+        DrawHeaderItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
     if (msg != WM_PAINT || wParam != 0) return Base(list, msg, wParam, lParam);
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     if (header && IsWindowVisible(header) && GetUpdateRect(header, nullptr, FALSE)) {
@@ -185,9 +208,9 @@ BOOL CopySelectDialog::OnInitDialog() {
     ZDialog::OnInitDialog();
     m_hList = GetDlgItem(m_hWnd, IDC_CS_LIST);
     auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hList, GWLP_WNDPROC));
-    if (proc && proc != BandedListPaint) {
+    if (proc && proc != ListProc) {
         g_listProc = proc;
-        SetWindowLongPtrW(m_hList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BandedListPaint));
+        SetWindowLongPtrW(m_hList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc));
     }
     LoadButtonPictures();
     m_pump.Pump();
@@ -293,6 +316,11 @@ bool CopySelectDialog::SetUpList() {
             return false;
         }
     }
+    HDITEMW narrow{};
+    narrow.mask = HDI_FORMAT;
+    narrow.fmt = HDF_OWNERDRAW | HDF_LEFT;
+    SendMessageW(reinterpret_cast<HWND>(SendMessageW(m_hList, LVM_GETHEADER, 0, 0)), HDM_SETITEMW, 0,
+                 reinterpret_cast<LPARAM>(&narrow));
     return true;
 }
 
