@@ -134,6 +134,7 @@ protected:
         TearDown();
         CreateDirectoryW(L"P:\\MUSIC", nullptr);
         DeleteFileW(IniPath().c_str());  // every other setting at its default
+        CreateDirectoryW(IniPath().substr(0, IniPath().rfind(L'\\')).c_str(), nullptr);  // first run in a new prefix
         WritePrivateProfileStringW(L"Album Art Tab", L"LastSourceFolder", SrcRoot().c_str(), IniPath().c_str());
         // The profile functions may keep the file in a cache of this process: write it out before the
         // program reads it.
