@@ -20,14 +20,14 @@ namespace swirlo::testing {
 namespace {
 
 std::wstring Lower(std::wstring s) {
-    for (wchar_t& c : s) c = static_cast<wchar_t>(towlower(c));
+    CharLowerW(s.data());
     return s;
 }
 
-std::wstring RegText(HKEY root, const wchar_t* key, const wchar_t* value) {
+std::wstring RegText(const wchar_t* key, const wchar_t* value) {
     wchar_t buf[600] = L"";
     DWORD bytes = sizeof(buf);
-    RegGetValueW(root, key, value, RRF_RT_REG_SZ, nullptr, buf, &bytes);
+    RegGetValueW(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_SZ, nullptr, buf, &bytes);
     return buf;
 }
 
@@ -37,13 +37,12 @@ struct Expected {
     std::vector<int> userIndexes;
     std::size_t allPlaylists = 0;
     Expected() {
-        std::wstring file = RegText(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\{6BF52A52-394A-11D3-B153-00C04F79FAA6}",
-                                    L"LibraryFile");
         standin::LibraryModel m;
-        EXPECT_EQ(m.Parse(ReadBytes(file)), 1);
+        EXPECT_EQ(m.Parse(ReadBytes(RegText(L"Software\\Classes\\CLSID\\{6BF52A52-394A-11D3-B153-00C04F79FAA6}",
+                                            L"LibraryFile"))), 1);
         const wchar_t* prefs = L"Software\\Microsoft\\MediaPlayer\\Preferences";
-        std::wstring sync = Lower(RegText(HKEY_LOCAL_MACHINE, prefs, L"ObfuscatedSyncPlaylistsPath"));
-        std::wstring sample = Lower(RegText(HKEY_LOCAL_MACHINE, prefs, L"ObfuscatedSamplePlaylistsPath"));
+        const std::wstring sync = Lower(RegText(prefs, L"ObfuscatedSyncPlaylistsPath")),
+                           sample = Lower(RegText(prefs, L"ObfuscatedSamplePlaylistsPath"));
         EXPECT_FALSE(sync.empty() || sample.empty());
         for (const std::wstring& g : m.Genres())
             if (!g.empty()) genres.push_back(g);
@@ -99,11 +98,7 @@ protected:
         ComTest::SetUp();
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
         InitCommonControlsEx(&icc);
-        UseRegisteredLibrary();
-        m_dir = TempFolder(L"select");
-        ASSERT_EQ(m_settings.InitSettings(m_dir.c_str()), 1);
-        DeleteFileW(m_settings.IniPath().c_str());
-        ASSERT_EQ(m_settings.InitSettings(m_dir.c_str()), 1);
+        ASSERT_EQ(m_settings.InitSettings(m_dir.Path().c_str()), 1);
     }
     // Opens the dialog; drive runs on a second thread once the dialog exists, and the dialog is
     // cancelled afterwards should it still be open.
@@ -120,7 +115,7 @@ protected:
         hands.join();
         return r;
     }
-    std::wstring m_dir;
+    TempDir m_dir;
     IniSettings m_settings;
     ZWinUtil m_page{nullptr, L"Zadered Iruzad Irovero"};
     std::unique_ptr<SongSelection> m_result;
@@ -129,7 +124,7 @@ protected:
 };
 
 TEST_F(SongSelectTest, AddChecksTheInputAndReturnsExactlyWhatWasChosen) {
-    MediaLibrary lib(nullptr, L"Shuffle", false, m_dir);
+    MediaLibrary lib(nullptr, L"Shuffle", false, m_dir.Path());
     ASSERT_EQ(lib.Setup(), 1);
     lib.NoteSelectDialogStarted();
     const int P = static_cast<int>(m_want.userPlaylists.size()), G = static_cast<int>(m_want.genres.size());
@@ -146,7 +141,7 @@ TEST_F(SongSelectTest, AddChecksTheInputAndReturnsExactlyWhatWasChosen) {
         d.Click(IDC_SEL_EXCLUDE);
         EXPECT_FALSE(IsWindowEnabled(d.Item(IDC_SEL_IGNORE)));
         d.Click(IDOK);
-        boxes = m_spy.Boxes();
+        boxes = m_spy.Texts();
         EXPECT_TRUE(IsWindow(d.dlg) && d.Text(IDC_SEL_FREQ1) == L"0" && d.Checked(IDC_SEL_EXCLUDE)) << "input kept";
         d.Click(IDC_SEL_SAME);
         d.Set(IDC_SEL_FREQSAME, L"0");
@@ -169,22 +164,18 @@ TEST_F(SongSelectTest, AddChecksTheInputAndReturnsExactlyWhatWasChosen) {
                         L"only\" filter)\r\n");
     ASSERT_TRUE(m_result);
     const SongSelection& s = *m_result;
-    EXPECT_EQ(s.Kind(), kSelectListed);
-    EXPECT_EQ(s.Frequencies()[0], 7);
-    EXPECT_EQ(s.Days(), 30);
-    EXPECT_TRUE(s.IgnoreRepeats());
+    EXPECT_TRUE(s.Kind() == kSelectListed && s.Frequencies()[0] == 7 && s.Days() == 30 && s.IgnoreRepeats());
     EXPECT_EQ(s.PlaylistNames(), (std::vector<std::wstring>{m_want.userPlaylists[0], m_want.userPlaylists[2]}));
     EXPECT_EQ(s.PlaylistIndexes(), (std::vector<int>{m_want.userIndexes[0], m_want.userIndexes[2]}));
     EXPECT_EQ(s.GenreNames(), std::vector<std::wstring>{m_want.genres[0]});
     EXPECT_EQ(s.ListboxSelection(), (std::vector<int>{0, 2, P}));
     EXPECT_EQ(s.Name(), L"2 Playlists and 1 Genre (last 30 days, deduped)");
-    EXPECT_EQ(m_settings.FrequencySame, 7);
-    EXPECT_EQ(m_settings.DaysNew, 30);
-    EXPECT_EQ(m_spy.Boxes().size(), 2u);
+    EXPECT_TRUE(m_settings.FrequencySame == 7 && m_settings.DaysNew == 30);
+    EXPECT_EQ(m_spy.boxes.size(), 2u);
 }
 
 TEST_F(SongSelectTest, EditShowsTheGroupAndReselectsItsItems) {
-    MediaLibrary lib(nullptr, L"Shuffle", false, m_dir);
+    MediaLibrary lib(nullptr, L"Shuffle", false, m_dir.Path());
     ASSERT_EQ(lib.Setup(), 1);
     const int P = static_cast<int>(m_want.userPlaylists.size());
     SongSelection old(kSelectListed, {0, 1, 2, 3, 4, 5}, 12, false, L"old", {1, 3, P + 1}, {}, {}, {});
@@ -205,28 +196,21 @@ TEST_F(SongSelectTest, EditShowsTheGroupAndReselectsItsItems) {
     EXPECT_EQ(m_result->GenreNames(), std::vector<std::wstring>{m_want.genres[1]});
     EXPECT_EQ(m_result->Frequencies(), (std::array<int, 6>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(m_result->Name(), L"2 Playlists and 1 Genre (last 12 days)");
-    EXPECT_TRUE(m_spy.Boxes().empty());
+    EXPECT_TRUE(m_spy.boxes.empty());
 }
 
 // The settings the dialog opens with: listbox order, the auto-playlist filter, the saved days.
 TEST_F(SongSelectTest, SettingsChooseOrderFilterAndDays) {
     struct Case {
         int order, includeAuto, daysNew;
-        const wchar_t* firstPrefix;
-        bool all;
         const wchar_t* days;
         bool invalid;
     };
-    const Case cases[] = {
-        {0, 0, 0, L"Genre: ", false, L"45", true},
-        {1, 1, 1500, L"Playlist: ", true, L"45", true},
-        {1, 0, 20000101, L"Playlist: ", false, L"999", false},
-        {1, 0, 20, L"Playlist: ", false, L"20", false},
-    };
-    MediaLibrary lib(nullptr, L"Shuffle", false, m_dir);
+    const Case cases[] = {{0, 0, 0, L"45", true}, {1, 1, 1500, L"45", true}, {1, 0, 20000101, L"999", false}, {1, 0, 20, L"20", false}};
+    MediaLibrary lib(nullptr, L"Shuffle", false, m_dir.Path());
     ASSERT_EQ(lib.Setup(), 1);
     for (const Case& c : cases) {
-        BoxSpy spy;
+        m_spy.boxes.clear();
         m_settings.ListboxOrder = c.order;
         m_settings.IncludeAutoPlists = c.includeAuto;
         m_settings.DaysNew = c.daysNew;
@@ -237,16 +221,16 @@ TEST_F(SongSelectTest, SettingsChooseOrderFilterAndDays) {
             first = d.Entry(0);
             days = d.Text(IDC_SEL_DAYS);
         }), 0);
-        std::size_t playlists = c.all ? m_want.allPlaylists : m_want.userPlaylists.size();
+        std::size_t playlists = c.includeAuto ? m_want.allPlaylists : m_want.userPlaylists.size();
         EXPECT_EQ(status, FormatW(L"%d Genres and %d Playlists", static_cast<int>(m_want.genres.size()),
                                   static_cast<int>(playlists)));
-        EXPECT_EQ(first.rfind(c.firstPrefix, 0), 0u) << first;
+        EXPECT_EQ(first.rfind(c.order ? L"Playlist: " : L"Genre: ", 0), 0u) << first;
         EXPECT_EQ(days, c.days);
         std::vector<std::wstring> want;
         if (c.invalid)
             want.push_back(FormatW(L"Add songs to shuffle - ERROR: Invalid saved entry for new songs maximum age "
                                    L"\"%d\"\nUsing default maximum 45\r\n", c.daysNew));
-        EXPECT_EQ(spy.Boxes(), want);
+        EXPECT_EQ(m_spy.Texts(), want);
         EXPECT_FALSE(m_result);
     }
 }
@@ -261,7 +245,7 @@ TEST_F(SongSelectTest, TwoHundredRandomStartHaltCloseCyclesLeaveNothingBehind) {
     DWORD slowest = 0;
     for (int cycle = 0; cycle < 200; ++cycle) {
         {
-            MediaLibrary lib(nullptr, L"Shuffle", cycle % 3 == 0, m_dir);
+            MediaLibrary lib(nullptr, L"Shuffle", cycle % 3 == 0, m_dir.Path());
             ASSERT_EQ(lib.Setup(), 1);
             const int wait = static_cast<int>(rng() % 150);
             switch (rng() % 4) {
@@ -291,7 +275,7 @@ TEST_F(SongSelectTest, TwoHundredRandomStartHaltCloseCyclesLeaveNothingBehind) {
     }
     EXPECT_LE(slowest, 1000u);
     EXPECT_EQ(StandinWrongThreadCalls(), wrongBefore);
-    EXPECT_TRUE(m_spy.Boxes().empty());
+    EXPECT_TRUE(m_spy.boxes.empty());
 }
 
 }  // namespace
