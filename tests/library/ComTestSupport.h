@@ -15,10 +15,7 @@
 namespace swirlo::testing {
 
 using Microsoft::WRL::ComPtr;
-using swirlo::test::ReadBytes;
-using swirlo::test::ReadUtf16;
-using swirlo::test::TempDir;
-using swirlo::test::WriteBytes;
+using namespace swirlo::test;
 
 // Points the stand-in at a library file of the test's own (players created from now on read it).
 inline void UseLibrary(const std::wstring& name, const std::string& text) {
@@ -50,7 +47,7 @@ inline std::string LibraryText(int n, const char* rating = "50", const char* add
 
 // The message boxes shown (on the window thread, where the caching thread's boxes arrive too) as
 // "caption: text", each answered OK.
-struct BoxSpy : swirlo::test::MessageBoxRecorder {
+struct BoxSpy : MessageBoxRecorder {
     std::vector<std::wstring> Texts() const {
         std::vector<std::wstring> t;
         for (const Box& b : boxes) t.push_back(b.caption + L": " + b.text);

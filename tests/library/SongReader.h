@@ -17,6 +17,9 @@ namespace swirlo::testing {
 class MemoryItems : public LibraryItems {
 public:
     explicit MemoryItems(std::vector<standin::LibraryItem> s) : songs(std::move(s)) {}
+    MemoryItems(const standin::LibraryModel& m, const std::vector<std::uint32_t>& items) {
+        for (std::uint32_t i : items) songs.push_back(m.items[i]);
+    }
     bool GetCount(long& n) override {
         n = static_cast<long>(songs.size());
         return failOn != L"count";
@@ -64,11 +67,7 @@ struct SongReader {
 // Seconds of local noon on a day: a clock for the date filter that no time zone moves off the day.
 inline std::int64_t LocalNoon(int y, int m, int d) {
     std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = m - 1;
-    t.tm_mday = d;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
+    t.tm_year = y - 1900, t.tm_mon = m - 1, t.tm_mday = d, t.tm_hour = 12, t.tm_isdst = -1;
     return static_cast<std::int64_t>(std::mktime(&t));
 }
 

@@ -11,12 +11,7 @@ namespace {
 using Names = std::vector<std::wstring>;
 
 TEST(SongSelection, NamesSayWhatTheGroupHolds) {
-    struct Case {
-        int kind, days;
-        bool ignore, exclusion;
-        Names playlists, genres;
-        const wchar_t* name;
-    };
+    struct Case { int kind, days; bool ignore, exclusion; Names playlists, genres; const wchar_t* name; };
     const Case cases[] = {
         {2, 30, true, false, {L"a", L"b", L"c"}, {L"Rock", L"Jazz"}, L"3 Playlists and 2 Genres (last 30 days, deduped)"},
         {2, 0, true, false, {}, {L"Rock"}, L"Rock (deduped) <Genre>"},
