@@ -23,7 +23,6 @@ const char kSample[] =
 TEST(StandinModel, ParsesSongsPlaylistsAndPlaylistFiles) {
     LibraryModel m;
     ASSERT_EQ(m.Parse(kSample), 1) << std::string(m.sReason.begin(), m.sReason.end());
-    EXPECT_EQ(m.sReason, L"3 songs and 2 playlists");
     ASSERT_EQ(m.items.size(), 4u);  // the playlist with a file is an item too
     const std::wstring note = sizeof(wchar_t) == 2 ? std::wstring{wchar_t(0xD83C), wchar_t(0xDFB5)} : std::wstring(1, wchar_t(0x1F3B5));
     EXPECT_EQ(m.items[1].sTitle, L"Caf\u00e9 \u20ac" + note);
