@@ -74,8 +74,8 @@ public:
     }
     static bool WaitGone(HWND h) { return WaitFor([h] { return IsWindow(h) ? nullptr : HWND_BOTTOM; }) != nullptr; }
 
-    // Real input: the pointer moved to a screen point, a left click there (with a modifier key held
-    // when given), a key with modifiers, text typed.
+    // Real input: the pointer moved to a screen point, a left click there, a key with modifiers, text
+    // typed.
     static void Mouse(DWORD flags, POINT pt = {}) {
         INPUT in{};
         in.type = INPUT_MOUSE;
@@ -85,12 +85,10 @@ public:
         Sleep(150);
     }
     static void MoveTo(POINT pt) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, pt); }
-    static void ClickAt(POINT pt, WORD mod = 0) {
+    static void ClickAt(POINT pt) {
         MoveTo(pt);
-        if (mod) KeyEvent(mod, false);
         Mouse(MOUSEEVENTF_LEFTDOWN);
         Mouse(MOUSEEVENTF_LEFTUP);
-        if (mod) KeyEvent(mod, true);
     }
     static POINT Centre(HWND h) {
         RECT r;

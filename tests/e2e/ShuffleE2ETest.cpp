@@ -107,13 +107,24 @@ void SeedGroups(const std::vector<Group>& groups) {
 }
 
 // ---- Real input.
-// A left click at a point of ctl (its centre by default), its window brought to the front first.
-void Click(HWND ctl, int dx = -1, int dy = -1, WORD mod = 0) {
+// A left click at a point of ctl (its centre by default), its window brought to the front first: the
+// move, press and release in one burst (a Stop must land while its stage lasts), Ctrl held when asked.
+void Click(HWND ctl, int dx = -1, int dy = -1, bool ctrl = false) {
     HWND root = GetAncestor(ctl, GA_ROOT);
     if (GetForegroundWindow() != root) SetForegroundWindow(root), Sleep(300);
     RECT r;
     GetWindowRect(ctl, &r);
-    D::ClickAt({dx < 0 ? (r.left + r.right) / 2 : r.left + dx, dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy}, mod);
+    INPUT in[3] = {};
+    for (INPUT& i : in) i.type = INPUT_MOUSE;
+    in[0].mi.dx = (dx < 0 ? (r.left + r.right) / 2 : r.left + dx) * 65535 / GetSystemMetrics(SM_CXSCREEN);
+    in[0].mi.dy = (dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy) * 65535 / GetSystemMetrics(SM_CYSCREEN);
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    if (ctrl) D::KeyEvent(VK_CONTROL, false);
+    SendInput(3, in, sizeof(INPUT));
+    if (ctrl) D::KeyEvent(VK_CONTROL, true);
+    Sleep(100);
 }
 // Replaces the text of an edit box as a person would: click, select all, type; and looks, as a
 // person would, that the box shows it (a key lost by the virtual display is typed again).
@@ -175,7 +186,7 @@ struct Blendo {
             if (idx < 0) return false;
             SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(idx), 0);
             for (int attempt = 0; attempt < 3 && !SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0); ++attempt) {
-                Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, VK_CONTROL);
+                Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
                 Sleep(100);
             }
             if (!SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0)) return false;
@@ -345,11 +356,10 @@ TEST_F(ShuffleE2E, StopAtEveryStageLeavesTheOldFile) {
         Click(b.Item(IDC_SHUF_SAVE));
         ASSERT_TRUE(b.SaveAs(3, out));
         Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDYES));  // the overwrite question
-        D::MoveTo(D::Centre(b.Item(IDC_SHUF_SAVE)));  // on Stop, to press it the moment the stage shows
         int polls = 0;
         while (D::Text(b.Item(IDC_SHUF_STATUS)).find(stage) != 0 && ++polls < 20000) Sleep(1);
         ASSERT_LT(polls, 20000) << stage;
-        D::Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        Click(b.Item(IDC_SHUF_SAVE));
         EXPECT_NE(b.Result().find(L"Processing stopped by user Cancel"), std::wstring::npos) << stage;
         const std::string now = ReadBytes(out);  // a failure names its size, not its megabytes
         EXPECT_TRUE(now == "old playlist\r\n") << stage << ": " << now.size() << " bytes";
