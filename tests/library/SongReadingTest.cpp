@@ -13,7 +13,6 @@ namespace swirlo {
 namespace {
 
 using namespace testing;
-using Reader = SongReader;
 
 standin::LibraryItem Song(std::wstring path, std::wstring rating = L"50", int added = 20100101) {
     return {std::move(path), L"", L"", std::move(rating), added};
@@ -40,7 +39,7 @@ TEST(SongReading, LeadingDigitsAndStars) {
 TEST(SongReading, RatingModeUsesEachStarsFrequencyAndTheDefault) {
     MemoryItems items({Song(L"a", L"0"), Song(L"b", L""), Song(L"c", L"12"), Song(L"d", L"13"), Song(L"e", L"86"),
                        Song(L"f", L"87"), Song(L"h", L"x")});
-    Reader r;
+    SongReader r;
     r.env.nDefaultRating = 3;
     ASSERT_EQ(r.Read(items, {0, 11, 12, 13, 14, 15}), 1);
     const std::pair<const wchar_t*, int> counts[] = {{L"a", 13}, {L"b", 13}, {L"h", 13}, {L"c", 11},
@@ -64,7 +63,7 @@ TEST(SongReading, AddModesAndIgnoredRepeatsAcrossTwoPlaylists) {
     };
     for (const Row& row : rows) {
         MemoryItems first({Song(L"shared", L"99"), Song(L"only1", L"1")}), second({Song(L"shared", L"1")});
-        Reader r;
+        SongReader r;
         ASSERT_EQ(r.Read(first, row.freq, row.ignoreRepeats, 0, row.addMode), 1);
         ASSERT_EQ(r.Read(second, row.freq, row.ignoreRepeats, 0, row.addMode), 1);
         EXPECT_EQ(std::vector<int>({r.CountOf(L"shared"), r.CountOf(L"only1"), static_cast<int>(r.target.GetSize())}),
@@ -75,7 +74,7 @@ TEST(SongReading, AddModesAndIgnoredRepeatsAcrossTwoPlaylists) {
 
 TEST(SongReading, DateFilterKeepsTheMinimumDayAndSkipsTheDayBefore) {
     MemoryItems items({Song(L"first", L"50", 20110301), Song(L"before", L"50", 20110228), Song(L"new", L"50", 20110331)});
-    Reader r;
+    SongReader r;
     r.env.nNow = LocalNoon(2011, 3, 31);
     ASSERT_EQ(r.Read(items, {1, 0, 0, 0, 0, 0}, false, 30), 1);
     EXPECT_EQ(std::vector<int>({r.CountOf(L"first"), r.CountOf(L"before"), r.CountOf(L"new")}), std::vector<int>({1, 0, 1}));
@@ -87,7 +86,7 @@ TEST(SongReading, DateFilterKeepsTheMinimumDayAndSkipsTheDayBefore) {
 TEST(SongReading, ASongPastTheMostPlaysKeepsItsCount) {
     MemoryItems first({Song(L"shared", L"99"), Song(L"only1", L"1")}), second({Song(L"shared", L"1")}),
         third({Song(L"shared", L"1"), Song(L"after", L"1")});
-    Reader full;
+    SongReader full;
     for (MemoryItems* list : {&first, &second, &third}) ASSERT_EQ(full.Read(*list, {99, 0, 0, 0, 0, 0}), 1);
     EXPECT_EQ(full.CountOf(L"shared"), 198);
     EXPECT_EQ(full.CountOf(L"after"), 99);
@@ -99,7 +98,7 @@ TEST(SongReading, ASongPastTheMostPlaysKeepsItsCount) {
 // the run's share; and Stop pressed in the second segment.
 TEST(SongReading, ReadsInSegmentsWithProgressAndStopsOnCancel) {
     MemoryItems items(Numbered(2500));
-    Reader r, cancelled;
+    SongReader r, cancelled;
     r.run.nProg = 40;
     ASSERT_EQ(r.Read(items, {1, 0, 0, 0, 0, 0}, false, 0, 3, 20.0f), 1);
     EXPECT_EQ(r.target.GetSize(), 2500u);
@@ -130,7 +129,7 @@ TEST(SongReading, EachFailedLibraryCallEndsTheReadingWithItsText) {
         MemoryItems items(Numbered(30, 20300101));
         items.failOn = call;
         items.failAt = 17;
-        Reader r;
+        SongReader r;
         EXPECT_EQ(r.Read(items, {0, 1, 1, 1, 1, 1}, false, 30), 0) << call;
         EXPECT_EQ(r.boxes, std::vector<std::wstring>{box}) << call;
         EXPECT_EQ(r.target.GetSize(), std::wstring(call) == L"count" ? 0u : 17u) << call;
@@ -140,7 +139,7 @@ TEST(SongReading, EachFailedLibraryCallEndsTheReadingWithItsText) {
 
 TEST(SongReading, ARefusedSongIsReportedByItsPath) {
     MemoryItems items(Numbered(3));
-    Reader r;
+    SongReader r;
     {
         testing::FailNextAlloc fail(AllocSite::SongPathCopy);
         EXPECT_EQ(r.Read(items, {2, 0, 0, 0, 0, 0}), 0);
