@@ -17,9 +17,7 @@
 
 using namespace swirlo;
 
-namespace {
-std::vector<std::wstring> g_help;
-}  // namespace
+static std::vector<std::wstring> g_help;
 
 TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
     test::TempDir dir;

@@ -2,6 +2,7 @@
 // (SendInput) where a person would use them, window messages to read controls back.
 #pragma once
 #include <windows.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <string>
@@ -11,21 +12,25 @@ namespace swirlo::test {
 
 class ProgramDriver {
 public:
-    // The program file, as a Windows path (the build gives a Unix path; Wine maps it under Z:).
-    static std::wstring ProgramPath() {
-        std::string unix = BLENDO_EXE;
+    // A build path (Unix) as a Windows path: Wine maps it under Z:.
+    static std::wstring WinPath(const std::string& unix) {
         std::wstring w = L"Z:";
         for (char c : unix) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
         return w;
+    }
+    static std::wstring ProgramPath() { return WinPath(BLENDO_EXE); }
+    // The program's settings folder (its settings file and the shuffle groups).
+    static std::wstring ConfigDir() {
+        wchar_t appData[MAX_PATH];
+        SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+        return std::wstring(appData) + L"\\Swirlo\\";
     }
 
     bool Start() {
         std::wstring cmd = L"\"" + ProgramPath() + L"\"";
         STARTUPINFOW si{sizeof(si)};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi))
-            return false;
-        m_started = true;
-        return true;
+        m_started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi);
+        return m_started;
     }
 
     // Waits for a top-level dialog of the program with the given title.
@@ -40,9 +45,8 @@ public:
 
     // Waits for the program to end; returns its exit code, or -1 on time-out.
     int WaitForExit(DWORD ms = 30000) {
-        if (!m_started) return -1;
-        if (WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
+        if (!m_started || WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0) return -1;
         GetExitCodeProcess(m_pi.hProcess, &code);
         return static_cast<int>(code);
     }
@@ -70,7 +74,8 @@ public:
     }
     static bool WaitGone(HWND h) { return WaitFor([h] { return IsWindow(h) ? nullptr : HWND_BOTTOM; }) != nullptr; }
 
-    // Real input: the pointer moved to a screen point, a left click there, a key with modifiers.
+    // Real input: the pointer moved to a screen point, a left click there, a key with modifiers, text
+    // typed.
     static void Mouse(DWORD flags, POINT pt = {}) {
         INPUT in{};
         in.type = INPUT_MOUSE;
@@ -91,14 +96,21 @@ public:
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
     static void Click(HWND h) { ClickAt(Centre(h)); }
+    // One event at a time, as a person types: Wine's key state lags a burst of events by up to 50 ms.
+    static void KeyEvent(WORD vk, bool up, wchar_t unicode = 0) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki = {vk, unicode, static_cast<DWORD>((up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0)), 0, 0};
+        SendInput(1, &in, sizeof(in));
+        Sleep(unicode ? 15 : 60);
+    }
     static void Key(WORD vk, WORD mod1 = 0, WORD mod2 = 0) {
-        INPUT in[6] = {};
-        int n = 0;
-        for (auto [k, up] : {std::pair{mod1, 0}, {mod2, 0}, {vk, 0}, {vk, 1}, {mod2, 1}, {mod1, 1}})
-            if (k) in[n].type = INPUT_KEYBOARD, in[n].ki.wVk = k, in[n++].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        // One event at a time, as a person types: Wine's key state lags a burst of events by up to 50 ms.
-        for (int i = 0; i < n; ++i) SendInput(1, &in[i], sizeof(INPUT)), Sleep(60);
+        for (auto [k, up] : {std::pair{mod1, false}, {mod2, false}, {vk, false}, {vk, true}, {mod2, true}, {mod1, true}})
+            if (k) KeyEvent(k, up);
         Sleep(200);
+    }
+    static void Type(const std::wstring& text) {
+        for (wchar_t c : text) KeyEvent(0, false, c), KeyEvent(0, true, c);
     }
 
 private:

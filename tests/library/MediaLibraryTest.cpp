@@ -1,25 +1,86 @@
-// Library setup, the caching thread and its log, the halt before a shuffle, release.
+// The library through COM against the stand-in: song reading through it equal to reading the same
+// library in memory, and the caching thread (setup, its log, the wait for the
+// selection dialog, the halt before a shuffle, failures).
 #include <functional>
+#include <thread>
 
 #include "foundation/Utilities.h"
 #include "library/MediaLibrary.h"
+#include "library/WmpSongReading.h"
 #include "tests/library/ComTestSupport.h"
+#include "tests/library/SongReader.h"
 
 namespace swirlo::testing {
 namespace {
 
+// Each song with a rating and a date of its own, so that an attribute read in place of another shows.
+const char kReading[] =
+    "SWIRLO-LIBRARY 1\n"
+    "song\tC:\\M\\r0.mp3\tA\tRock\t0\t20110301\nsong\tC:\\M\\rempty.mp3\tB\tRock\t\t20110228\n"
+    "song\tC:\\M\\r12.mp3\tC\tRock\t12\t20110331\nsong\tC:\\M\\r13.mp3\tD\tJazz\t13\t20110301\n"
+    "song\tC:\\M\\r86.mp3\tE\tJazz\t86\t20100101\nsong\tC:\\M\\r99.mp3\tG\tJazz\t99\t20110227\n"
+    "playlist\tP1\tstatic\t\nentry\t1\nentry\t3\nentry\t6\nplaylist\tP2\tstatic\t\nentry\t3\nentry\t4\nentry\t6\n";
+
+// Reading through COM is the reading the OS-free tests check: every source, frequency mode,
+// ignore-repeats and date filter gives the same songs and counts in the same order. And like the
+// player's objects, the stand-in's answer only the thread that made them (the tests that count calls
+// from a wrong thread rely on it).
+TEST_F(ComTest, ReadingThroughComEqualsReadingTheSameLibraryInMemory) {
+    UseLibrary(L"reading.txt", kReading);
+    standin::LibraryModel model;
+    ASSERT_EQ(model.Parse(kReading), 1);
+    ComPtr<IWMPPlayer> player;
+    ComPtr<IWMPMediaCollection> media;
+    ComPtr<IWMPPlaylistCollection> lists;
+    ComPtr<IWMPPlaylistArray> all;
+    ASSERT_EQ(CoCreateInstance(__uuidof(WindowsMediaPlayer), nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWMPPlayer),
+                               reinterpret_cast<void**>(player.GetAddressOf())), S_OK) << "is the stand-in registered?";
+    ASSERT_TRUE(SUCCEEDED(player->get_mediaCollection(&media)) && SUCCEEDED(player->get_playlistCollection(&lists)) &&
+                SUCCEEDED(lists->getAll(&all)));
+    const LONG wrongBefore = StandinWrongThreadCalls();
+    HRESULT fromOther[2] = {};
+    std::thread([&] {
+        ComPtr<IWMPMediaCollection> mc;
+        fromOther[0] = player->get_mediaCollection(&mc);
+        LONG n = 0;
+        fromOther[1] = all->get_count(&n);
+    }).join();
+    EXPECT_TRUE(fromOther[0] == RPC_E_WRONG_THREAD && fromOther[1] == RPC_E_WRONG_THREAD);
+    EXPECT_EQ(StandinWrongThreadCalls() - wrongBefore, 2);
+    ComPtr<IWMPPlaylist> audio, jazz, p1, p2;
+    ASSERT_EQ(media->getByAttribute(ComString(L"MediaType").get(), ComString(L"audio").get(), &audio), S_OK);
+    ASSERT_EQ(media->getByGenre(ComString(L"jazz").get(), &jazz), S_OK);
+    ASSERT_TRUE(all->Item(0, &p1) == S_OK && all->Item(1, &p2) == S_OK);
+    const std::vector<std::pair<ComPtr<IWMPPlaylist>, std::vector<std::uint32_t>>> sources[] = {
+        {{audio, model.AudioItems()}}, {{jazz, model.ByGenre(L"Jazz")}},
+        {{p1, model.playlists[0].items}, {p2, model.playlists[1].items}}};
+    const std::initializer_list<int> freqs[] = {{0, 11, 12, 13, 14, 15}, {0, 0, 1, 1, 1, 1}, {3, 0, 0, 0, 0, 0},
+                                                {-1, 0, 0, 0, 0, 0}};
+    int compared = 0;
+    for (const auto& source : sources)
+        for (auto freq : freqs)
+            for (bool ignore : {false, true})
+                for (int days : {0, 30}) {
+                    SongReader com, memory;
+                    com.env.nNow = memory.env.nNow = LocalNoon(2011, 3, 31);
+                    for (const auto& [list, indexes] : source) {
+                        MemoryItems items(model, indexes);
+                        ASSERT_EQ(com.Read(list.Get(), freq, ignore, days), 1);
+                        ASSERT_EQ(memory.Read(items, freq, ignore, days), 1);
+                    }
+                    ASSERT_EQ(com.target.GetSize(), memory.target.GetSize()) << compared;
+                    for (std::uint32_t i = 0; i < com.target.GetSize(); ++i) {
+                        ASSERT_EQ(std::wstring(com.target.GetSong(i)), memory.target.GetSong(i)) << compared;
+                        ASSERT_EQ(com.target.GetCount(i), memory.target.GetCount(i)) << compared;
+                    }
+                    EXPECT_TRUE(com.boxes.empty());
+                    compared += com.target.GetSize() > 0;
+                }
+    EXPECT_GT(compared, 40);
+}
+
 class CachingTest : public ComTest {
 protected:
-    void SetUp() override {
-        ComTest::SetUp();
-        UseLibrary(L"caching.txt", LibraryText(3000, "75", "20200101",
-                                               "playlist\tA\tstatic\t\nentry\t1\nplaylist\tB\tauto\t\n"
-                                               "playlist\tC\tstatic\t\nentry\t2\n"));
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_dir = TempFolder(std::wstring(name.begin(), name.end()));
-        DeleteFileW(LogPath().c_str());
-    }
-    std::wstring LogPath() const { return m_dir + L"startup log.txt"; }
     // Waits as the window thread does: the caching thread's boxes arrive as messages.
     static bool WaitFor(const std::function<bool()>& done, int ms) {
         for (int waited = 0; waited < ms; waited += 10) {
@@ -29,148 +90,73 @@ protected:
         }
         return done();
     }
-    static bool Has(const std::wstring& text, const wchar_t* piece) { return text.find(piece) != std::wstring::npos; }
-    std::wstring m_dir;
+    TempDir m_dir;
     BoxSpy m_spy;
 };
 
-TEST_F(CachingTest, SetupHoldsTheHandlesAndTheThreadLogsItsTimes) {
-    MediaLibrary lib(nullptr, L"Shuffle", true, m_dir);
-    ASSERT_EQ(lib.Setup(), 1);
-    EXPECT_TRUE(lib.Player() && lib.PlaylistCollection() && lib.PlaylistArray() && lib.MediaCollection());
-    ASSERT_TRUE(WaitFor([&] { return lib.CachingFinished(); }, 10000));
-    EXPECT_TRUE(WaitFor([&] { return !lib.CachingThreadRunning(); }, 2000));
-    std::wstring log = ReadUtf16(LogPath());
-    for (const wchar_t* line : {L" Begin caching Windows Media Player library data\r\n",
-                                L" milliseconds getting playlist count 3\r\n", L" milliseconds read all songs\r\n",
-                                L" milliseconds TOTAL\r\n", L" Finished caching WMP data\r\n"})
-        EXPECT_TRUE(Has(log, line)) << line << " missing from:\n" << std::string(log.begin(), log.end());
-    EXPECT_EQ(lib.HaltCaching(), 1);
-    EXPECT_TRUE(lib.AllSongs()) << "the window thread's own all-songs list for the shuffle";
-    // The dialog's lines go straight to the file once the thread has finished.
-    lib.LogSelectDialogLoad(L"dialog lines\r\n");
-    EXPECT_EQ(ReadUtf16(LogPath()), log + L"dialog lines\r\n");
-    EXPECT_TRUE(m_spy.Boxes().empty());
-}
-
-TEST_F(CachingTest, TheSelectionDialogSuspendsThePlaylistWalkUntilItReturns) {
-    MediaLibrary lib(nullptr, L"Shuffle", true, m_dir);
+// With the selection dialog open the thread waits before its walk through the playlists (the dialog
+// makes that walk itself) and holds the dialog's log lines; once the dialog returns it finishes,
+// leaves the window thread its all-songs list, and the dialog's lines follow its own in the log.
+TEST_F(CachingTest, TheThreadWaitsForTheSelectionDialogAndLogsAfterIt) {
+    UseLibrary(L"caching.txt", LibraryText(3000, "75", "20200101", "playlist\tA\tstatic\t\nentry\t1\nplaylist\tB\tauto\t\n"));
+    MediaLibrary lib(nullptr, L"Shuffle", true, m_dir.Path());
     lib.NoteSelectDialogStarted();
     ASSERT_EQ(lib.Setup(), 1);
+    EXPECT_TRUE(lib.Player() && lib.PlaylistCollection() && lib.PlaylistArray() && lib.MediaCollection());
     Sleep(300);
-    EXPECT_FALSE(lib.CachingFinished()) << "the thread waits for the dialog";
-    EXPECT_FALSE(lib.AllSongs());
-    lib.LogSelectDialogLoad(L"first load of the dialog\r\n");  // held while the thread collects
-    lib.NoteSelectDialogReturned();
-    EXPECT_TRUE(lib.SelectDialogReturned());
-    ASSERT_TRUE(WaitFor([&] { return lib.CachingFinished(); }, 10000));
-    EXPECT_TRUE(WaitFor([&] { return !lib.CachingThreadRunning(); }, 2000));
-    std::wstring log = ReadUtf16(LogPath());
-    EXPECT_TRUE(Has(log, L" Caching thread suspended by start of Select Songs dialog after\r\n")) << std::string(log.begin(), log.end());
-    EXPECT_TRUE(Has(log, L" milliseconds sleep until Select Dlg returned\r\n"));
-    EXPECT_FALSE(Has(log, L"caching list of all playlists"));
-    EXPECT_TRUE(Has(log, L" Finished caching WMP data\r\nfirst load of the dialog\r\n"));
-    EXPECT_TRUE(m_spy.Boxes().empty());
-}
-
-TEST_F(CachingTest, AHaltStopsTheThreadBeforeTheShuffleReads) {
-    MediaLibrary lib(nullptr, L"Shuffle", true, m_dir);
-    lib.NoteSelectDialogStarted();  // holds the thread in its wait, so that the halt finds it running
-    ASSERT_EQ(lib.Setup(), 1);
-    Sleep(200);
     ASSERT_TRUE(lib.CachingThreadRunning());
-    DWORD t0 = GetTickCount();
+    EXPECT_FALSE(lib.CachingFinished() || lib.AllSongs()) << "the thread waits for the dialog";
+    lib.LogSelectDialogLoad(L"dialog lines\r\n");
+    lib.NoteSelectDialogReturned();
+    ASSERT_TRUE(WaitFor([&] { return lib.CachingFinished() && !lib.CachingThreadRunning(); }, 10000));
     EXPECT_EQ(lib.HaltCaching(), 1);
-    EXPECT_LT(GetTickCount() - t0, 2100u);
-    EXPECT_TRUE(lib.CachingFinished());
-    std::wstring log = ReadUtf16(LogPath());
-    EXPECT_TRUE(Has(log, L"Caching all songs halted for actual shuffle\r\n")) << std::string(log.begin(), log.end());
-    EXPECT_FALSE(Has(log, L"Finished caching WMP data"));
-    EXPECT_TRUE(m_spy.Boxes().empty());
+    EXPECT_TRUE(lib.AllSongs());
+    const std::wstring log = ReadUtf16(m_dir / L"startup log.txt");
+    EXPECT_NE(log.find(L" milliseconds sleep until Select Dlg returned\r\n"), std::wstring::npos) << std::string(log.begin(), log.end());
+    EXPECT_NE(log.find(L" Finished caching WMP data\r\ndialog lines\r\n"), std::wstring::npos);
+    EXPECT_EQ(log.find(L"caching list of all playlists"), std::wstring::npos);
+    EXPECT_TRUE(m_spy.boxes.empty());
 }
 
-TEST_F(CachingTest, ReleaseWaitsForTheThreadAndFreesEveryHandle) {
-    {
-        MediaLibrary lib(nullptr, L"Shuffle", false, m_dir);
-        lib.NoteSelectDialogStarted();
-        ASSERT_EQ(lib.Setup(), 1);
-        Sleep(100);
-        ASSERT_TRUE(lib.CachingThreadRunning());
-        DWORD t0 = GetTickCount();
-        lib.Release();
-        EXPECT_LT(GetTickCount() - t0, 2000u) << "the dialog wait also ends on a halt";
-        EXPECT_FALSE(lib.Player() || lib.PlaylistCollection() || lib.PlaylistArray() || lib.MediaCollection() ||
-                     lib.AllSongs());
-        EXPECT_EQ(StandinLiveObjects(), 0);
-    }  // and the destructor after a release is harmless
-    EXPECT_EQ(StandinLiveObjects(), 0);
-    EXPECT_TRUE(m_spy.Boxes().empty());
-    EXPECT_EQ(GetFileAttributesW(LogPath().c_str()), INVALID_FILE_ATTRIBUTES) << "no log without SaveLog";
-}
-
-TEST_F(CachingTest, AFailedStartupLogIsReportedAsNonFatal) {
-    // A log folder that is a file cannot be written.
-    std::wstring blocker = m_dir + L"not a folder";
-    ASSERT_TRUE(WriteBytes(blocker, "x"));
-    MediaLibrary lib(nullptr, L"Shuffle", true, blocker + L"\\");
-    ASSERT_EQ(lib.Setup(), 1);
-    ASSERT_TRUE(WaitFor([&] { return lib.CachingFinished(); }, 10000));
-    lib.Release();
-    std::vector<std::wstring> boxes = m_spy.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind(L"Shuffle - ERROR: Non-fatal error logging start up cache times\r\n", 0), 0u);
-}
-
-// Setup that fails shows one box naming the call, keeps no handle and starts no thread, so that a
-// later shuffle does not wait for one.
-TEST_F(CachingTest, AFailedSetupKeepsNoHandleAndLeavesNothingToWaitFor) {
-    const std::pair<const char*, const wchar_t*> cases[] = {
+// A failed call shows one box naming it. In setup: no handle is kept and no thread started; in the
+// caching thread (or its log, written to a folder that is a file): non-fatal, and the media
+// collection the window thread may be using stays. Either way a later shuffle does not wait for the
+// thread, and every object is freed.
+TEST_F(CachingTest, AFailedCallShowsOneBoxNamingItAndHoldsUpNothing) {
+    const std::wstring kCaching = L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\n";
+    const std::pair<const char*, std::wstring> cases[] = {
         {"player.get_playlistCollection", L"Shuffle: Error: get_playlistCollection\nHRESULT return was -2147467259\r\n"},
         {"playlists.getAll", L"Shuffle: Error: m_cpWmpPlaylistColl->getAll\nHRESULT return was -2147467259\r\n"},
         {"player.get_mediaCollection", L"Shuffle: Error: get_mediaCollection failed\nHRESULT return was 0\r\n"},
-    };
-    for (auto [call, box] : cases) {
-        UseLibrary(L"failing.txt", LibraryText(10) + "fail\t" + call + "\n");
-        BoxSpy spy;
-        MediaLibrary lib(nullptr, L"Shuffle", true, m_dir);
-        EXPECT_EQ(lib.Setup(), 0) << call;
-        EXPECT_FALSE(lib.Player() || lib.PlaylistCollection() || lib.PlaylistArray() || lib.MediaCollection()) << call;
-        EXPECT_EQ(StandinLiveObjects(), 0) << call;
-        std::vector<std::wstring> boxes = spy.Boxes();
-        ASSERT_EQ(boxes.size(), 1u) << call;
-        EXPECT_EQ(boxes[0].rfind(box, 0), 0u) << call;
-        EXPECT_NE(boxes[0].find(L"Windows' error message was:"), std::wstring::npos);
-        DWORD t0 = GetTickCount();
-        EXPECT_EQ(lib.HaltCaching(), 1);
-        EXPECT_LT(GetTickCount() - t0, 500u);
-        EXPECT_EQ(spy.Boxes().size(), 1u);
-    }
-}
-
-TEST_F(CachingTest, CachingFailuresAreNonFatalAndNameTheCall) {
-    const std::pair<const char*, const wchar_t*> cases[] = {
         {"playlistArray.get_count", L"Shuffle - ERROR: Can't load playlists, failed m_cpWmpPlaylistArr->get_count\r\n"},
-        {"media.getByAttribute", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\ngetByAttribute failed\r\n"},
-        {"playlist.get_count", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\nPlaylist get_count failed\r\n"},
-        {"playlist.get_item", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\ncpPlaylist->get_item failed\r\n"},
-        {"item.getItemInfo", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\nError getting date information on song\r\n"},
-        {"item.get_sourceURL", L"Shuffle - ERROR: Non-fatal error caching list of all songs in WMP\r\ncpSong->get_sourceURL failed\r\n"},
+        {"media.getByAttribute", kCaching + L"getByAttribute failed\r\n"},
+        {"playlist.get_count", kCaching + L"Playlist get_count failed\r\n"},
+        {"playlist.get_item", kCaching + L"cpPlaylist->get_item failed\r\n"},
+        {"item.getItemInfo", kCaching + L"Error getting date information on song\r\n"},
+        {"item.get_sourceURL", kCaching + L"cpSong->get_sourceURL failed\r\n"},
+        {"", L"Shuffle - ERROR: Non-fatal error logging start up cache times\r\n"},
     };
-    for (auto [call, box] : cases) {
-        UseLibrary(L"failing.txt", LibraryText(10, "50", "20200101", "playlist\tA\tstatic\t\n") + "fail\t" + call + "\n");
-        BoxSpy spy;
-        MediaLibrary lib(nullptr, L"Shuffle", false, m_dir);
-        ASSERT_EQ(lib.Setup(), 1) << call;
-        ASSERT_TRUE(WaitFor([&] { return !lib.CachingThreadRunning(); }, 10000)) << call;
-        EXPECT_EQ(spy.Boxes(), std::vector<std::wstring>{box}) << call;
-        // The window thread may be using the media collection: the thread leaves it in place.
-        EXPECT_TRUE(lib.MediaCollection()) << call;
-        // Ended at its first step or later, the thread does not hold up a shuffle.
+    ASSERT_TRUE(WriteBytes(m_dir / L"not a folder", "x"));
+    for (const auto& [call, box] : cases) {
+        SCOPED_TRACE(call);
+        UseLibrary(L"failing.txt", LibraryText(10, "50", "20200101", "playlist\tA\tstatic\t\n") +
+                                       (*call ? "fail\t" + std::string(call) + "\n" : ""));
+        m_spy.boxes.clear();
+        const bool inSetup = box.rfind(L"Shuffle: Error", 0) == 0;
+        MediaLibrary lib(nullptr, L"Shuffle", !*call, m_dir / (*call ? L"" : L"not a folder\\"));
+        ASSERT_EQ(lib.Setup(), inSetup ? 0 : 1);
+        ASSERT_TRUE(WaitFor([&] { return !lib.CachingThreadRunning(); }, 10000));
+        EXPECT_EQ(lib.MediaCollection().Get() == nullptr, inSetup);
+        EXPECT_FALSE(inSetup && (lib.Player() || lib.PlaylistCollection() || lib.PlaylistArray() || StandinLiveObjects()));
         DWORD t0 = GetTickCount();
-        EXPECT_EQ(lib.HaltCaching(), 1) << call;
-        EXPECT_LT(GetTickCount() - t0, 500u) << call;
+        EXPECT_EQ(lib.HaltCaching(), 1);  // shows what the thread had left to say
+        EXPECT_LT(GetTickCount() - t0, 500u);
         lib.Release();
-        EXPECT_EQ(StandinLiveObjects(), 0) << call;
+        EXPECT_EQ(StandinLiveObjects(), 0);
+        ASSERT_EQ(m_spy.boxes.size(), 1u);
+        const std::wstring shown = m_spy.Texts()[0];
+        EXPECT_EQ(shown.substr(0, box.size()), box);
+        EXPECT_TRUE(!inSetup || shown.find(L"Windows' error message was:") != std::wstring::npos) << shown;
     }
 }
 
