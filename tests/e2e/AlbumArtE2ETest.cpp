@@ -31,11 +31,7 @@ std::wstring PlayerFolder() {
     GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
     return WinPath(std::string(prefix) + "/../albumart-player");
 }
-std::wstring IniPath() {
-    wchar_t appData[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    return std::wstring(appData) + L"\\Swirlo\\Blendo.ini";
-}
+std::wstring IniPath() { return ProgramDriver::ConfigDir() + L"Blendo.ini"; }
 
 bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
     return ProgramDriver::WaitFor([&] { return done() ? HWND_BOTTOM : nullptr; }, ms) != nullptr;
@@ -134,7 +130,6 @@ protected:
         TearDown();
         CreateDirectoryW(L"P:\\MUSIC", nullptr);
         DeleteFileW(IniPath().c_str());  // every other setting at its default
-        CreateDirectoryW(IniPath().substr(0, IniPath().rfind(L'\\')).c_str(), nullptr);  // first run in a new prefix
         WritePrivateProfileStringW(L"Album Art Tab", L"LastSourceFolder", SrcRoot().c_str(), IniPath().c_str());
         // The profile functions may keep the file in a cache of this process: write it out before the
         // program reads it.

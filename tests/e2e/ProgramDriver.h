@@ -19,16 +19,20 @@ public:
         return w;
     }
     static std::wstring ProgramPath() { return WinPath(BLENDO_EXE); }
-    // The program's settings folder (its settings file and the shuffle groups).
+    // The program's settings folder (its settings file and the shuffle groups), made if this is the
+    // prefix's first run, so that a test can write settings before the program ever started.
     static std::wstring ConfigDir() {
         wchar_t appData[MAX_PATH];
         SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-        return std::wstring(appData) + L"\\Swirlo\\";
+        const std::wstring dir = std::wstring(appData) + L"\\Swirlo\\";
+        CreateDirectoryW(dir.c_str(), nullptr);
+        return dir;
     }
 
     bool Start() {
         std::wstring cmd = L"\"" + ProgramPath() + L"\"";
-        STARTUPINFOW si{sizeof(si)};
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
         m_started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi);
         return m_started;
     }

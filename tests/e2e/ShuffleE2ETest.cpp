@@ -102,7 +102,6 @@ void SeedGroups(const std::vector<Group>& groups) {
         for (const std::wstring& p : g.playlists) t += L"playlist\t0\t" + p + L"\r\n";
         for (const std::wstring& genre : g.genres) t += L"genre\t" + genre + L"\r\n";
     }
-    CreateDirectoryW(D::ConfigDir().c_str(), nullptr);
     WriteBytes(D::ConfigDir() + L"shuffle groups.txt", std::string(reinterpret_cast<const char*>(t.data()), t.size() * 2));
 }
 
