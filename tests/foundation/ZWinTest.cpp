@@ -21,14 +21,9 @@ HWND PopupAt(int x, int y, int w, int h) {
 }
 }  // namespace
 
-TEST(ZWin, Titles) {
-    ZDialog d(nullptr, L"Swirlo", L"Logging Options", nullptr, nullptr);
-    EXPECT_EQ(d.Title(), L"Swirlo  -  Logging Options");
-    ZDialog noSub(nullptr, L"Swirlo", nullptr, nullptr, nullptr);
-    EXPECT_EQ(noSub.Title(), L"Swirlo");
-}
-
-TEST(ZWin, ErrorTextsAndBoxes) {
+TEST(ZWin, TitlesErrorTextsAndBoxes) {
+    EXPECT_EQ(ZDialog(nullptr, L"Swirlo", L"Logging Options", nullptr, nullptr).Title(), L"Swirlo  -  Logging Options");
+    EXPECT_EQ(ZDialog(nullptr, L"Swirlo", nullptr, nullptr, nullptr).Title(), L"Swirlo");
     MessageBoxRecorder rec;
     NoResourceDialog d;
     EXPECT_EQ(d.RunModal(), -1);
@@ -45,36 +40,26 @@ TEST(ZWin, ErrorTextsAndBoxes) {
     EXPECT_TRUE(d.TakeWindowError(false).empty());
 }
 
+// Centred over its parent, but never past the desktop's right edge nor at a negative position.
 TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
-    RECT desk;
+    RECT desk, r;
     GetWindowRect(GetDesktopWindow(), &desk);
-    // Parent whose centre is 100 pixels from the desktop's right edge.
-    HWND parentWnd = PopupAt(desk.right - 300, 100, 400, 300);
-    HWND childWnd = PopupAt(0, 0, 600, 200);
+    HWND parentWnd = PopupAt(0, 0, 10, 10), childWnd = PopupAt(0, 0, 600, 200);
     ZDialog parent(nullptr, L"P", nullptr, nullptr, nullptr);
     parent.Attach(parentWnd);
-    ZDialog child(nullptr, L"C", nullptr, &parent, nullptr);
+    ZDialog child(nullptr, L"C", nullptr, &parent, nullptr);  // takes the parent's window now
     child.Attach(childWnd);
-    child.CentreOverParent();
-    RECT r;
-    GetWindowRect(childWnd, &r);
-    EXPECT_EQ(r.right, desk.right);
-    EXPECT_EQ(r.right - r.left, 600);
-    EXPECT_EQ((r.top + r.bottom) / 2, 250);
-
-    // Centred over a parent in the middle: exactly centred.
-    SetWindowPos(parentWnd, nullptr, 200, 200, 800, 400, SWP_NOZORDER);
-    child.CentreOverParent();
-    GetWindowRect(childWnd, &r);
-    EXPECT_EQ(r.left, 300);
-    EXPECT_EQ(r.top, 300);
-
-    // A parent near the top-left corner never pushes the window to a negative position.
-    SetWindowPos(parentWnd, nullptr, -50, -50, 100, 100, SWP_NOZORDER);
-    child.CentreOverParent();
-    GetWindowRect(childWnd, &r);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
+    const RECT rows[][2] = {  // parent's left, top, width, height; the child's rectangle
+        {{200, 200, 800, 400}, {300, 300, 900, 500}},
+        {{desk.right - 300, 100, 400, 300}, {desk.right - 600, 150, desk.right, 350}},
+        {{-50, -50, 100, 100}, {0, 0, 600, 200}},
+    };
+    for (const auto& [p, want] : rows) {
+        SetWindowPos(parentWnd, nullptr, p.left, p.top, p.right, p.bottom, SWP_NOZORDER);
+        child.CentreOverParent();
+        GetWindowRect(childWnd, &r);
+        EXPECT_TRUE(EqualRect(&r, &want)) << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+    }
     DestroyWindow(childWnd);
     DestroyWindow(parentWnd);
 }
