@@ -31,17 +31,12 @@ TEST(WinErrors, SystemTextsAndGlobalError) {
 TEST(MessageBoxes, PartsJoinedAndErrorBoxes) {
     MessageBoxRecorder rec(IDCANCEL);
     EXPECT_EQ(MsgBoxParts(nullptr, L"Cap", L"one", nullptr, L"three", nullptr, nullptr, nullptr, MB_OKCANCEL), IDCANCEL);
-    ASSERT_EQ(rec.boxes.size(), 1u);
-    EXPECT_EQ(rec.boxes[0].text, L"one\r\nthree\r\n");
-    EXPECT_EQ(rec.boxes[0].caption, L"Cap");
-    EXPECT_EQ(rec.boxes[0].flags, static_cast<UINT>(MB_OKCANCEL));
-
     EXPECT_EQ(ErrorBox(nullptr, L"Swirlo", L"Bad"), 0);
-    EXPECT_EQ(rec.boxes[1].flags, static_cast<UINT>(MB_OK | MB_ICONWARNING));
-
     EXPECT_EQ(WinErrorBox(ERROR_FILE_NOT_FOUND, nullptr, L"Swirlo", L"Opening", L"C:\\a"), 0);
-    std::wstring expected = L"Opening\r\nC:\\a\r\n\nWindows' error message was:\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND) + L"\r\n";
-    EXPECT_EQ(rec.boxes[2].text, expected);
+    ASSERT_EQ(rec.boxes.size(), 3u);
+    EXPECT_EQ(rec.boxes[0].caption + L"|" + rec.boxes[0].text + L"|" + rec.boxes[2].text,
+              L"Cap|one\r\nthree\r\n|Opening\r\nC:\\a\r\n\nWindows' error message was:\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND) + L"\r\n");
+    EXPECT_EQ((std::vector<UINT>{rec.boxes[0].flags, rec.boxes[1].flags}), (std::vector<UINT>{MB_OKCANCEL, MB_OK | MB_ICONWARNING}));
 }
 
 TEST(Files, EnsureDirAndAppendToFile) {
@@ -89,9 +84,8 @@ TEST(AppPaths, UserProfileRule) {
     // Inside the profile (for example on the desktop): INI and logs beside the program.
     std::wstring inside = std::wstring(profile) + L"\\Desktop\\Tools\\Blendo.exe";
     ASSERT_EQ(FindAppPathsFrom(p, inside, L"Swirlo", true, err), 1) << err;
-    EXPECT_EQ(p.sIniDirSlash, std::wstring(profile) + L"\\Desktop\\Tools\\");
-    EXPECT_EQ(p.gsAppDocsDirSlash, p.sIniDirSlash);
-    EXPECT_EQ(p.sProgBaseName, L"Blendo");
+    EXPECT_EQ(p.sIniDirSlash + L"|" + p.gsAppDocsDirSlash + L"|" + p.sProgBaseName,
+              std::wstring(profile) + L"\\Desktop\\Tools\\|" + profile + L"\\Desktop\\Tools\\|Blendo");
     // Letter case does not matter.
     std::wstring upper = inside;
     CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
@@ -100,10 +94,8 @@ TEST(AppPaths, UserProfileRule) {
     // Elsewhere: the user's application-data and documents folders, each with \Swirlo\.
     ASSERT_EQ(FindAppPathsFrom(p, L"C:\\Program Files\\Swirlo\\Blendo.exe", L"Swirlo", true, err), 1) << err;
     EXPECT_EQ(p.sProgDirSlash, L"C:\\Program Files\\Swirlo\\");
-    EXPECT_NE(p.sIniDirSlash.find(L"\\Swirlo\\"), std::wstring::npos);
-    EXPECT_EQ(p.sIniDirSlash.back(), L'\\');
-    EXPECT_NE(p.gsAppDocsDirSlash.find(L"\\Swirlo\\"), std::wstring::npos);
     EXPECT_NE(p.sIniDirSlash, p.gsAppDocsDirSlash);
+    for (const std::wstring& dir : {p.sIniDirSlash, p.gsAppDocsDirSlash}) EXPECT_EQ(dir.substr(dir.size() - 8), L"\\Swirlo\\");
     // Without the rule, inside the profile also goes to the per-user folders; no folder name: base name.
     ASSERT_EQ(FindAppPathsFrom(p, inside, nullptr, false, err), 1);
     EXPECT_NE(p.sIniDirSlash.find(L"\\Blendo\\"), std::wstring::npos);

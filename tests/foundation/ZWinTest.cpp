@@ -68,31 +68,19 @@ TEST(ZWin, ListviewSingleSelection) {
     HWND lv = CreateWindowExW(0, L"SysListView32", L"", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(lv, nullptr);
-    LVCOLUMNW col{};
-    col.mask = LVCF_WIDTH;
-    col.cx = 100;
-    SendMessageW(lv, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
-    for (int i = 0; i < 4; ++i) {
-        LVITEMW it{};
-        it.mask = LVIF_TEXT;
-        it.iItem = i;
-        it.pszText = const_cast<wchar_t*>(L"row");
-        SendMessageW(lv, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it));
-    }
+    LVCOLUMNW col{LVCF_WIDTH, 0, 100};
+    ListView_InsertColumn(lv, 0, &col);
+    LVITEMW it{LVIF_TEXT};
+    it.pszText = const_cast<wchar_t*>(L"row");
+    for (it.iItem = 0; it.iItem < 4; ++it.iItem) ListView_InsertItem(lv, &it);
     ZWinUtil util(nullptr);
-    EXPECT_EQ(util.GetListviewSingleSelected(lv), -1);
-    EXPECT_TRUE(util.TakeWindowError(false).empty());
-    auto select = [&](int i) {
-        LVITEMW it{};
-        it.stateMask = LVIS_SELECTED;
-        it.state = LVIS_SELECTED;
-        SendMessageW(lv, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&it));
-    };
-    select(2);
-    EXPECT_EQ(util.GetListviewSingleSelected(lv), 2);
-    select(0);
-    select(3);
-    EXPECT_EQ(util.GetListviewSingleSelected(lv), -1);
+    std::vector<int> got;
+    for (int row : {-1, 2, 0, 3}) {  // none, one, then three selected
+        if (row >= 0) ListView_SetItemState(lv, row, LVIS_SELECTED, LVIS_SELECTED);
+        if (row != 0) got.push_back(util.GetListviewSingleSelected(lv));
+        if (row == -1) EXPECT_TRUE(util.TakeWindowError(false).empty());
+    }
+    EXPECT_EQ(got, (std::vector<int>{-1, 2, -1}));
     EXPECT_EQ(util.TakeWindowError(true).rfind(L"\r\n3 rows selected\r\n", 0), 0u);
     DestroyWindow(lv);
 }

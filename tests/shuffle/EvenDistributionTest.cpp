@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "FakeRun.h"
@@ -24,14 +25,9 @@ void AddSongs(CSongArray& songs, const std::vector<int>& counts) {
 // Counts of random songs until the list reaches about the given length, at most maxCount each.
 std::vector<int> RandomCounts(std::mt19937& gen, int length, int maxCount) {
     std::vector<int> counts;
-    int total = 0;
-    while (total < length) {
-        int c = 1 + static_cast<int>(gen() % maxCount);
-        if (gen() % 3) c = 1 + static_cast<int>(gen() % std::min(maxCount, 4));  // mostly few repeats
-        c = std::min(c, std::max(1, length - total));
-        counts.push_back(c);
-        total += c;
-    }
+    for (int total = 0, c; total < length; total += c)  // mostly few repeats
+        counts.push_back(c = std::min(1 + static_cast<int>(gen() % (gen() % 3 ? std::min(maxCount, 4) : maxCount)),
+                                      std::max(1, length - total)));
     return counts;
 }
 
@@ -144,28 +140,22 @@ TEST(DistributionFile, ContentIsByteForByte) {
 TEST(DistributionFile, FailuresFailThePlacementWithTheirTexts) {
     CSongArray songs;
     AddSongs(songs, {1, 2, 1, 1, 2, 1, 1, 1, 1, 1});
-    MemoryFile file;
-    file.bFailCreate = true;
-    file.sErrorText = L"The system cannot find the path specified.";
-    FakeRun ctx;
-    ctx.bWithLog = true;
-    EXPECT_EQ(Place(ctx, songs, 3, DistributionFile{&file, L"Q:\\nope\\"}).result, 0);
-    EXPECT_EQ(ctx.error.Text(), L"\r\nError opening log file of repeat distribution:\r\nQ:\\nope\\Repeats distribution.csv"
-                                L"\r\nThe system cannot find the path specified.");
-
-    const std::size_t line1 = 167, line2 = 28;
-    const std::size_t failAt[3] = {10, line1 + 5, line1 + line2 + 5};
-    const wchar_t* texts[3] = {L"\r\nError writing start of file:\r\n", L"\r\nError writing column headers to log file:\r\n",
-                               L"\r\nError song placements line to log file:\r\n"};
-    for (int i = 0; i < 3; ++i) {
-        MemoryFile full;
-        full.nFailAfterBytes = failAt[i];
+    const std::size_t line1 = 167, line2 = 28, never = static_cast<std::size_t>(-1);
+    const std::wstring words = L"Windows' error message was:\r\n";
+    const std::tuple<std::size_t, const wchar_t*, std::wstring> rows[] = {
+        {never, L"\r\nError opening log file of repeat distribution:\r\n", L""},  // the file cannot be created
+        {10, L"\r\nError writing start of file:\r\n", words},
+        {line1 + 5, L"\r\nError writing column headers to log file:\r\n", words},
+        {line1 + line2 + 5, L"\r\nError song placements line to log file:\r\n", words}};
+    for (const auto& [failAt, text, middle] : rows) {
+        MemoryFile file;
+        file.bFailCreate = failAt == never;
+        file.nFailAfterBytes = failAt;
         FakeRun c;
         c.bWithLog = true;
-        EXPECT_EQ(Place(c, songs, 3, DistributionFile{&full, L"D:\\"}).result, 0);
-        EXPECT_EQ(c.error.Text(), texts[i] + std::wstring(L"D:\\Repeats distribution.csv\r\nWindows' error message was:\r\n"
-                                                         L"There is not enough space on the disk."));
-        EXPECT_FALSE(full.bOpen);
-        EXPECT_EQ(full.bytes.size(), failAt[i]);
+        EXPECT_EQ(Place(c, songs, 3, DistributionFile{&file, L"D:\\"}).result, 0);
+        EXPECT_EQ(c.error.Text(), text + (L"D:\\Repeats distribution.csv\r\n" + middle) + L"There is not enough space on the disk.");
+        EXPECT_FALSE(file.bOpen);
+        EXPECT_EQ(file.bytes.size(), file.bFailCreate ? 0 : failAt);
     }
 }

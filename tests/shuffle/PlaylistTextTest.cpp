@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FakeRun.h"
@@ -74,44 +75,27 @@ TEST(PlaylistText, XmlEscapingInTitlesAndEntries) {
     }
 }
 
-TEST(PlaylistText, WplIsFourteenLinesByteForByte) {
-    Playlist p(std::vector<std::wstring>{L"C:\\A.mp3", L"C:\\B & C.mp3"});
-    MemoryFile file;
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatWpl)));
-    EXPECT_EQ(file.bytes,
-              "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n<meta name=\"Generator\" content=\"Swirlo -- 3.21\"/>\r\n"
-              "<author/>\r\n<title>Mix</title>\r\n</head>\r\n<body>\r\n<seq>\r\n<media src=\"C:\\A.mp3\"/>\r\n"
-              "<media src=\"C:\\B &amp; C.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n");
-    EXPECT_FALSE(file.bOpen);
-    EXPECT_TRUE(ctx.error.Empty());
-}
-
-TEST(PlaylistText, M3uUsesTheCodePageAndM3u8Utf8) {
-    Playlist p(std::vector<std::wstring>{L"C:\\a.mp3", L"C:\\caf\u00e9.mp3", L"C:\\\u03a9mega.mp3"});
-    MemoryFile file;
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u)));
-    EXPECT_EQ(file.bytes, "#EXTM3U\r\nC:\\a.mp3\r\nC:\\caf\xe9.mp3\r\nC:\\?mega.mp3\r\n");
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
-    EXPECT_EQ(file.bytes, "#EXTM3U\r\nC:\\a.mp3\r\nC:\\caf\xc3\xa9.mp3\r\nC:\\\xce\xa9mega.mp3\r\n");
-}
-
-TEST(PlaylistText, LimitAndOrderChooseTheEntries) {
-    Playlist p(Numbered(5));
-    p.order = {4, 2, 0, 1, 3};
-    MemoryFile file;
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8, 2)));
-    EXPECT_EQ(file.bytes, "#EXTM3U\r\nC:\\Music\\track 4.mp3\r\nC:\\Music\\track 2.mp3\r\n");
-    for (int limit : {9999, -1}) {
-        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8, limit)));
-        EXPECT_EQ(std::count(file.bytes.begin(), file.bytes.end(), '\n'), 6);
+// Each format byte for byte (.wpl: fourteen lines for two songs; .m3u: the code page, .m3u8: UTF-8),
+// the songs in the given order, at most the limit.
+TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
+    Playlist p(std::vector<std::wstring>{L"C:\\A.mp3", L"C:\\B & C.mp3", L"C:\\caf\u00e9.mp3", L"C:\\\u03a9mega.mp3"});
+    p.order = {3, 2, 1, 0};
+    const std::tuple<int, int, std::string> rows[] = {
+        {kFormatWpl, 3, "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n<meta name=\"Generator\" content=\"Swirlo -- 3.21\"/>\r\n"
+                        "<author/>\r\n<title>Mix</title>\r\n</head>\r\n<body>\r\n<seq>\r\n<media src=\"C:\\\xce\xa9mega.mp3\"/>\r\n"
+                        "<media src=\"C:\\caf\xc3\xa9.mp3\"/>\r\n<media src=\"C:\\B &amp; C.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n"},
+        {kFormatM3u, -1, "#EXTM3U\r\nC:\\?mega.mp3\r\nC:\\caf\xe9.mp3\r\nC:\\B & C.mp3\r\nC:\\A.mp3\r\n"},
+        {kFormatM3u8, 9999, "#EXTM3U\r\nC:\\\xce\xa9mega.mp3\r\nC:\\caf\xc3\xa9.mp3\r\nC:\\B & C.mp3\r\nC:\\A.mp3\r\n"},
+    };
+    for (const auto& [format, limit, bytes] : rows) {
+        MemoryFile file;
+        FakeRun ctx;
+        ctx.bWithLog = true;
+        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(format, limit)));
+        EXPECT_EQ(file.bytes, bytes);
+        EXPECT_FALSE(file.bOpen);
+        EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
     }
-    // With the log open the byte count is logged.
-    ctx.bWithLog = true;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
-    EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(file.bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
 }
 
 TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {
@@ -165,8 +149,9 @@ TEST(PlaylistText, FailuresReportTheirTextsAndNeverSucceed) {
     }
     const std::wstring disk = L"\r\nWindows' error message was:\r\nThere is not enough space on the disk.";
     const std::wstring path = L"\r\nC:\\out\\list.m3u8";
-    struct Row { int format; std::size_t failAfter; bool hasText; std::wstring text; };
+    struct Row { int format; std::size_t failAfter; bool hasText; std::wstring text; bool failCreate = false; };
     const Row rows[] = {
+        {kFormatM3u, 0, true, L"\r\nError opening file for write:" + path + disk, true},
         {kFormatM3u, 4, true, L"\r\nError writing start of file:" + path + disk},
         // The disk fills inside entry 1,234, or exactly after entry 1,233 or 8,192 (a stretch's last).
         {kFormatM3u8, LineStart(1234) + 7, false,
@@ -180,20 +165,12 @@ TEST(PlaylistText, FailuresReportTheirTextsAndNeverSucceed) {
         MemoryFile file;
         file.nFailAfterBytes = r.failAfter;
         file.bHasErrorText = r.hasText;
+        file.bFailCreate = r.failCreate;
         FakeRun ctx;
         EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(r.format)));
         EXPECT_EQ(ctx.error.Text(), r.text);
         EXPECT_EQ(file.bytes.size(), r.failAfter);
         EXPECT_FALSE(file.bOpen);
-    }
-    {
-        MemoryFile file;
-        file.bFailCreate = true;
-        file.sErrorText = L"The system cannot find the path specified.";
-        FakeRun ctx;
-        EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u)));
-        EXPECT_EQ(ctx.error.Text(), L"\r\nError opening file for write:" + path +
-                                        L"\r\nWindows' error message was:\r\nThe system cannot find the path specified.");
     }
     {
         Playlist bad(std::vector<std::wstring>{L"C:\\ok.mp3", L"C:\\bad\x1F.mp3", L"C:\\later.mp3"});

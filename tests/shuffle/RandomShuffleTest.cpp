@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 #include "FakeRun.h"
@@ -36,41 +37,30 @@ TEST(GetRandomUintBig, ZeroDrawsNothingAndWidthsFollowTheRange) {
     EXPECT_EQ(rng.Next15(), copy.Next15());  // nothing was drawn
 
     // 999: one 15-bit value per draw. 1000: two values per draw, the first one high.
-    for (std::uint32_t seed = 1; seed < 200; ++seed) {
-        RandomSource r(seed), ref(seed);
-        std::uint32_t v = ref.Next15();
-        if (v > 31999) continue;
-        EXPECT_EQ(GetRandomUintBig(r, 999), v % 1000);
-        EXPECT_EQ(r.Next15(), ref.Next15());
-    }
-    for (std::uint32_t seed = 1; seed < 200; ++seed) {
-        RandomSource r(seed), ref(seed);
-        std::uint32_t hi = ref.Next15(), lo = ref.Next15();
-        std::uint32_t v = hi * 32768 + lo;
-        if (v > 1073741668u) continue;
-        EXPECT_EQ(GetRandomUintBig(r, 1000), v % 1001);
-        EXPECT_EQ(r.Next15(), ref.Next15());
-    }
+    for (std::uint32_t max : {999u, 1000u})
+        for (std::uint32_t seed = 1; seed < 200; ++seed) {
+            RandomSource r(seed), ref(seed);
+            std::uint32_t v = ref.Next15();
+            if (max == 1000) v = v * 32768 + ref.Next15();
+            if (v > (max == 999 ? 31999u : 1073741668u)) continue;
+            EXPECT_EQ(GetRandomUintBig(r, max), v % (max + 1));
+            EXPECT_EQ(r.Next15(), ref.Next15());
+        }
 }
 
+// A first value of 32000 is above 32 x 1000 - 1 and is drawn again; 32767 x 32768 + 32613 =
+// 1,073,741,669 is the smallest 30-bit value rejected for 1000.
 TEST(GetRandomUintBig, RejectionThresholdsShowInTheLoopMessage) {
-    // A first value of 32000 is above 32 x 1000 - 1 and is drawn again.
-    std::uint32_t seed = SeedForDraws(32000, 0);
-    ASSERT_NE(seed, 0u);
-    RandomSource r(seed);
-    std::wstring msg;
-    std::uint32_t v = GetRandomUintBig(r, 999, &msg);
-    EXPECT_LE(v, 999u);
-    EXPECT_EQ(msg.rfind(L"GetRandomUintBig took 2 loops to get uRand ", 0), 0u) << msg;
-    EXPECT_NE(msg.find(L"  uMaxOkRand = 31999  uMaxResult = 999"), std::wstring::npos) << msg;
-
-    // 32767 x 32768 + 32613 = 1,073,741,669 is the smallest 30-bit value rejected for 1000.
-    seed = SeedForDraws(32767, 32613);
-    ASSERT_NE(seed, 0u);
-    r.Seed(seed);
-    v = GetRandomUintBig(r, 1000, &msg);
-    EXPECT_LE(v, 1000u);
-    EXPECT_NE(msg.find(L"  uMaxOkRand = 1073741668  uMaxResult = 1000"), std::wstring::npos) << msg;
+    const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, std::wstring> rows[] = {
+        {32000, 0, 999, L"  uMaxOkRand = 31999  uMaxResult = 999"},
+        {32767, 32613, 1000, L"  uMaxOkRand = 1073741668  uMaxResult = 1000"}};
+    for (const auto& [first, second, max, text] : rows) {
+        RandomSource r(SeedForDraws(first, second));
+        std::wstring msg;
+        EXPECT_LE(GetRandomUintBig(r, max, &msg), max);
+        EXPECT_EQ(msg.rfind(L"GetRandomUintBig took 2 loops to get uRand ", 0), 0u) << msg;
+        EXPECT_NE(msg.find(text), std::wstring::npos) << msg;
+    }
 }
 
 TEST(ArrayShuffles, EmptyFailsOneIsKeptAndTwoAreSwappedAboutHalfTheTime) {
