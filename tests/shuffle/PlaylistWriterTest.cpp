@@ -8,6 +8,7 @@
 
 #include "FakeRun.h"
 #include "PlaylistFixture.h"
+#include "foundation/Utf8.h"
 #include "foundation/Utilities.h"
 #include "library/PlaylistWriter.h"
 #include "tests/foundation/WinTestSupport.h"
@@ -15,20 +16,8 @@
 using namespace swirlo;
 using namespace swirlo::testing;
 
-namespace {
-
 using test::ReadBytes;
 using test::TempDir;
-
-std::wstring FromUtf8(const std::string& s) {
-    std::wstring w(s.size(), L'\0');
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), w.data(),
-                                static_cast<int>(w.size()));
-    w.resize(n > 0 ? n : 0);
-    return w;
-}
-
-}  // namespace
 
 TEST(PlaylistWriter, RealFilesReadBackAndAMissingFolderIsNamed) {
     TempDir tmp(L"swirlo playlist test ");
@@ -36,18 +25,13 @@ TEST(PlaylistWriter, RealFilesReadBackAndAMissingFolderIsNamed) {
     std::vector<std::wstring> paths = {L"C:\\Music\\caf\u00e9.mp3", L"C:\\\u65e5\u672c\\\U0001F3B5 song.mp3",
                                        L"D:\\Rock'n & Roll.mp3"};
     Playlist s(paths);
-    std::string big(100000, 'x');
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n;
-    WriteFile(h, big.data(), static_cast<DWORD>(big.size()), &n, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(test::WriteBytes(path, std::string(100000, 'x')));  // a longer file is replaced whole
 
     FakeRun ctx;
     ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u8, -1, path))) << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
-    std::wstring text = FromUtf8(ReadBytes(path));
     std::wstring want = L"#EXTM3U\r\n";
     for (const auto& p : paths) want += p + L"\r\n";
-    EXPECT_EQ(text, want);
+    EXPECT_EQ(ReadBytes(path), ToUtf8Text(want));
     // .m3u: the system code page, its default character for what it lacks.
     ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u, -1, tmp / L"list.m3u")));
     ASSERT_EQ(GetACP(), 1252u);
