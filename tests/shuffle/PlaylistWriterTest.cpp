@@ -59,9 +59,8 @@ TEST(M3uPath, NoBestFitLookAlikes) {
     }
     EXPECT_EQ(convert.DefaultChars(), 2u);
     ASSERT_TRUE(convert(real, out, error));
-    wchar_t back[MAX_PATH] = L"";
+    wchar_t back[MAX_PATH] = L"", full[MAX_PATH] = L"";
     MultiByteToWideChar(CP_ACP, 0, out.c_str(), -1, back, MAX_PATH);
-    wchar_t full[MAX_PATH] = L"";
     GetLongPathNameW(back, full, MAX_PATH);
     if (convert.ShortForms() == 1) EXPECT_EQ(std::wstring(full), real) << out;  // names the same file
     else EXPECT_EQ(convert.DefaultChars(), 3u);
