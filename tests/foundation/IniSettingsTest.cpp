@@ -138,12 +138,12 @@ TEST_F(IniFileTest, LineBreaksInAValueCannotAddKeysOrSections) {
     IniSettings s;
     Init(s);
     s.LabelText = L"abc\r\n[Logging Settings]\r\nSaveLog=1";
-    s.ArtTgtDirOther = L"MUSIC\nArtSaveHide=1";
+    s.ArtTgtDirOther = L"MUSIC\n[Logging Settings]\nShowElapsed=1";  // a line feed alone too
     ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1);
     ASSERT_EQ(s.SaveSection(IniSect::AlbumArtSettings), 1);
     IniSettings t;
     Init(t);
-    EXPECT_EQ(t.LabelText + L"|" + t.ArtTgtDirOther + L"|" + std::to_wstring(t.SaveLog) + std::to_wstring(t.ArtSaveHide),
+    EXPECT_EQ(t.LabelText + L"|" + t.ArtTgtDirOther + L"|" + std::to_wstring(t.SaveLog) + std::to_wstring(t.ShowElapsed),
               L"abc|MUSIC|00");
 }
 
