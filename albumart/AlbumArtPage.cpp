@@ -68,6 +68,7 @@ AlbumArtPage::AlbumArtPage(HINSTANCE hInst, IniSettings* settings, const wchar_t
     : TabPage(hInst, caption, nullptr, parent, paths), m_pSettings(settings) {
     m_nResId = IDD_ALBUMART_PAGE;
     SetErrorSuffix(L" - Error");
+    ZWin::Log().SetBoxSuffix(L" - Error");  // the boxes about the comparison log too
 }
 
 BOOL AlbumArtPage::OnInitDialog() {
@@ -284,6 +285,9 @@ void AlbumArtPage::FindOrStop() {
     if (logging) ZWin::Log().StartLog(L"album art compare.txt", L"Start compare folders", m_pSettings->MatchLogFlush != 0);
     int ok = MatchFolders(*this, m_sSourceDir, m_sTargetDir, m_sSrcImage, m_sTgtImage, detail, *result);
     if (logging) ZWin::Log().FinishLog(L"End compare");
+    // Messages go through once more before the copy-selection dialog is built (its controls are
+    // created in one go), while the page's controls are still disabled.
+    PumpMessages();
     SetSearchControls(true);
     if (ok) RunCopySelection(*result);
     m_bRunning = false;

@@ -72,6 +72,68 @@ int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM param) {
     return CompareRows(*p->arr, *p->state, static_cast<int>(a), static_cast<int>(b));
 }
 
+// Under Wine one paint of the whole list (header, check boxes, squares and two text columns on every
+// visible row) takes longer than the window may go without dispatching messages. The list therefore
+// paints its header on its own and the rest in bands of rows, each band a paint message of its own;
+// what is not painted yet stays invalid (showing what was there before) and comes with the next one.
+constexpr int kBandRows = 8;
+
+// The list class's own procedure. Replaced directly rather than through the subclass chain, whose
+// property look-ups (round trips to the server under Wine) would slow every message to the list.
+WNDPROC g_listProc = nullptr;
+
+LRESULT Base(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(g_listProc, list, msg, wParam, lParam);
+}
+
+// The "Match" header item is drawn here (the header asks its parent, the list): with the header's
+// own margins its caption did not fit the column's fixed width and lost its last letters.
+constexpr int kHeaderMargin = 2;
+
+void DrawHeaderItem(const DRAWITEMSTRUCT* dis) {
+    wchar_t text[64] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    if (!SendMessageW(dis->hwndItem, HDM_GETITEMW, dis->itemID, reinterpret_cast<LPARAM>(&item))) return;
+    RECT r = dis->rcItem;
+    InflateRect(&r, -kHeaderMargin, 0);
+    if (dis->itemState & ODS_SELECTED) OffsetRect(&r, 1, 1);
+    SetBkMode(dis->hDC, TRANSPARENT);
+    SetTextColor(dis->hDC, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dis->hDC, text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DRAWITEM && reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_HEADER) {
+        DrawHeaderItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (msg != WM_PAINT || wParam != 0) return Base(list, msg, wParam, lParam);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (header && IsWindowVisible(header) && GetUpdateRect(header, nullptr, FALSE)) {
+        UpdateWindow(header);  // the list's own part stays invalid and is painted next
+        return 0;
+    }
+    RECT upd, row{};
+    row.left = LVIR_BOUNDS;
+    if (!GetUpdateRect(list, &upd, FALSE) || !SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+        return Base(list, msg, wParam, lParam);
+    int band = kBandRows * (row.bottom - row.top);
+    if (band <= 0 || upd.bottom - upd.top <= band) return Base(list, msg, wParam, lParam);
+    using Region = UniqueHandle<HRGN, GdiTraits<HRGN>>;
+    Region rest(CreateRectRgn(0, 0, 0, 0));
+    Region first(CreateRectRgn(upd.left, upd.top, upd.right, upd.top + band));
+    if (!rest || !first || GetUpdateRgn(list, rest.Get(), FALSE) == ERROR ||
+        CombineRgn(rest.Get(), rest.Get(), first.Get(), RGN_DIFF) == ERROR)
+        return Base(list, msg, wParam, lParam);
+    ValidateRgn(list, rest.Get());
+    LRESULT r = Base(list, msg, wParam, lParam);
+    InvalidateRgn(list, rest.Get(), TRUE);
+    return r;
+}
+
 }  // namespace
 
 HBITMAP MakeColourSquares(const int* codes, int count) { return MakeSquares(codes, count, 2); }
@@ -139,11 +201,22 @@ void CopySelectDialog::SetRowState(int row, int stateImage) {
 }
 
 BOOL CopySelectDialog::OnInitDialog() {
+    // Messages go through between the steps of building the dialog (on the time budget), as they do
+    // while the list is filled.
+    m_pump.Restart();
+    m_pump.Force();
     ZDialog::OnInitDialog();
     m_hList = GetDlgItem(m_hWnd, IDC_CS_LIST);
+    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hList, GWLP_WNDPROC));
+    if (proc && proc != ListProc) {
+        g_listProc = proc;
+        SetWindowLongPtrW(m_hList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc));
+    }
     LoadButtonPictures();
+    m_pump.Pump();
     FillTexts();
     SizeThumbFrames();
+    m_pump.Pump();
     if (SetUpList()) FillList();
     int rows = RowCount();
     if (rows > 0) {
@@ -243,13 +316,17 @@ bool CopySelectDialog::SetUpList() {
             return false;
         }
     }
+    HDITEMW narrow{};
+    narrow.mask = HDI_FORMAT;
+    narrow.fmt = HDF_OWNERDRAW | HDF_LEFT;
+    SendMessageW(reinterpret_cast<HWND>(SendMessageW(m_hList, LVM_GETHEADER, 0, 0)), HDM_SETITEMW, 0,
+                 reinterpret_cast<LPARAM>(&narrow));
     return true;
 }
 
 // Rows go in already sorted (the same order a sort after inserting them in record order gives),
 // with messages let through on the way so that the window keeps painting over a long list.
 void CopySelectDialog::FillList() {
-    m_pump.Restart();
     m_pump.Force();
     std::vector<int> order(static_cast<std::size_t>(m_arr.Count()));
     std::iota(order.begin(), order.end(), 0);
@@ -269,6 +346,18 @@ void CopySelectDialog::FillList() {
     }
     SendMessageW(m_hList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_hList, nullptr, TRUE);
+    m_pump.Force();
+    // The list's first paint also works out its item metrics and scroll ranges: done here, into a
+    // memory bitmap while the dialog is not yet shown, so that the paints on the screen are only paints.
+    RECT rc;
+    GetClientRect(m_hList, &rc);
+    WindowDC screen(nullptr);
+    UniqueMemDC mem(CreateCompatibleDC(screen.Get()));
+    UniqueBitmap bmp(CreateCompatibleBitmap(screen.Get(), std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
+    if (mem && bmp) {
+        SelectGuard keep(mem.Get(), bmp.Get());
+        SendMessageW(m_hList, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), PRF_CLIENT);
+    }
     m_pump.Force();
     m_nFillGap = m_pump.LongestGapMs();
 }

@@ -45,7 +45,7 @@ public:
     const std::vector<int>& SelectedIndices() const { return m_selection; }
     // The list control, for those who drive the dialog.
     HWND List() const { return m_hList; }
-    // The longest time the window went without dispatching messages while the list was filled.
+    // The longest time the window went without dispatching messages while the dialog was built.
     DWORD LongestFillGapMs() const { return m_nFillGap; }
 
 protected:

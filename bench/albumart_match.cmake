@@ -3,5 +3,6 @@ add_executable(bench_albumart_match
   ${CMAKE_CURRENT_LIST_DIR}/albumart_match.cpp
   ${CMAKE_SOURCE_DIR}/tests/albumart/LiteralMatch.cpp
   ${CMAKE_SOURCE_DIR}/tests/albumart/RandomAlbums.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BenchAlbums.cpp
 )
 target_link_libraries(bench_albumart_match PRIVATE albumart_core)

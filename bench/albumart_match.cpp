@@ -9,7 +9,7 @@
 #include "albumart/MatchFolders.h"
 #include "tests/albumart/FakePage.h"
 #include "tests/albumart/LiteralMatch.h"
-#include "tests/albumart/RandomAlbums.h"
+#include "bench/BenchAlbums.h"
 
 using namespace swirlo;
 using namespace swirlo::test;
@@ -19,7 +19,7 @@ namespace {
 // A page without a log whose clock is the real one, so the time budget of the dispatch applies.
 class BenchPage : public FakePage {
 public:
-    BenchPage() { withLog = false; }
+    LogSink* Log() override { return nullptr; }
     unsigned long TickCount() const override {
         using namespace std::chrono;
         return static_cast<unsigned long>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());

@@ -30,6 +30,8 @@ public:
     void SetOwner(HWND owner) { m_hOwner = owner; }
     void SetPaths(const AppPaths* paths) { m_pPaths = paths; }
     void SetFlush(bool flush) { m_bFlush = flush; }
+    // What follows the owner's caption in the caption of the log's error boxes.
+    void SetBoxSuffix(const wchar_t* suffix) { m_sBoxSuffix = suffix; }
     const std::wstring& Path() const { return m_sPath; }
     ErrorRecord& Error() { return m_error; }
 

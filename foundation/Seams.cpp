@@ -9,6 +9,7 @@ namespace swirlo {
 namespace {
 MessageBoxFn g_messageBox = nullptr;
 SaveAsFn g_saveAs = nullptr;
+DWORD g_saveAsError = 0;
 FolderPickerFn g_folderPicker = nullptr;
 HelpViewerFn g_helpViewer = nullptr;
 ShellOpenFn g_shellOpen = nullptr;
@@ -66,6 +67,8 @@ BOOL ShowSaveAs(OPENFILENAMEW* ofn) {
     return GetSaveFileNameW(ofn);
 }
 SaveAsFn SetSaveAsHandler(SaveAsFn fn) { return Swap(g_saveAs, fn); }
+DWORD SaveAsError() { return g_saveAs ? g_saveAsError : CommDlgExtendedError(); }
+void SetSaveAsError(DWORD error) { g_saveAsError = error; }
 
 int ShowFolderPicker(HWND owner, const wchar_t* title, const wchar_t* startFolder, int rootFolderId,
                      std::wstring& chosen) {

@@ -14,10 +14,14 @@ using MessageBoxFn = int (*)(HWND owner, const wchar_t* text, const wchar_t* cap
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags);
 MessageBoxFn SetMessageBoxHandler(MessageBoxFn fn);  // returns the previous one; null restores the system's
 
-// The Save As dialog: GetSaveFileNameW with the caller's structure.
+// The Save As dialog: GetSaveFileNameW with the caller's structure. SaveAsError is the dialog's
+// extended error after it returned FALSE (CommDlgExtendedError); a replacement that refuses sets it
+// with SetSaveAsError (0: the user cancelled).
 using SaveAsFn = BOOL (*)(OPENFILENAMEW* ofn);
 BOOL ShowSaveAs(OPENFILENAMEW* ofn);
 SaveAsFn SetSaveAsHandler(SaveAsFn fn);
+DWORD SaveAsError();
+void SetSaveAsError(DWORD error);
 
 // The folder picker: returns 1 with the chosen folder, 0 when cancelled.
 using FolderPickerFn = int (*)(HWND owner, const wchar_t* title, const wchar_t* startFolder,

@@ -79,7 +79,8 @@ void ZWin::CentreOverParent() {
     HWND parent = m_hParentWnd ? m_hParentWnd : GetParent(m_hWnd);
     // The window stays on its owner's monitor, inside that monitor's work area (not the primary
     // screen's): a dialog of a window on the second monitor opens there.
-    MONITORINFO mi{sizeof(mi)};
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
     HMONITOR mon = MonitorFromWindow(parent ? parent : m_hWnd, MONITOR_DEFAULTTONEAREST);
     RECT area;
     if (mon && GetMonitorInfoW(mon, &mi)) area = mi.rcWork;

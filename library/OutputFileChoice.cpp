@@ -155,7 +155,7 @@ int ChooseOutputFile(ZWin& page, IniSettings& settings, const PlaylistsFolder& f
                     OFN_NOREADONLYRETURN | OFN_ENABLEHOOK;
         ofn.lpfnHook = SaveAsHook;
         if (!ShowSaveAs(&ofn)) {
-            DWORD err = CommDlgExtendedError();
+            DWORD err = SaveAsError();
             if (err == 0) return 0;
             if (err == FNERR_INVALIDFILENAME) {
                 page.ShowErrorBox(L"Non-fatal error, illegal default save name:", field.c_str(),

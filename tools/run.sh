@@ -10,6 +10,7 @@ bash "$ROOT/tools/setup.sh"
 bash "$ROOT/tools/build.sh" win >/dev/null
 export SWIRLO_BUILD="$BUILD/win"
 export SWIRLO_WINEPREFIX=${SWIRLO_WINEPREFIX:-$BUILD/wineprefix}
+export SWIRLO_PLAYER_DRIVE=0  # the tests' removable drive P: is not shown to a person (tools/prefix.d)
 source "$ROOT/tools/wine-env.sh"
 exe="$BUILD/win/app/Blendo.exe"
 if [ -n "${DISPLAY:-}" ]; then

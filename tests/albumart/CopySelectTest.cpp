@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "albumart/CopyImages.h"
@@ -25,10 +26,6 @@ std::wstring Jpeg(const char* name) {
     return w;
 }
 
-bool Near(COLORREF c, int r, int g, int b) {
-    return std::abs(GetRValue(c) - r) < 16 && std::abs(GetGValue(c) - g) < 16 && std::abs(GetBValue(c) - b) < 16;
-}
-
 struct Fixture {
     TempDir dir;
     AlbumFolderArray arr{dir.Path() + L"tgt", dir.Path() + L"src"};
@@ -38,12 +35,12 @@ struct Fixture {
 
     Fixture() {
         InitCommonControls();
-        for (const wchar_t* d : {L"src", L"src\\Aa", L"src\\Aa\\X", L"src\\Dd", L"src\\Dd\\Y", L"tgt", L"tgt\\Dd",
-                                 L"tgt\\Dd\\Y"})
-            CreateDirectoryW((dir / d).c_str(), nullptr);
-        CopyFileW(Jpeg("red.jpg").c_str(), (dir / L"src\\Aa\\X\\Folder.jpg").c_str(), FALSE);
-        CopyFileW(Jpeg("blue.jpg").c_str(), (dir / L"src\\Dd\\Y\\Folder.jpg").c_str(), FALSE);
-        CopyFileW(Jpeg("green.jpg").c_str(), (dir / L"tgt\\Dd\\Y\\AlbumArt.jpg").c_str(), FALSE);
+        for (auto [folder, file, jpeg] : {std::tuple{L"src\\Aa\\X", L"\\Folder.jpg", "red.jpg"},
+                                          {L"src\\Dd\\Y", L"\\Folder.jpg", "blue.jpg"},
+                                          {L"tgt\\Dd\\Y", L"\\AlbumArt.jpg", "green.jpg"}}) {
+            dir.Dir(folder);
+            CopyFileW(Jpeg(jpeg).c_str(), (dir / folder + file).c_str(), FALSE);
+        }
         auto size = [&](const wchar_t* rel) { return static_cast<int>(ReadBytes(dir / rel).size()); };
         arr.Add(L"Bb", L"X", 0, 100, L"Bb\\X", 1);                                            // r0
         arr.Add(L"Aa", L"X", 0, size(L"src\\Aa\\X\\Folder.jpg"), L"Aa\\X", 0);               // r1
@@ -83,11 +80,17 @@ struct Fixture {
         nm.iSubItem = sub;
         SendMessageW(h, WM_NOTIFY, IDC_CS_LIST, reinterpret_cast<LPARAM>(&nm));
     }
-    std::wstring Text(int id) { return GetItemText(h, id); }
-    COLORREF ThumbPixel(int id) {
+    // The four lines under the thumbnails: source bytes and pixels, target bytes and pixels.
+    std::wstring Sizes() {
+        std::wstring s;
+        for (int id : {IDC_CS_SRC_BYTES, IDC_CS_SRC_PIXELS, IDC_CS_TGT_BYTES, IDC_CS_TGT_PIXELS}) s += GetItemText(h, id) + L"|";
+        return s;
+    }
+    // The middle of a thumbnail has about the given colour.
+    bool ThumbIs(int id, int r, int g, int b) {
         UpdateWindow(GetDlgItem(h, id));
-        WindowDC dc(GetDlgItem(h, id));
-        return GetPixel(dc.Get(), 35, 35);
+        COLORREF c = GetPixel(WindowDC(GetDlgItem(h, id)).Get(), 35, 35);
+        return std::abs(GetRValue(c) - r) < 16 && std::abs(GetGValue(c) - g) < 16 && std::abs(GetBValue(c) - b) < 16;
     }
 };
 
@@ -146,19 +149,15 @@ TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
 TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {
     Fixture f;
     // Row 0 (record 1): a red source image, no target image.
-    EXPECT_EQ(f.Text(IDC_CS_SRC_BYTES), FormatW(L"%d Bytes", f.arr.GetCounterpartImageSize(1)));
-    EXPECT_EQ(f.Text(IDC_CS_SRC_PIXELS), L"64x48 Pixels");
-    EXPECT_EQ(f.Text(IDC_CS_TGT_BYTES), L"No");
-    EXPECT_EQ(f.Text(IDC_CS_TGT_PIXELS), L"file");
+    EXPECT_EQ(f.Sizes(), FormatW(L"%d Bytes|64x48 Pixels|No|file|", f.arr.GetCounterpartImageSize(1)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(f.h, IDC_CS_TGT_THUMB)));
-    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_SRC_THUMB), 224, 16, 16));
+    EXPECT_TRUE(f.ThumbIs(IDC_CS_SRC_THUMB, 224, 16, 16));
     // Row 4 (record 3): blue on the computer, green on the player.
     f.Notify(LVN_ITEMACTIVATE, 4);
-    EXPECT_EQ(f.Text(IDC_CS_SRC_PIXELS), L"40x40 Pixels");
-    EXPECT_EQ(f.Text(IDC_CS_TGT_PIXELS), L"120x90 Pixels");
-    EXPECT_EQ(f.Text(IDC_CS_TGT_BYTES), FormatW(L"%d Bytes", f.arr.GetImageSize(3)));
-    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_SRC_THUMB), 16, 48, 208));
-    EXPECT_TRUE(Near(f.ThumbPixel(IDC_CS_TGT_THUMB), 32, 176, 32));
+    EXPECT_EQ(f.Sizes(), FormatW(L"%d Bytes|40x40 Pixels|%d Bytes|120x90 Pixels|", f.arr.GetCounterpartImageSize(3),
+                                 f.arr.GetImageSize(3)));
+    EXPECT_TRUE(f.ThumbIs(IDC_CS_SRC_THUMB, 16, 48, 208));
+    EXPECT_TRUE(f.ThumbIs(IDC_CS_TGT_THUMB, 32, 176, 32));
     EXPECT_TRUE(f.boxes.boxes.empty());
 }
 

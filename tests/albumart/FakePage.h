@@ -11,32 +11,21 @@ namespace swirlo::test {
 // Formats lines as the page's log file does, with a fixed time.
 class FakeLog : public LogSink {
 public:
-    bool open = true;
     std::wstring text;
-    int lines = 0;
 
-    bool IsOpen() const override { return open; }
-    int LogLine(const wchar_t* a, const wchar_t* b = nullptr, const wchar_t* c = nullptr) override {
-        return Lines(true, a, b, c);
-    }
-    int LogLineNoTime(const wchar_t* a, const wchar_t* b = nullptr, const wchar_t* c = nullptr) override {
-        return Lines(false, a, b, c);
-    }
+    bool IsOpen() const override { return true; }
+    int LogLine(const wchar_t* a, const wchar_t* b, const wchar_t* c) override { return Lines(L"12:34:56  ", a, b, c); }
+    int LogLineNoTime(const wchar_t* a, const wchar_t* b, const wchar_t* c) override { return Lines(L"          ", a, b, c); }
     int WriteLogText(const wchar_t* t, bool lineEnd) override {
-        if (!open) return 0;
-        text += t;
-        if (lineEnd) text += L"\r\n";
-        ++lines;
+        text += t + std::wstring(lineEnd ? L"\r\n" : L"");
         return 1;
     }
 
 private:
-    int Lines(bool stamp, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
-        if (!open) return 0;
-        text += (stamp ? L"12:34:56  " : L"          ") + std::wstring(a) + L"\r\n";
-        if (b) text += L"          " + std::wstring(b) + L"\r\n";
-        if (c) text += L"          " + std::wstring(c) + L"\r\n";
-        ++lines;
+    int Lines(const wchar_t* stamp, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
+        text += stamp + std::wstring(a) + L"\r\n";
+        for (const wchar_t* p : {b, c})
+            if (p) text += L"          " + std::wstring(p) + L"\r\n";
         return 1;
     }
 };
@@ -44,33 +33,28 @@ private:
 class FakePage : public MatchContext {
 public:
     FakeLog log;
-    bool withLog = true;
     std::vector<int> progressSent;
     std::vector<std::wstring> statuses;
     std::vector<std::wstring> boxes;  // parts joined with "|"
     int pumps = 0;
     int cancelAtPump = -1;            // the dispatch during which the user presses Stop
-    int checksAfterCancel = 0;        // IsCancelled calls that answered true
+    mutable int checksAfterCancel = 0;  // IsCancelled calls that answered true
     unsigned long tickStep = 1;
     mutable unsigned long ticks = 1000;
     ErrorRecord error;
 
-    int GetProgress() const override { return m_nPos; }
+    int GetProgress() const override { return progressSent.empty() ? 0 : progressSent.back(); }
     void SetProgress(int pos) override {
-        if (pos == m_nPos) return;
-        m_nPos = pos;
-        progressSent.push_back(pos);
+        if (pos != GetProgress()) progressSent.push_back(pos);
     }
-    void PumpMessages() override {
-        ++pumps;
-        if (pumps == cancelAtPump) m_bCancel = true;
-    }
+    void PumpMessages() override { ++pumps; }
     bool IsCancelled() const override {
-        if (m_bCancel) ++const_cast<FakePage*>(this)->checksAfterCancel;
-        return m_bCancel;
+        bool stop = cancelAtPump > 0 && pumps >= cancelAtPump;
+        checksAfterCancel += stop;
+        return stop;
     }
     ErrorRecord& Error() override { return error; }
-    LogSink* Log() override { return withLog ? &log : nullptr; }
+    LogSink* Log() override { return &log; }
     void SetStatus(const std::wstring& text) override { statuses.push_back(text); }
     unsigned long TickCount() const override { return ticks += tickStep; }
     void ShowErrorBox(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
@@ -80,10 +64,6 @@ public:
             if (p) s += L"|" + std::wstring(p);
         boxes.push_back(s);
     }
-
-private:
-    int m_nPos = 0;
-    bool m_bCancel = false;
 };
 
 }  // namespace swirlo::test

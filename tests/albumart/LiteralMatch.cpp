@@ -9,16 +9,12 @@ namespace swirlo::test {
 
 namespace {
 
+const std::wstring kSep = L"\r\n" + std::wstring(79, L'=') + L"\r\n", kVA = L"variousartists";
+
 // _wcsicmp in the default locale.
 bool IEqual(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'A' && x <= L'Z') x += 32;
-        if (y >= L'A' && y <= L'Z') y += 32;
-        if (x != y) return false;
-    }
-    return true;
+    auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c + 32 : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
 }
 
 // The shorter occurs in the longer; on equal length T is searched for in S.
@@ -64,10 +60,7 @@ struct Literal {
         return !artist.empty() || !album.empty();
     }
 
-    bool Accepts(int k, int ti, int si) {
-        const AlbumRecord& t = tgt.Record(ti);
-        const AlbumRecord& s = src.Record(si);
-        const std::wstring va = L"variousartists";
+    bool Accepts(int k, const AlbumRecord& t, const AlbumRecord& s) {
         if (k >= 8 && k != 10 && k != 13 &&
             (!Comparable(t.sNmlArtist, t.sNmlAlbum) || !Comparable(s.sNmlArtist, s.sNmlAlbum)))
             return false;
@@ -79,9 +72,9 @@ struct Literal {
         case 8: return Containment(t.sNmlArtist, s.sNmlArtist) && Containment(t.sNmlAlbum, s.sNmlAlbum);
         case 9: return Containment(t.sNmlArtist, s.sNmlAlbum) && Containment(t.sNmlAlbum, s.sNmlArtist);
         case 10:
-            return IEqual(t.sNmlArtist, va) && (KeyEqual(t.sNmlAlbum, s.sNmlAlbum) || KeyEqual(t.sNmlAlbum, s.sNmlArtist));
-        case 11: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlAlbum);
-        case 12: return IEqual(t.sNmlArtist, va) && Containment(t.sNmlAlbum, s.sNmlArtist);
+            return IEqual(t.sNmlArtist, kVA) && (KeyEqual(t.sNmlAlbum, s.sNmlAlbum) || KeyEqual(t.sNmlAlbum, s.sNmlArtist));
+        case 11: return IEqual(t.sNmlArtist, kVA) && Containment(t.sNmlAlbum, s.sNmlAlbum);
+        case 12: return IEqual(t.sNmlArtist, kVA) && Containment(t.sNmlAlbum, s.sNmlArtist);
         default: {
             std::wstring a = AlphaNormalize(s.sArtist), b = AlphaNormalize(s.sAlbum);
             return Comparable(targetAlphaArtist, targetAlphaAlbum) && Comparable(a, b) &&
@@ -91,7 +84,6 @@ struct Literal {
     }
 
     std::wstring DetailLines(int k, const AlbumRecord& t, const AlbumRecord& s) {
-        const std::wstring va = L"variousartists";
         switch (k) {
         case 0: case 2: return L"";
         case 1: case 4: case 6: return Quoted(t.sNmlArtist, s.sNmlArtist) + Quoted(t.sNmlAlbum, s.sNmlAlbum);
@@ -99,11 +91,11 @@ struct Literal {
         case 8: return SearchLine(t.sNmlArtist, s.sNmlArtist) + SearchLine(t.sNmlAlbum, s.sNmlAlbum);
         case 9: return SearchLine(t.sNmlArtist, s.sNmlAlbum) + SearchLine(t.sNmlAlbum, s.sNmlArtist);
         case 10:
-            return Quoted(t.sNmlArtist, va) +
+            return Quoted(t.sNmlArtist, kVA) +
                    FormatW(L"Either matched \"%ls\" and \"%ls\"\r\n    or matched \"%ls\" and \"%ls\"\r\n",
                            t.sNmlAlbum.c_str(), s.sNmlAlbum.c_str(), t.sNmlAlbum.c_str(), s.sNmlArtist.c_str());
-        case 11: return Quoted(t.sNmlArtist, va) + SearchLine(t.sNmlAlbum, s.sNmlAlbum);
-        case 12: return Quoted(t.sNmlArtist, va) + SearchLine(t.sNmlAlbum, s.sNmlArtist);
+        case 11: return Quoted(t.sNmlArtist, kVA) + SearchLine(t.sNmlAlbum, s.sNmlAlbum);
+        case 12: return Quoted(t.sNmlArtist, kVA) + SearchLine(t.sNmlAlbum, s.sNmlArtist);
         default:
             return SearchLine(AlphaNormalize(t.sArtist), AlphaNormalize(s.sArtist)) +
                    SearchLine(AlphaNormalize(t.sAlbum), AlphaNormalize(s.sAlbum));
@@ -113,14 +105,12 @@ struct Literal {
     bool Normalize(int level) {
         const wchar_t* names[] = {L"min", L"med", L"max"};
         const wchar_t* done[] = {L"lite", L"medium", L"max"};
-        if (!src.NormalizeAll(level)) {
-            page.ShowErrorBox(FormatW(L"Error normalize (%ls) source folder names", names[level - 1]).c_str());
-            return false;
-        }
-        if (!tgt.NormalizeAll(level)) {
-            page.ShowErrorBox(FormatW(L"Error normalize (%ls) target folder names", names[level - 1]).c_str());
-            return false;
-        }
+        for (AlbumFolderArray* side : {&src, &tgt})
+            if (!side->NormalizeAll(level)) {
+                page.ShowErrorBox(FormatW(L"Error normalize (%ls) %ls folder names", names[level - 1],
+                                          side == &src ? L"source" : L"target").c_str());
+                return false;
+            }
         Line(FormatW(L"Finished normalize (%ls) folder names", done[level - 1]));
         base += 2;
         return true;
@@ -129,10 +119,9 @@ struct Literal {
     bool Compare(int k) {
         const ComparisonInfo& c = GetComparison(k);
         const wchar_t* quality[] = {L"BRIGHT GREEN", L"DULL GREEN", L"YELLOW"};
-        std::wstring sep = L"\r\n" + std::wstring(79, L'=') + L"\r\n";
         if (detail)
-            log->WriteLogText(FormatW(L"%ls  Comparison %d, %ls (match quality %ls)%ls", sep.c_str(), c.nNumber,
-                                      c.sHeader, quality[c.nLevel], sep.c_str()).c_str(),
+            log->WriteLogText(FormatW(L"%ls  Comparison %d, %ls (match quality %ls)%ls", kSep.c_str(), c.nNumber,
+                                      c.sHeader, quality[c.nLevel], kSep.c_str()).c_str(),
                               true);
         int found = 0;
         for (int ti = 0; ti < tgt.Count(); ++ti) {
@@ -144,23 +133,21 @@ struct Literal {
                 targetAlphaArtist = AlphaNormalize(tgt.GetArtist(ti));
                 targetAlphaAlbum = AlphaNormalize(tgt.GetAlbum(ti));
             }
+            const AlbumRecord& t = tgt.Record(ti);
             for (int si = 0; si < src.Count(); ++si) {
                 page.PumpMessages();
                 if (page.IsCancelled()) return false;
-                if (!c.bAllSources && src.IsPaired(si)) continue;
-                if (!Accepts(k, ti, si)) continue;
-                const AlbumRecord& t = tgt.Record(ti);
                 const AlbumRecord& s = src.Record(si);
+                if ((!c.bAllSources && src.IsPaired(si)) || !Accepts(k, t, s)) continue;
                 int code = s.nImageSize == 0 ? 5 : t.nImageSize == 0 ? c.nLevel : s.nImageSize == t.nImageSize ? 4 : 3;
                 if (detail)
                     log->WriteLogText(FormatW(L"%ls\r\n%ls\r\n", s.sRelPath.c_str(), t.sRelPath.c_str()).append(DetailLines(k, t, s)).c_str(),
                                       true);
-                std::wstring tRel = t.sRelPath, sRel = s.sRelPath;
-                tgt.SetPairing(ti, sRel, code);
-                src.SetPairing(si, tRel, code);
+                tgt.SetPairing(ti, s.sRelPath, code);
+                src.SetPairing(si, t.sRelPath, code);
                 ++pairs;
                 ++found;
-                if (result.Add(t.sArtist, t.sAlbum, t.nImageSize, s.nImageSize, sRel.c_str(), code) < 0) {
+                if (result.Add(t.sArtist, t.sAlbum, t.nImageSize, s.nImageSize, s.sRelPath.c_str(), code) < 0) {
                     page.ShowErrorBox(c.sAddError, tgt.GetPath1(ti).c_str(), result.TakeWindowError().c_str());
                     return false;
                 }
@@ -172,6 +159,7 @@ struct Literal {
     }
 
     bool List(AlbumFolderArray& side, bool isTarget, int& listed) {
+        const wchar_t* which = isTarget ? L"target" : L"source";
         int count = 0;
         for (int i = 0; i < side.Count(); ++i) {
             if (side.IsPaired(i)) continue;
@@ -180,22 +168,20 @@ struct Literal {
             if (page.IsCancelled()) return false;
             const AlbumRecord& r = side.Record(i);
             std::wstring a = AlphaNormalize(r.sArtist), b = AlphaNormalize(r.sAlbum);
-            Line(isTarget ? L"Unmatched target folder" : L"Unmatched source folder", r.sRelPath.c_str(),
+            Line(FormatW(L"Unmatched %ls folder", which), r.sRelPath.c_str(),
                  FormatW(L"Normalized: \"%ls\\%ls\"\r\nAlpha Normalized: \"%ls\\%ls\"", r.sNmlArtist.c_str(),
                          r.sNmlAlbum.c_str(), a.c_str(), b.c_str()).c_str());
             int added = isTarget ? result.Add(r.sArtist, r.sAlbum, r.nImageSize, -1, L"<No match found in source folders>", 6)
                                  : result.Add(L"", L"<No match found in target folders>", -1, r.nImageSize, r.sRelPath.c_str(), 7);
             if (added < 0) {
-                page.ShowErrorBox(isTarget ? L"Error adding to unmatched folders array (target)"
-                                           : L"Error adding to unmatched folders array (source)",
+                page.ShowErrorBox(FormatW(L"Error adding to unmatched folders array (%ls)", which).c_str(),
                                   side.GetPath1(i).c_str(), result.TakeWindowError().c_str());
                 return false;
             }
             ++count;
             if (++listed % 2 == 0) ++pairs;
         }
-        Line(FormatW(isTarget ? L"Finished list unmatched target folders, %d\r\n"
-                              : L"Finished list unmatched source folders, %d\r\n", count));
+        Line(FormatW(L"Finished list unmatched %ls folders, %d\r\n", which, count));
         return true;
     }
 };
@@ -216,10 +202,7 @@ int LiteralMatchAlbumArrays(MatchContext& page, AlbumFolderArray& src, AlbumFold
         if (!run.Compare(k)) return 0;
     }
     if (run.detail)
-        log->WriteLogText(FormatW(L"%ls  Folders with match not found between source and target%ls",
-                                  (L"\r\n" + std::wstring(79, L'=') + L"\r\n").c_str(),
-                                  (L"\r\n" + std::wstring(79, L'=') + L"\r\n").c_str()).c_str(),
-                          true);
+        log->WriteLogText((kSep + L"  Folders with match not found between source and target" + kSep).c_str(), true);
     int listed = 0;
     if (!run.List(tgt, true, listed) || !run.List(src, false, listed)) return 0;
     page.SetStatus(L"Folder matching completed");

@@ -1,4 +1,4 @@
-// Album trees for the equivalence tests and the benchmarks.
+// Album trees for the equivalence tests (and the benchmarks, with bench/BenchAlbums.h).
 #pragma once
 #include <cstdint>
 #include <random>
@@ -24,13 +24,13 @@ struct TreePair {
 // reversed names, Various Artists, disc folders, names with empty keys, duplicates, case changes.
 TreePair MakeVocabularyTrees(std::mt19937& rng, int maxPerSide);
 
-// Library-shaped trees: most target names equal to a source or a usual variant of it ("The X" /
-// "X, The", "[Remastered]", disc folders, case), a tenth without a partner on either side.
-TreePair MakeLibraryTrees(std::mt19937& rng, int n);
-
-// Trees with no name, and no letter, in common: every comparison tries every pair.
-TreePair MakeDisjointTrees(std::mt19937& rng, int n);
+// Flips the case of about a quarter of the ASCII letters.
+std::wstring ChangeCase(std::mt19937& rng, std::wstring s);
 
 void FillArray(AlbumFolderArray& arr, const std::vector<AlbumEntry>& albums);
+
+// One line per record: artist|album|counterpart|size|counterpart size|code, with the keys also the
+// relative path and the normalized names.
+std::vector<std::wstring> Rows(const AlbumFolderArray& a, bool keys = false);
 
 }  // namespace swirlo::test

@@ -38,27 +38,7 @@ std::wstring IniPath() {
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD ms = 30000) {
-    for (DWORD t = 0; t < ms; t += 20, Sleep(20))
-        if (done()) return true;
-    return false;
-}
-
-// A left click in the middle of the control, as the mouse gives it.
-void Click(HWND control, POINT at = {-1, -1}) {
-    RECT r;
-    GetWindowRect(control, &r);
-    if (at.x < 0) at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    INPUT in[3] = {};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(3, in, sizeof(INPUT));
-    Sleep(150);
+    return ProgramDriver::WaitFor([&] { return done() ? HWND_BOTTOM : nullptr; }, ms) != nullptr;
 }
 
 HWND FindChildText(HWND parent, const std::wstring& part) {
@@ -82,25 +62,28 @@ struct Session {
         GetClientRect(main, &client);
         POINT at{client.right / 2, 10};
         ClientToScreen(GetDlgItem(main, IDC_MAIN_TAB), &at);
-        Click(main, at);
+        ProgramDriver::ClickAt(at);
         return WaitFor([&] { return IsWindowVisible(page) != 0; });
     }
     std::wstring Text(int id) { return ProgramDriver::Text(GetDlgItem(page, id)); }
-    std::wstring ListLine(int id, int i) {
-        wchar_t buf[300] = {};
-        SendDlgItemMessageW(page, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
-        return buf;
+    // The lines of a list box, each followed by "|".
+    std::wstring ListLines(int id) {
+        std::wstring all;
+        wchar_t buf[300];
+        for (int i = 0; i < SendDlgItemMessageW(page, id, LB_GETCOUNT, 0, 0); ++i)
+            all += std::wstring(buf, SendDlgItemMessageW(page, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf))) + L"|";
+        return all;
     }
     // Find, then a batch button and Copy To Player in the copy-selection dialog; before runs once the
     // dialog shows.
     bool FindAndCopy(int batchButton, const std::function<void()>& before = [] {}) {
-        Click(GetDlgItem(page, IDC_AA_FIND));
+        ProgramDriver::Click(GetDlgItem(page, IDC_AA_FIND));
         HWND sel = prog.WaitForWindow(L"Swirlo  -  Copy checked images to player", 60000);
         if (!sel || !WaitFor([&] { return IsWindowVisible(sel) && IsWindowEnabled(sel); })) return false;
         Sleep(300);
         before();
-        Click(GetDlgItem(sel, batchButton));
-        Click(GetDlgItem(sel, IDOK));
+        ProgramDriver::Click(GetDlgItem(sel, batchButton));
+        ProgramDriver::Click(GetDlgItem(sel, IDOK));
         return true;
     }
     // A dialog of the program (not the main window) with the caption and a child whose text holds part.
@@ -113,7 +96,7 @@ struct Session {
         }, ms);
         return box;
     }
-    void CloseBox(HWND box) { Click(FindChildText(box, L"OK")); }
+    void CloseBox(HWND box) { ProgramDriver::Click(FindChildText(box, L"OK")); }
     int Close() {
         PostMessageW(main, WM_CLOSE, 0, 0);
         return prog.WaitForExit();
@@ -253,7 +236,7 @@ TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCoun
         HWND progress = s.WaitForBox(L"Swirlo", L"Copying 500 files to player ...", 20);
         return progress && (stop = GetDlgItem(progress, IDC_CP_STOP)) != nullptr;
     }));
-    Click(stop);
+    ProgramDriver::Click(stop);
     HWND box = s.WaitForBox(L"Swirlo", L"Copying stopped by user Cancel.");
     ASSERT_NE(box, nullptr);
     std::map<std::wstring, std::string> after;
@@ -272,12 +255,10 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     Session s;
     ASSERT_TRUE(s.Start());
     EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\");
-    EXPECT_EQ(SendDlgItemMessageW(s.page, IDC_AA_SRC_LIST, LB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(s.ListLine(IDC_AA_SRC_LIST, 0) + s.ListLine(IDC_AA_SRC_LIST, 1),
-              L"--> No subfolders!--> Wrong parent folder selected?");
+    EXPECT_EQ(s.ListLines(IDC_AA_SRC_LIST), L"--> No subfolders!|--> Wrong parent folder selected?|");
     // "Other:" with no name refuses Find; closing resets the choice silently.
-    Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
-    Click(GetDlgItem(s.page, IDC_AA_FIND));
+    ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
+    ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_FIND));
     HWND box = s.WaitForBox(L"Swirlo - Error", L"\"Other\" filename selected for source album art filename");
     ASSERT_NE(box, nullptr);
     s.CloseBox(box);
@@ -291,6 +272,6 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     MoveFileW(away.c_str(), PlayerFolder().c_str());
     ASSERT_TRUE(started);
     EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER), L"Connect player in UMS (or MSC) mode && click Browse button to select");
-    EXPECT_EQ(SendDlgItemMessageW(none.page, IDC_AA_TGT_LIST, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(none.ListLines(IDC_AA_TGT_LIST), L"");
     EXPECT_EQ(none.Close(), 0);
 }
