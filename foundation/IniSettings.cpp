@@ -475,14 +475,6 @@ int IniSettings::ReadEditInt(int control, int& field, bool allowEmpty, int maxCh
     return 1;
 }
 
-int IniSettings::ReadEditUInt(int control, unsigned& field, bool allowEmpty, int maxChars) {
-    long long value = 0;
-    if (!ReadEditNumber(control, false, allowEmpty, maxChars, value, L"Only digits allowed in input field"))
-        return 0;
-    field = static_cast<unsigned>(value);
-    return 1;
-}
-
 int IniSettings::ReadEditString(int control, std::wstring& field, bool allowEmpty, int maxChars) {
     std::wstring text;
     if (!ReadEditText(control, text, allowEmpty, maxChars)) return 0;
@@ -496,14 +488,6 @@ int IniSettings::WriteEditString(int control, const std::wstring& text) {
     if (!h) return 0;
     if (!SetWindowTextW(h, text.c_str())) return Fail(L"Error setting text of dialog control");
     return 1;
-}
-
-int IniSettings::WriteEditInt(int control, int value) {
-    return WriteEditString(control, FormatW(L"%d", value));
-}
-
-int IniSettings::WriteEditUInt(int control, unsigned value) {
-    return WriteEditString(control, FormatW(L"%u", value));
 }
 
 int IniSettings::ReadCheck(int control, int& field, bool invert) {

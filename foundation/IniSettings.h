@@ -132,11 +132,8 @@ public:
     HWND Dialog() const { return m_hDlg; }
     int ReadEditText(int control, std::wstring& text, bool allowEmpty, int maxChars);
     int ReadEditInt(int control, int& field, bool allowEmpty, int maxChars);
-    int ReadEditUInt(int control, unsigned& field, bool allowEmpty, int maxChars);
     int ReadEditString(int control, std::wstring& field, bool allowEmpty, int maxChars);
     int WriteEditString(int control, const std::wstring& text);
-    int WriteEditInt(int control, int value);
-    int WriteEditUInt(int control, unsigned value);
     int ReadCheck(int control, int& field, bool invert);
     int WriteCheck(int control, int value, bool invert);
     int ReadRadioRange(int& field, int firstControl, int lastControl, int base, int step);

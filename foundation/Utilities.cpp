@@ -54,13 +54,6 @@ int SetGlobalError(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, cons
     return 0;
 }
 
-int SetGlobalWinError(const wchar_t* message, const wchar_t* p2, const wchar_t* p3, const wchar_t* p4,
-                      const wchar_t* p5) {
-    std::wstring sys = WinErrorText(0);
-    SetErrorPartsTo(gsErrorText, kGlobalErrorCap, {message, p2, p3, p4, p5, L"Windows' error message was:", sys.c_str()});
-    return 0;
-}
-
 std::wstring TakeErrorText(bool clear) {
     if (gsErrorText.size() > kGlobalErrorCap) gsErrorText.clear();
     std::wstring s = gsErrorText;

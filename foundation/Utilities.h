@@ -20,8 +20,6 @@ std::wstring WinErrorText(DWORD code);  // convenience: the text alone
 
 int SetGlobalError(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
                    const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr, const wchar_t* p6 = nullptr);
-int SetGlobalWinError(const wchar_t* message, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
-                      const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr);
 void AppendGlobalError(std::wstring_view piece);
 // Copies gsErrorText out (a damaged text longer than its capacity is emptied first) and empties it
 // when clear is set.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -45,11 +44,6 @@ TEST(DateMath, StampsAndDayCounts) {
         EXPECT_EQ(DaysSinceDateAt(t, stamp, err), days);
         EXPECT_TRUE(err.empty());
     }
-    EXPECT_EQ(DateStampDaysAgoAt(-5, 0, err), 0);
-    EXPECT_EQ(err, L"\r\nInvalid _time64 result");
-    // Further back than the clock's origin.
-    EXPECT_EQ(DateStampDaysAgoAt(86400 * 10, 11, err), 0);
-    EXPECT_EQ(err, L"\r\nInvalid _time64 subtraction result");
 }
 
 namespace {
@@ -96,38 +90,5 @@ TEST(Utf8, BoundariesAndSurrogates) {
         EXPECT_EQ(ToUtf8Text(t), r.utf8) << std::hex << r.text[0];
         EXPECT_EQ(ToUtf8Text(wrun + t + L"xyz"), run + r.utf8 + "xyz") << std::hex << r.text[0];
         EXPECT_EQ(ToUtf8Text(L"ab" + t + wrun), "ab" + r.utf8 + run) << std::hex << r.text[0];
-    }
-}
-
-namespace {
-
-// An independent UTF-8 reader for the round trip: code points back to wchar_t text.
-std::wstring DecodeUtf8(const std::string& s) {
-    std::vector<std::uint32_t> out;
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        std::uint32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-        for (int k = 1; k < len; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        i += len;
-        out.push_back(c);
-    }
-    return Text(out);
-}
-
-}  // namespace
-
-TEST(Utf8, RandomTextsRoundTrip) {
-    std::mt19937 gen(3);
-    for (int round = 0; round < 3000; ++round) {
-        std::vector<std::uint32_t> text(gen() % 70);
-        // Mostly other characters, the odd one among long ASCII runs, or ASCII alone: the runs
-        // and the last few characters take other ways through the encoder.
-        const unsigned oneIn = round % 3 == 0 ? 3 : round % 3 == 1 ? 25 : ~0u;
-        for (std::uint32_t& c : text) {
-            c = gen() % oneIn ? 0x20 + gen() % 0x5F : 0x80 + gen() % 0x10FF80;
-            if (c >= 0xD800 && c <= 0xDFFF) c = 0xE000;
-        }
-        ASSERT_EQ(DecodeUtf8(ToUtf8Text(Text(text))), Text(text)) << "round " << round;
     }
 }

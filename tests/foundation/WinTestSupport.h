@@ -16,8 +16,7 @@ inline std::string ReadBytes(const std::wstring& path) {
                            OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return data;
     char buf[65536];
-    DWORD n;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) data.append(buf, n);
+    for (DWORD n; ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0;) data.append(buf, n);
     CloseHandle(h);
     return data;
 }
@@ -66,7 +65,7 @@ public:
         HANDLE h = FindFirstFileW((raw + L"*").c_str(), &fd);
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                std::wstring n = fd.cFileName;
+                const std::wstring n = fd.cFileName;
                 if (n == L"." || n == L"..") continue;
                 SetFileAttributesW((raw + n).c_str(), FILE_ATTRIBUTE_NORMAL);
                 if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(dirSlash + n + L"\\");
@@ -94,20 +93,9 @@ inline bool FileExists(const std::wstring& path) {
 // Records every message box and answers with a fixed result; installed for its lifetime.
 class MessageBoxRecorder {
 public:
-    struct Box {
-        HWND owner;
-        std::wstring text, caption;
-        UINT flags;
-    };
-    explicit MessageBoxRecorder(int answer = IDOK) {
-        s_self = this;
-        m_answer = answer;
-        m_previous = SetMessageBoxHandler(&Record);
-    }
-    ~MessageBoxRecorder() {
-        SetMessageBoxHandler(m_previous);
-        s_self = nullptr;
-    }
+    struct Box { HWND owner; std::wstring text, caption; UINT flags; };
+    explicit MessageBoxRecorder(int answer = IDOK) : m_answer(answer), m_previous(SetMessageBoxHandler(&Record)) { s_self = this; }
+    ~MessageBoxRecorder() { SetMessageBoxHandler(m_previous), s_self = nullptr; }
     std::vector<Box> boxes;
     int m_answer;
 

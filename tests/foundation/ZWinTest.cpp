@@ -11,32 +11,15 @@ using namespace swirlo;
 using namespace swirlo::test;
 
 namespace {
-class NoResourceDialog : public ZDialog {
-public:
-    NoResourceDialog() : ZDialog(GetModuleHandleW(nullptr), L"Swirlo", nullptr, nullptr, nullptr) {}
-};
-
 HWND PopupAt(int x, int y, int w, int h) {
     return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 }  // namespace
 
-TEST(ZWin, Titles) {
-    ZDialog d(nullptr, L"Swirlo", L"Logging Options", nullptr, nullptr);
-    EXPECT_EQ(d.Title(), L"Swirlo  -  Logging Options");
-    ZDialog noSub(nullptr, L"Swirlo", nullptr, nullptr, nullptr);
-    EXPECT_EQ(noSub.Title(), L"Swirlo");
-}
-
-TEST(ZWin, ErrorTextsAndBoxes) {
-    MessageBoxRecorder rec;
-    NoResourceDialog d;
-    EXPECT_EQ(d.RunModal(), -1);
-    ASSERT_EQ(rec.boxes.size(), 1u);
-    EXPECT_EQ(rec.boxes[0].text, L"Lack DLGPROC or resource\r\n");
-    EXPECT_EQ(rec.boxes[0].caption, L"Swirlo - ERROR");
-    EXPECT_EQ(d.CreateModeless(), nullptr);
-    EXPECT_EQ(rec.boxes.size(), 2u);
+TEST(ZWin, TitlesAndErrorTexts) {
+    EXPECT_EQ(ZDialog(nullptr, L"Swirlo", L"Logging Options", nullptr, nullptr).Title(), L"Swirlo  -  Logging Options");
+    EXPECT_EQ(ZDialog(nullptr, L"Swirlo", nullptr, nullptr, nullptr).Title(), L"Swirlo");
+    ZDialog d(nullptr, L"Swirlo", nullptr, nullptr, nullptr);
 
     EXPECT_EQ(d.SetErrorParts(L"a", nullptr, L"c"), 0);
     EXPECT_EQ(d.TakeWindowError(false), L"\r\na\r\nc");
@@ -45,36 +28,26 @@ TEST(ZWin, ErrorTextsAndBoxes) {
     EXPECT_TRUE(d.TakeWindowError(false).empty());
 }
 
+// Centred over its parent, but never past the desktop's right edge nor at a negative position.
 TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
-    RECT desk;
+    RECT desk, r;
     GetWindowRect(GetDesktopWindow(), &desk);
-    // Parent whose centre is 100 pixels from the desktop's right edge.
-    HWND parentWnd = PopupAt(desk.right - 300, 100, 400, 300);
-    HWND childWnd = PopupAt(0, 0, 600, 200);
+    HWND parentWnd = PopupAt(0, 0, 10, 10), childWnd = PopupAt(0, 0, 600, 200);
     ZDialog parent(nullptr, L"P", nullptr, nullptr, nullptr);
     parent.Attach(parentWnd);
-    ZDialog child(nullptr, L"C", nullptr, &parent, nullptr);
+    ZDialog child(nullptr, L"C", nullptr, &parent, nullptr);  // takes the parent's window now
     child.Attach(childWnd);
-    child.CentreOverParent();
-    RECT r;
-    GetWindowRect(childWnd, &r);
-    EXPECT_EQ(r.right, desk.right);
-    EXPECT_EQ(r.right - r.left, 600);
-    EXPECT_EQ((r.top + r.bottom) / 2, 250);
-
-    // Centred over a parent in the middle: exactly centred.
-    SetWindowPos(parentWnd, nullptr, 200, 200, 800, 400, SWP_NOZORDER);
-    child.CentreOverParent();
-    GetWindowRect(childWnd, &r);
-    EXPECT_EQ(r.left, 300);
-    EXPECT_EQ(r.top, 300);
-
-    // A parent near the top-left corner never pushes the window to a negative position.
-    SetWindowPos(parentWnd, nullptr, -50, -50, 100, 100, SWP_NOZORDER);
-    child.CentreOverParent();
-    GetWindowRect(childWnd, &r);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
+    const RECT rows[][2] = {  // parent's left, top, width, height; the child's rectangle
+        {{200, 200, 800, 400}, {300, 300, 900, 500}},
+        {{desk.right - 300, 100, 400, 300}, {desk.right - 600, 150, desk.right, 350}},
+        {{-50, -50, 100, 100}, {0, 0, 600, 200}},
+    };
+    for (const auto& [p, want] : rows) {
+        SetWindowPos(parentWnd, nullptr, p.left, p.top, p.right, p.bottom, SWP_NOZORDER);
+        child.CentreOverParent();
+        GetWindowRect(childWnd, &r);
+        EXPECT_TRUE(EqualRect(&r, &want)) << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+    }
     DestroyWindow(childWnd);
     DestroyWindow(parentWnd);
 }
@@ -83,31 +56,16 @@ TEST(ZWin, ListviewSingleSelection) {
     HWND lv = CreateWindowExW(0, L"SysListView32", L"", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(lv, nullptr);
-    LVCOLUMNW col{};
-    col.mask = LVCF_WIDTH;
-    col.cx = 100;
-    SendMessageW(lv, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
-    for (int i = 0; i < 4; ++i) {
-        LVITEMW it{};
-        it.mask = LVIF_TEXT;
-        it.iItem = i;
-        it.pszText = const_cast<wchar_t*>(L"row");
-        SendMessageW(lv, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it));
-    }
+    LVITEMW it{};
+    for (it.iItem = 0; it.iItem < 4; ++it.iItem) ASSERT_EQ(ListView_InsertItem(lv, &it), it.iItem);
     ZWinUtil util(nullptr);
-    EXPECT_EQ(util.GetListviewSingleSelected(lv), -1);
-    EXPECT_TRUE(util.TakeWindowError(false).empty());
-    auto select = [&](int i) {
-        LVITEMW it{};
-        it.stateMask = LVIS_SELECTED;
-        it.state = LVIS_SELECTED;
-        SendMessageW(lv, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&it));
-    };
-    select(2);
-    EXPECT_EQ(util.GetListviewSingleSelected(lv), 2);
-    select(0);
-    select(3);
-    EXPECT_EQ(util.GetListviewSingleSelected(lv), -1);
+    std::vector<int> got;
+    for (int row : {-1, 2, 0, 3}) {  // none, one, then three selected
+        if (row >= 0) ListView_SetItemState(lv, row, LVIS_SELECTED, LVIS_SELECTED);
+        if (row != 0) got.push_back(util.GetListviewSingleSelected(lv));
+        if (row == -1) { EXPECT_TRUE(util.TakeWindowError(false).empty()); }
+    }
+    EXPECT_EQ(got, (std::vector<int>{-1, 2, -1}));
     EXPECT_EQ(util.TakeWindowError(true).rfind(L"\r\n3 rows selected\r\n", 0), 0u);
     DestroyWindow(lv);
 }
@@ -121,10 +79,10 @@ TEST(Registry, TextsNumbersAndWhatIsMissing) {
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Number", REG_DWORD, &number, sizeof number), ERROR_SUCCESS);
     ZWinUtil util(nullptr);
     std::wstring data;
-    ASSERT_EQ(ReadRegValue(HKEY_CURRENT_USER, key, L"Text", data, MAX_PATH * 2), 1);
-    EXPECT_EQ(data, L"C:\\Music");
-    ASSERT_EQ(util.ReadRegString(HKEY_CURRENT_USER, key, L"Number", data, false, MAX_PATH * 2), 1);
-    EXPECT_EQ(data, L"4000000000");
+    std::wstring digits;
+    ASSERT_EQ(ReadRegValue(HKEY_CURRENT_USER, key, L"Text", data, MAX_PATH * 2) +
+                  util.ReadRegString(HKEY_CURRENT_USER, key, L"Number", digits, false, MAX_PATH * 2), 2);
+    EXPECT_EQ(data + L"|" + digits, L"C:\\Music|4000000000");
     EXPECT_EQ(util.ReadRegString(HKEY_CURRENT_USER, key, L"None", data, false, MAX_PATH * 2), 0);
     EXPECT_EQ(util.TakeWindowError(true), L"\r\nError reading registry data:\r\nNone\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(util.ReadRegString(HKEY_CURRENT_USER, L"Software\\Swirlo no such key", L"Text", data, false, 64), 0);

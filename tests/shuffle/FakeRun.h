@@ -1,6 +1,7 @@
 // Test doubles for the run context, its log and a file: they record what the core did with them
 // and can stop or fail it on demand.
 #pragma once
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,9 +20,7 @@ public:
     int LogLineNoTime(const wchar_t* a, const wchar_t* b, const wchar_t* c) override { return Add(L"  ", a, b, c); }
     int WriteLogText(const wchar_t* t, bool) override { lines.push_back(std::wstring(L"R ") + t); return 1; }
     bool Has(const std::wstring& piece) const {
-        for (const auto& l : lines)
-            if (l.find(piece) != std::wstring::npos) return true;
-        return false;
+        return std::any_of(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.find(piece) != std::wstring::npos; });
     }
 
 private:

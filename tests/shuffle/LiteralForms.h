@@ -116,17 +116,18 @@ struct LiteralPlacement {
     int result = 0;
 };
 
+// A line of the placement's log, with its time stamp or without.
+inline void LiteralLog(RunContext& ctx, bool stamped, const std::wstring& t, const wchar_t* second = nullptr) {
+    if (ctx.Log() && ctx.Log()->IsOpen()) stamped ? ctx.Log()->LogLine(t.c_str()) : ctx.Log()->LogLineNoTime(t.c_str(), second);
+}
+
 // Place group exactly as written: nArrAvailable shifted after each draw, scanned linearly, the
 // previous-position keys kept in an ordered map.
 inline int LiteralPlaceGroup(RunContext& ctx, RandomSource& rng, std::vector<std::int32_t>& whole,
                              std::vector<std::vector<int>>& slots, const std::vector<int>& group, int m, int N,
                              int span, int& shortfalls) {
-    auto noTime = [&](const std::wstring& t, const wchar_t* second = nullptr) {
-        if (ctx.Log() && ctx.Log()->IsOpen()) ctx.Log()->LogLineNoTime(t.c_str(), second);
-    };
-    auto stamped = [&](const std::wstring& t) {
-        if (ctx.Log() && ctx.Log()->IsOpen()) ctx.Log()->LogLine(t.c_str());
-    };
+    auto noTime = [&](const std::wstring& t, const wchar_t* second = nullptr) { LiteralLog(ctx, false, t, second); };
+    auto stamped = [&](const std::wstring& t) { LiteralLog(ctx, true, t); };
     const int total = static_cast<int>(whole.size());
     const int k = static_cast<int>(group.size());
     stamped(FormatW(L"Begin assigning songs repeated %d times each, %d unique songs", m, k));
@@ -224,9 +225,7 @@ inline LiteralPlacement LiteralDistribute(RunContext& ctx, RandomSource& rng, co
     r.order.assign(total, -1);
     r.nMinSegmentSize = total / songs.GetMaxCount();
     std::vector<std::vector<int>> slots(songs.GetSize(), std::vector<int>(255, -1));
-    auto stamped = [&](const std::wstring& t) {
-        if (ctx.Log() && ctx.Log()->IsOpen()) ctx.Log()->LogLine(t.c_str());
-    };
+    auto stamped = [&](const std::wstring& t) { LiteralLog(ctx, true, t); };
     int base = ctx.GetProgress(), done = 0;
     stamped(L"Begin assigning by groups of same repetition count");
     rng.Seed(static_cast<std::uint32_t>(ctx.TickCount()));

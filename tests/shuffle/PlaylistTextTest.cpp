@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FakeRun.h"
@@ -34,12 +35,23 @@ std::vector<std::wstring> Numbered(int n) {
     return paths;
 }
 
+// The byte where the line of entry n (1-based) starts: "C:\Music\track N.mp3\r\n" after the header.
+std::size_t LineStart(int n) {
+    std::size_t at = 9;
+    for (int i = 0; i < n - 1; ++i) at += 21 + std::to_string(i).size();
+    return at;
+}
+
 }  // namespace
 
 // Each character that XML reserves, alone or among others, in XmlEscape and in a written .wpl's
-// title and entry; an apostrophe alone stays as it is.
+// title and entry; an apostrophe alone stays as it is; a long path is written whole.
 TEST(PlaylistText, XmlEscapingInTitlesAndEntries) {
+    std::wstring longPath = L"C:\\";
+    std::string longEscaped = "C:\\";
+    for (int i = 0; i < 3000; ++i) longPath += L"&\u00e9", longEscaped += "&amp;\xc3\xa9";  // written whole
     const std::pair<std::wstring, std::string> rows[] = {
+        {longPath, longEscaped},
         {L"C:\\Rock'n Roll.mp3", "C:\\Rock'n Roll.mp3"},
         {L"C:\\Rock'n & Roll.mp3", "C:\\Rock&apos;n &amp; Roll.mp3"},
         {L"C:\\a<b.mp3", "C:\\a&lt;b.mp3"},
@@ -63,44 +75,27 @@ TEST(PlaylistText, XmlEscapingInTitlesAndEntries) {
     }
 }
 
-TEST(PlaylistText, WplIsFourteenLinesByteForByte) {
-    Playlist p(std::vector<std::wstring>{L"C:\\A.mp3", L"C:\\B & C.mp3"});
-    MemoryFile file;
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatWpl)));
-    EXPECT_EQ(file.bytes,
-              "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n<meta name=\"Generator\" content=\"Swirlo -- 3.21\"/>\r\n"
-              "<author/>\r\n<title>Mix</title>\r\n</head>\r\n<body>\r\n<seq>\r\n<media src=\"C:\\A.mp3\"/>\r\n"
-              "<media src=\"C:\\B &amp; C.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n");
-    EXPECT_FALSE(file.bOpen);
-    EXPECT_TRUE(ctx.error.Empty());
-}
-
-TEST(PlaylistText, M3uUsesTheCodePageAndM3u8Utf8) {
-    Playlist p(std::vector<std::wstring>{L"C:\\a.mp3", L"C:\\caf\u00e9.mp3", L"C:\\\u03a9mega.mp3"});
-    MemoryFile file;
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u)));
-    EXPECT_EQ(file.bytes, "#EXTM3U\r\nC:\\a.mp3\r\nC:\\caf\xe9.mp3\r\nC:\\?mega.mp3\r\n");
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
-    EXPECT_EQ(file.bytes, "#EXTM3U\r\nC:\\a.mp3\r\nC:\\caf\xc3\xa9.mp3\r\nC:\\\xce\xa9mega.mp3\r\n");
-}
-
-TEST(PlaylistText, LimitAndOrderChooseTheEntries) {
-    Playlist p(Numbered(5));
-    p.order = {4, 2, 0, 1, 3};
-    MemoryFile file;
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8, 2)));
-    EXPECT_EQ(file.bytes, "#EXTM3U\r\nC:\\Music\\track 4.mp3\r\nC:\\Music\\track 2.mp3\r\n");
-    for (int limit : {9999, -1}) {
-        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8, limit)));
-        EXPECT_EQ(std::count(file.bytes.begin(), file.bytes.end(), '\n'), 6);
+// Each format byte for byte (.wpl: fourteen lines for two songs; .m3u: the code page, .m3u8: UTF-8),
+// the songs in the given order, at most the limit.
+TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
+    Playlist p(std::vector<std::wstring>{L"C:\\A.mp3", L"C:\\B & C.mp3", L"C:\\caf\u00e9.mp3", L"C:\\\u03a9mega.mp3"});
+    p.order = {3, 2, 1, 0};
+    const std::tuple<int, int, std::string> rows[] = {
+        {kFormatWpl, 3, "<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head>\r\n<meta name=\"Generator\" content=\"Swirlo -- 3.21\"/>\r\n"
+                        "<author/>\r\n<title>Mix</title>\r\n</head>\r\n<body>\r\n<seq>\r\n<media src=\"C:\\\xce\xa9mega.mp3\"/>\r\n"
+                        "<media src=\"C:\\caf\xc3\xa9.mp3\"/>\r\n<media src=\"C:\\B &amp; C.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n"},
+        {kFormatM3u, -1, "#EXTM3U\r\nC:\\?mega.mp3\r\nC:\\caf\xe9.mp3\r\nC:\\B & C.mp3\r\nC:\\A.mp3\r\n"},
+        {kFormatM3u8, 9999, "#EXTM3U\r\nC:\\\xce\xa9mega.mp3\r\nC:\\caf\xc3\xa9.mp3\r\nC:\\B & C.mp3\r\nC:\\A.mp3\r\n"},
+    };
+    for (const auto& [format, limit, bytes] : rows) {
+        MemoryFile file;
+        FakeRun ctx;
+        ctx.bWithLog = true;
+        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(format, limit)));
+        EXPECT_EQ(file.bytes, bytes);
+        EXPECT_FALSE(file.bOpen);
+        EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
     }
-    // With the log open the byte count is logged.
-    ctx.bWithLog = true;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
-    EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(file.bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
 }
 
 TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {
@@ -112,22 +107,22 @@ TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {
     EXPECT_EQ(ctx.error.Text(),
               L"\r\nProcessing stopped by user Cancel\r\nShuffled playlist PARTIALLY written:\r\nC:\\out\\list.m3u8");
     EXPECT_FALSE(file.bOpen);
-    EXPECT_EQ(std::count(file.bytes.begin(), file.bytes.end(), '\n'), 9 + 40);
-    EXPECT_NE(file.bytes.find("track 39.mp3\"/>\r\n"), std::string::npos);
-    EXPECT_EQ(file.bytes.find("</seq>"), std::string::npos);
+    EXPECT_EQ(std::count(file.bytes.begin(), file.bytes.end(), '\n'), 9 + 40);  // no footer
+    EXPECT_EQ(file.bytes.substr(file.bytes.size() - 17), "track 39.mp3\"/>\r\n");
 
     // Far into a long playlist, with stretches formatted ahead on the second thread: still exactly
-    // the entries before Stop, in order, whichever thread formatted them.
+    // the entries before Stop, in order, whichever thread formatted them; unstopped, all of them.
     const int n = 60000;
     Playlist big(Numbered(n));
     std::string expected = "#EXTM3U\r\n";
-    for (int i = 0; i < 41220; ++i) expected += "C:\\Music\\track " + std::to_string(i) + ".mp3\r\n";
-    for (int format : {kFormatM3u8, kFormatM3u}) {
+    for (int i = 0; i < n; ++i) expected += "C:\\Music\\track " + std::to_string(i) + ".mp3\r\n";
+    const std::pair<int, long> rows[] = {{kFormatM3u8, 41220 / 20 + 1}, {kFormatM3u, 41220 / 20 + 1}, {kFormatM3u8, -1}};
+    for (auto [format, cancelAt] : rows) {
         MemoryFile longFile;
-        FakeRun stopped;
-        stopped.nCancelAtPump = 41220 / 20 + 1;  // the pump at entry 41,220
-        EXPECT_FALSE(WritePlaylistTo(stopped, longFile, FakeAnsi, big.Request(format)));
-        EXPECT_TRUE(SameBytes(longFile.bytes, expected)) << "format " << format;
+        FakeRun run;
+        run.nCancelAtPump = cancelAt;  // the pump at entry 41,220
+        EXPECT_EQ(WritePlaylistTo(run, longFile, FakeAnsi, big.Request(format)), cancelAt < 0);
+        EXPECT_TRUE(SameBytes(longFile.bytes, cancelAt < 0 ? expected : expected.substr(0, LineStart(41221)))) << format;
         EXPECT_FALSE(longFile.bOpen);
     }
 }
@@ -142,17 +137,8 @@ TEST(PlaylistText, ProgressMovesFivePointsFromItsBase) {
     EXPECT_EQ(ctx.nPumps, 50);
 }
 
-namespace {
-// The byte where the line of entry n (1-based) starts: "C:\Music\track N.mp3\r\n" after the header.
-std::size_t LineStart(int n) {
-    std::size_t at = 9;
-    for (int i = 0; i < n - 1; ++i) at += 21 + std::to_string(i).size();
-    return at;
-}
-}  // namespace
-
 TEST(PlaylistText, FailuresReportTheirTextsAndNeverSucceed) {
-    Playlist p(Numbered(9000));
+    Playlist p(Numbered(150000));  // about 4 MB of entries, written a block at a time
     std::size_t wplSize;
     {
         MemoryFile probe;
@@ -162,34 +148,28 @@ TEST(PlaylistText, FailuresReportTheirTextsAndNeverSucceed) {
     }
     const std::wstring disk = L"\r\nWindows' error message was:\r\nThere is not enough space on the disk.";
     const std::wstring path = L"\r\nC:\\out\\list.m3u8";
-    struct Row { int format; std::size_t failAfter; bool hasText; std::wstring text; };
+    struct Row { int format; std::size_t failAfter; bool hasText; std::wstring text; bool failCreate = false; };
     const Row rows[] = {
+        {kFormatM3u, 0, true, L"\r\nError opening file for write:" + path + disk, true},
         {kFormatM3u, 4, true, L"\r\nError writing start of file:" + path + disk},
         // The disk fills inside entry 1,234, or exactly after entry 1,233 or 8,192 (a stretch's last).
         {kFormatM3u8, LineStart(1234) + 7, false,
          L"\r\nError writing song entry 1234 to file:" + path + L"\r\nError attempting to retrieve Windows' error message."},
         {kFormatM3u8, LineStart(1234), true, L"\r\nError writing song entry 1234 to file:" + path + disk},
         {kFormatM3u, LineStart(8193), true, L"\r\nError writing song entry 8193 to file:" + path + disk},
+        {kFormatM3u8, LineStart(100000) + 5, true, L"\r\nError writing song entry 100000 to file:" + path + disk},
         {kFormatWpl, wplSize - 3, true, L"\r\nError writing last part of file:" + path + disk},
     };
     for (const Row& r : rows) {
         MemoryFile file;
         file.nFailAfterBytes = r.failAfter;
         file.bHasErrorText = r.hasText;
+        file.bFailCreate = r.failCreate;
         FakeRun ctx;
         EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(r.format)));
         EXPECT_EQ(ctx.error.Text(), r.text);
         EXPECT_EQ(file.bytes.size(), r.failAfter);
         EXPECT_FALSE(file.bOpen);
-    }
-    {
-        MemoryFile file;
-        file.bFailCreate = true;
-        file.sErrorText = L"The system cannot find the path specified.";
-        FakeRun ctx;
-        EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u)));
-        EXPECT_EQ(ctx.error.Text(), L"\r\nError opening file for write:" + path +
-                                        L"\r\nWindows' error message was:\r\nThe system cannot find the path specified.");
     }
     {
         Playlist bad(std::vector<std::wstring>{L"C:\\ok.mp3", L"C:\\bad\x1F.mp3", L"C:\\later.mp3"});
@@ -200,40 +180,4 @@ TEST(PlaylistText, FailuresReportTheirTextsAndNeverSucceed) {
                                     L"WideCharToMultiByte error converting to ANSI\nSong path in UTF-16:\nC:\\bad\x1F.mp3");
         EXPECT_EQ(file.bytes, "#EXTM3U\r\nC:\\ok.mp3\r\n");
     }
-}
-
-// Long playlists are written a block at a time while the next block is formatted: a failure in a
-// later block still names the first entry that did not reach the file, and nothing after it is
-// written.
-TEST(PlaylistText, AFailureSeveralBlocksInNamesItsEntry) {
-    const int n = 150000;  // about 4 MB of entries
-    Playlist p(Numbered(n));
-    const int failing = 100000;  // 1-based, well past the first blocks
-    MemoryFile file;
-    file.nFailAfterBytes = LineStart(failing) + 5;
-    FakeRun ctx;
-    EXPECT_FALSE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
-    EXPECT_EQ(ctx.error.Text().rfind(L"\r\nError writing song entry " + std::to_wstring(failing) + L" to file:", 0), 0u)
-        << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
-    EXPECT_EQ(file.bytes.size(), LineStart(failing) + 5);
-
-    // Written whole, the same playlist is byte for byte what one pass of formatting gives.
-    MemoryFile whole;
-    FakeRun ok;
-    ASSERT_TRUE(WritePlaylistTo(ok, whole, FakeAnsi, p.Request(kFormatM3u8)));
-    std::string expected = "#EXTM3U\r\n";
-    for (int i = 0; i < n; ++i) expected += "C:\\Music\\track " + std::to_string(i) + ".mp3\r\n";
-    EXPECT_TRUE(SameBytes(whole.bytes, expected));
-}
-
-TEST(PlaylistText, LongPathsAreWrittenWhole) {
-    std::wstring longPath = L"C:\\";
-    for (int i = 0; i < 3000; ++i) longPath += L"&\u00e9";
-    Playlist p(std::vector<std::wstring>{longPath});
-    MemoryFile file;
-    FakeRun ctx;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatWpl)));
-    std::string want = "<media src=\"C:\\";
-    for (int i = 0; i < 3000; ++i) want += "&amp;\xc3\xa9";
-    EXPECT_NE(file.bytes.find(want + "\"/>\r\n"), std::string::npos);
 }

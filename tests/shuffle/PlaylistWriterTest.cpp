@@ -8,6 +8,7 @@
 
 #include "FakeRun.h"
 #include "PlaylistFixture.h"
+#include "foundation/Utf8.h"
 #include "foundation/Utilities.h"
 #include "library/PlaylistWriter.h"
 #include "tests/foundation/WinTestSupport.h"
@@ -15,51 +16,52 @@
 using namespace swirlo;
 using namespace swirlo::testing;
 
-namespace {
-
 using test::ReadBytes;
 using test::TempDir;
 
-std::wstring FromUtf8(const std::string& s) {
-    std::wstring w(s.size(), L'\0');
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), w.data(),
-                                static_cast<int>(w.size()));
-    w.resize(n > 0 ? n : 0);
-    return w;
-}
-
-}  // namespace
-
-TEST(PlaylistWriter, M3u8ReadsBackAndReplacesAnExistingFile) {
+TEST(PlaylistWriter, RealFilesReadBackAndAMissingFolderIsNamed) {
     TempDir tmp(L"swirlo playlist test ");
     std::wstring path = tmp / L"list.m3u8";
     std::vector<std::wstring> paths = {L"C:\\Music\\caf\u00e9.mp3", L"C:\\\u65e5\u672c\\\U0001F3B5 song.mp3",
                                        L"D:\\Rock'n & Roll.mp3"};
     Playlist s(paths);
-    std::string big(100000, 'x');
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n;
-    WriteFile(h, big.data(), static_cast<DWORD>(big.size()), &n, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(test::WriteBytes(path, std::string(100000, 'x')));  // a longer file is replaced whole
 
     FakeRun ctx;
     ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u8, -1, path))) << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
-    std::wstring text = FromUtf8(ReadBytes(path));
     std::wstring want = L"#EXTM3U\r\n";
     for (const auto& p : paths) want += p + L"\r\n";
-    EXPECT_EQ(text, want);
+    EXPECT_EQ(ReadBytes(path), ToUtf8Text(want));
     // .m3u: the system code page, its default character for what it lacks.
     ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u, -1, tmp / L"list.m3u")));
     ASSERT_EQ(GetACP(), 1252u);
     EXPECT_EQ(ReadBytes(tmp / L"list.m3u").rfind("#EXTM3U\r\nC:\\Music\\caf\xe9.mp3\r\nC:\\??\\", 0), 0u);
-}
-
-TEST(PlaylistWriter, MissingFolderIsReportedWithTheSystemText) {
-    TempDir tmp(L"swirlo playlist test ");
-    Playlist s({L"C:\\A.mp3"});
-    std::wstring missing = tmp / L"no such folder\\list.m3u8";
-    FakeRun ctx;
+    // A missing folder: the system's own words.
+    const std::wstring missing = tmp / L"no such folder\\list.m3u8";
     EXPECT_FALSE(WritePlaylist(ctx, s.Request(kFormatM3u8, -1, missing)));
     EXPECT_EQ(ctx.error.Text(), L"\r\nError opening file for write:\r\n" + missing +
                                     L"\r\nWindows' error message was:\r\n" + WinErrorText(ERROR_PATH_NOT_FOUND));
+}
+
+// A .m3u entry never names a look-alike file: a path the code page cannot hold is written in its
+// short form when that exists and round-trips, else with the default character.
+TEST(M3uPath, NoBestFitLookAlikes) {
+    if (GetACP() == CP_UTF8) GTEST_SKIP() << "a UTF-8 code page holds every path";
+    test::TempDir dir;
+    const std::wstring real = dir / L"\u0141\u00f3d\u017a.mp3";
+    ASSERT_TRUE(test::WriteBytes(real, "x"));
+    M3uPathConverter convert;
+    std::string out;
+    std::wstring error;
+    for (const std::wstring& ghost : {dir / L"\u0100 song.mp3", dir / L"\uff21 song.mp3"}) {
+        ASSERT_TRUE(convert(ghost, out, error));
+        EXPECT_EQ(out.find('A', out.size() - 10), std::string::npos) << out;  // no best fit
+    }
+    EXPECT_EQ(convert.DefaultChars(), 2u);
+    ASSERT_TRUE(convert(real, out, error));
+    wchar_t back[MAX_PATH] = L"", full[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, out.c_str(), -1, back, MAX_PATH);
+    GetLongPathNameW(back, full, MAX_PATH);
+    if (convert.ShortForms() == 1) EXPECT_EQ(std::wstring(full), real) << out;  // names the same file
+    else EXPECT_EQ(convert.DefaultChars(), 3u);
 }
