@@ -4,7 +4,7 @@
 # install skips recommended packages, so it is named here. libchm-bin reads Blendo.chm back in a test.
 set -euo pipefail
 need=(cmake make g++ ccache g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-      imagemagick fp-utils googletest libxml2-utils libxml2-dev x11-utils
+      imagemagick fp-utils googletest x11-utils
       fonts-wine libchm-bin)
 missing=()
 for p in "${need[@]}"; do
