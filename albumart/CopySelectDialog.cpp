@@ -229,13 +229,13 @@ BOOL CopySelectDialog::OnInitDialog() {
     m_bGuard = true;
     m_nCurRow = 0;
     srand(GetTickCount());
-    // The first preview reads both images: messages go through before and between them, so that a
-    // long list just filled does not add its last stretch to theirs.
+    // The first preview reads both images: messages go through before, between and within them
+    // (each image is decoded, then sized), so that no two of these steps add up.
     m_pump.Force();
     int rec = rows > 0 ? RowRecord(0) : -1;
-    RefreshSide(true, rec);
+    RefreshSide(true, rec, true);
     m_pump.Force();
-    RefreshSide(false, rec);
+    RefreshSide(false, rec, true);
     m_pump.Force();
     if (m_pSettings && m_pSettings->ArtSaveHide) ApplyStoredHideChoices();
     return TRUE;  // the list, first in the tab order, takes the focus
@@ -489,7 +489,7 @@ void CopySelectDialog::RefreshPreview() {
     RefreshSide(false, rec);
 }
 
-void CopySelectDialog::RefreshSide(bool source, int rec) {
+void CopySelectDialog::RefreshSide(bool source, int rec, bool pumpBetween) {
     CPicture& pic = source ? m_srcPic : m_tgtPic;
     bool& loaded = source ? m_bSrcLoaded : m_bTgtLoaded;
     int frame = source ? IDC_CS_SRC_THUMB : IDC_CS_TGT_THUMB;
@@ -506,6 +506,7 @@ void CopySelectDialog::RefreshSide(bool source, int rec) {
     }
     std::wstring path = source ? m_arr.GetFilePath2(rec, m_sSrcImage) : m_arr.GetFilePath1(rec, m_sTgtImage);
     loaded = pic.Load(path) != 0;
+    if (pumpBetween) m_pump.Force();
     ShowItem(m_hWnd, frame, true);
     InvalidateRect(GetDlgItem(m_hWnd, frame), nullptr, TRUE);
     SetItemText(m_hWnd, bytes, FormatW(L"%d Bytes", size));

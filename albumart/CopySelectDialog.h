@@ -75,7 +75,9 @@ private:
     void StoreHideChoices();
     void SetCurrentRow(int row);
     void RefreshPreview();
-    void RefreshSide(bool source, int record);
+    // pumpBetween: messages go through between decoding the image and reading its size (while the
+    // dialog is being built, where the window must keep painting).
+    void RefreshSide(bool source, int record, bool pumpBetween = false);
     void DrawThumb(const DRAWITEMSTRUCT* dis);
     INT_PTR OnNotify(NMHDR* hdr);
     void OnListKey();
