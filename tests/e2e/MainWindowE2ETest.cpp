@@ -63,9 +63,11 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     HWND main, prefs, logging, about, viewer;
     ASSERT_TRUE(prog.Start());
     ASSERT_NE(main = prog.WaitForWindow(L"Swirlo"), nullptr);
-    HWND tab = GetDlgItem(main, IDC_MAIN_TAB), settings = GetDlgItem(main, IDC_SETTINGS_LABEL), help = GetDlgItem(main, IDC_HELP_LABEL);
     POINT inPage = D::Centre(main);
     ASSERT_TRUE(PixelBecomes(inPage, GetSysColor(COLOR_BTNFACE)));  // on the screen (slow on a cold start)
+    // Looked up once the window is on the screen: the window has its title before its controls exist.
+    HWND tab = GetDlgItem(main, IDC_MAIN_TAB), settings = GetDlgItem(main, IDC_SETTINGS_LABEL), help = GetDlgItem(main, IDC_HELP_LABEL);
+    ASSERT_TRUE(tab && settings && help);
     D::ClickAt(inPage);  // activates the window
 
     // Hover: the label turns to the highlight colour and back when the pointer leaves.
