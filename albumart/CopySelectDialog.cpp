@@ -21,6 +21,7 @@ constexpr int kSquare = 16;
 constexpr int kThumbFrame = 74;
 constexpr int kThumb = 70;
 constexpr UINT kTimerDelays[2] = {100, 300};
+constexpr UINT kPreviewReady = WM_APP + 1;
 
 void DrawSquare(HDC dc, int x, int y, COLORREF colour) {
     UniqueBrush brush(CreateSolidBrush(colour));
@@ -229,14 +230,9 @@ BOOL CopySelectDialog::OnInitDialog() {
     m_bGuard = true;
     m_nCurRow = 0;
     srand(GetTickCount());
-    // The first preview reads both images: messages go through before, between and within them
-    // (each image is decoded, then sized), so that no two of these steps add up.
-    m_pump.Force();
-    int rec = rows > 0 ? RowRecord(0) : -1;
-    RefreshSide(true, rec, true);
-    m_pump.Force();
-    RefreshSide(false, rec, true);
-    m_pump.Force();
+    // The images are read on a thread of their own and arrive as messages.
+    m_loader = std::make_unique<PreviewLoader>(m_hWnd, kPreviewReady);
+    RefreshPreview();
     if (m_pSettings && m_pSettings->ArtSaveHide) ApplyStoredHideChoices();
     return TRUE;  // the list, first in the tab order, takes the focus
 }
@@ -489,7 +485,8 @@ void CopySelectDialog::RefreshPreview() {
     RefreshSide(false, rec);
 }
 
-void CopySelectDialog::RefreshSide(bool source, int rec, bool pumpBetween) {
+void CopySelectDialog::RefreshSide(bool source, int rec) {
+    int side = source ? 0 : 1;
     CPicture& pic = source ? m_srcPic : m_tgtPic;
     bool& loaded = source ? m_bSrcLoaded : m_bTgtLoaded;
     int frame = source ? IDC_CS_SRC_THUMB : IDC_CS_TGT_THUMB;
@@ -497,24 +494,54 @@ void CopySelectDialog::RefreshSide(bool source, int rec, bool pumpBetween) {
     int pixels = source ? IDC_CS_SRC_PIXELS : IDC_CS_TGT_PIXELS;
     std::int32_t size = rec < 0 ? -1 : (source ? m_arr.GetCounterpartImageSize(rec) : m_arr.GetImageSize(rec));
     if (size <= 0) {
+        if (m_loader) m_loader->Cancel(side);
         ShowItem(m_hWnd, frame, false);
         loaded = false;
         pic.Free();
+        m_sShown[side].clear();
         SetItemText(m_hWnd, bytes, L"No");
         SetItemText(m_hWnd, pixels, L"file");
         return;
     }
     std::wstring path = source ? m_arr.GetFilePath2(rec, m_sSrcImage) : m_arr.GetFilePath1(rec, m_sTgtImage);
-    loaded = pic.Load(path) != 0;
-    if (pumpBetween) m_pump.Force();
     ShowItem(m_hWnd, frame, true);
-    InvalidateRect(GetDlgItem(m_hWnd, frame), nullptr, TRUE);
     SetItemText(m_hWnd, bytes, FormatW(L"%d Bytes", size));
-    int w = 0, h = 0;
-    bool sized = GetImagePixelSize(path, w, h);
-    SetItemText(m_hWnd, pixels, sized ? FormatW(L"%dx%d Pixels", w, h) : std::wstring());
-    if (!loaded) ShowErrorBox(source ? L"Error loading source image" : L"Error loading target image", path.c_str());
-    else if (!sized) ShowErrorBox(L"Error getting image info on previously found file", path.c_str());
+    // Another image: the frame stays empty until it has been read. The same image read again
+    // stays on show meanwhile.
+    if (path != m_sShown[side]) {
+        loaded = false;
+        pic.Free();
+        m_sShown[side] = path;
+        SetItemText(m_hWnd, pixels, L"");
+        InvalidateRect(GetDlgItem(m_hWnd, frame), nullptr, TRUE);
+    }
+    if (m_loader) m_loader->Request(side, path);
+}
+
+void CopySelectDialog::OnPreviewRead(int side) {
+    PreviewLoader::Image image;
+    if (!m_loader || !m_loader->Take(side, image)) return;
+    bool source = side == 0;
+    CPicture& pic = source ? m_srcPic : m_tgtPic;
+    bool& loaded = source ? m_bSrcLoaded : m_bTgtLoaded;
+    pic = std::move(image.picture);
+    loaded = pic.IsLoaded();
+    SetItemText(m_hWnd, source ? IDC_CS_SRC_PIXELS : IDC_CS_TGT_PIXELS,
+                image.sized ? FormatW(L"%dx%d Pixels", image.width, image.height) : std::wstring());
+    InvalidateRect(GetDlgItem(m_hWnd, source ? IDC_CS_SRC_THUMB : IDC_CS_TGT_THUMB), nullptr, TRUE);
+    // The timers ask for the image again while a box is up: one box at a time.
+    if (m_bPreviewBox || (loaded && image.sized)) return;
+    m_bPreviewBox = true;
+    if (!loaded)
+        ShowErrorBox(source ? L"Error loading source image" : L"Error loading target image", image.path.c_str());
+    else
+        ShowErrorBox(L"Error getting image info on previously found file", image.path.c_str());
+    m_bPreviewBox = false;
+}
+
+void CopySelectDialog::OnDestroy() {
+    // Waits for an image being read; nothing arrives after this.
+    m_loader.reset();
 }
 
 void CopySelectDialog::DrawThumb(const DRAWITEMSTRUCT* dis) {
@@ -599,6 +626,9 @@ INT_PTR CopySelectDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
         return TRUE;
     case WM_TIMER:
         OnTimer(wParam);
+        return TRUE;
+    case kPreviewReady:
+        OnPreviewRead(static_cast<int>(wParam));
         return TRUE;
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED) break;

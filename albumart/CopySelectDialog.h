@@ -5,11 +5,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "albumart/AlbumFolderArray.h"
 #include "albumart/Picture.h"
+#include "albumart/PreviewLoader.h"
 #include "framework/Handles.h"
 #include "framework/MessagePump.h"
 #include "framework/ZWin.h"
@@ -47,10 +49,13 @@ public:
     HWND List() const { return m_hList; }
     // The longest time the window went without dispatching messages while the dialog was built.
     DWORD LongestFillGapMs() const { return m_nFillGap; }
+    // Images of the preview are still being read.
+    bool PreviewPending() const { return m_loader && m_loader->Busy(); }
 
 protected:
     BOOL OnInitDialog() override;
     int OnOK() override;
+    void OnDestroy() override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -75,9 +80,9 @@ private:
     void StoreHideChoices();
     void SetCurrentRow(int row);
     void RefreshPreview();
-    // pumpBetween: messages go through between decoding the image and reading its size (while the
-    // dialog is being built, where the window must keep painting).
-    void RefreshSide(bool source, int record, bool pumpBetween = false);
+    // Shows the side's size line and asks for its image; OnPreviewRead shows the image when read.
+    void RefreshSide(bool source, int record);
+    void OnPreviewRead(int side);
     void DrawThumb(const DRAWITEMSTRUCT* dis);
     INT_PTR OnNotify(NMHDR* hdr);
     void OnListKey();
@@ -94,6 +99,9 @@ private:
     CPicture m_tgtPic;
     bool m_bSrcLoaded = false;
     bool m_bTgtLoaded = false;
+    std::wstring m_sShown[2];  // the image each side shows or waits for
+    std::unique_ptr<PreviewLoader> m_loader;
+    bool m_bPreviewBox = false;  // a box about a preview image is up
     bool m_bGuard = false;
     HWND m_hList = nullptr;
     UniqueImageList m_images;

@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include <string>
+#include <utility>
 
 namespace swirlo {
 
@@ -15,6 +16,19 @@ public:
     ~CPicture() { Free(); }
     CPicture(const CPicture&) = delete;
     CPicture& operator=(const CPicture&) = delete;
+    // A picture read on another thread is handed over whole.
+    CPicture(CPicture&& other) noexcept : m_pPicture(other.m_pPicture), m_sError(std::move(other.m_sError)) {
+        other.m_pPicture = nullptr;
+    }
+    CPicture& operator=(CPicture&& other) noexcept {
+        if (this != &other) {
+            Free();
+            m_pPicture = other.m_pPicture;
+            other.m_pPicture = nullptr;
+            m_sError = std::move(other.m_sError);
+        }
+        return *this;
+    }
 
     // Reads the whole file and decodes it; 1 on success, 0 with the reason in ErrorText().
     int Load(const std::wstring& sPath);

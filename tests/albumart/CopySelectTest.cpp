@@ -80,6 +80,14 @@ struct Fixture {
         nm.iSubItem = sub;
         SendMessageW(h, WM_NOTIFY, IDC_CS_LIST, reinterpret_cast<LPARAM>(&nm));
     }
+    // The preview's images are read on another thread: wait until both sides have arrived.
+    void Settle() {
+        for (DWORD end = GetTickCount() + 10000; dlg->PreviewPending() && GetTickCount() < end; Sleep(5)) {
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        }
+        ASSERT_FALSE(dlg->PreviewPending());
+    }
     // The four lines under the thumbnails: source bytes and pixels, target bytes and pixels.
     std::wstring Sizes() {
         std::wstring s;
@@ -148,17 +156,50 @@ TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
 
 TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {
     Fixture f;
+    f.Settle();
     // Row 0 (record 1): a red source image, no target image.
     EXPECT_EQ(f.Sizes(), FormatW(L"%d Bytes|64x48 Pixels|No|file|", f.arr.GetCounterpartImageSize(1)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(f.h, IDC_CS_TGT_THUMB)));
     EXPECT_TRUE(f.ThumbIs(IDC_CS_SRC_THUMB, 224, 16, 16));
-    // Row 4 (record 3): blue on the computer, green on the player.
+    // Row 4 (record 3): blue on the computer, green on the player; asked for between two other rows,
+    // so that images of rows no longer current must not arrive.
     f.Notify(LVN_ITEMACTIVATE, 4);
+    f.Notify(LVN_ITEMACTIVATE, 0);
+    f.Settle();
+    EXPECT_EQ(f.Sizes(), FormatW(L"%d Bytes|64x48 Pixels|No|file|", f.arr.GetCounterpartImageSize(1)));
+    f.Notify(LVN_ITEMACTIVATE, 4);
+    f.Settle();
     EXPECT_EQ(f.Sizes(), FormatW(L"%d Bytes|40x40 Pixels|%d Bytes|120x90 Pixels|", f.arr.GetCounterpartImageSize(3),
                                  f.arr.GetImageSize(3)));
     EXPECT_TRUE(f.ThumbIs(IDC_CS_SRC_THUMB, 16, 48, 208));
     EXPECT_TRUE(f.ThumbIs(IDC_CS_TGT_THUMB, 32, 176, 32));
     EXPECT_TRUE(f.boxes.boxes.empty());
+    // Row 2 (record 0): the source image is not there any more.
+    f.Notify(LVN_ITEMACTIVATE, 2);
+    f.Settle();
+    EXPECT_EQ(f.Sizes(), L"100 Bytes||No|file|");
+    ASSERT_EQ(f.boxes.boxes.size(), 1u);
+    EXPECT_NE(f.boxes.boxes[0].text.find(L"Error loading source image\r\n" + f.arr.GetFilePath2(0, L"Folder.jpg")),
+              std::wstring::npos);
+}
+
+TEST(CopySelect, PreviewImagesNoLongerWantedAreDropped) {
+    HWND w = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    PreviewLoader loader(w, WM_APP + 7);
+    // Each large image is being read (it takes tens of milliseconds) when its side asks for
+    // something else: a cancel for side 1, another image for side 0.
+    loader.Request(1, Jpeg("large.jpg"));
+    Sleep(10);
+    loader.Cancel(1);
+    loader.Request(0, Jpeg("large.jpg"));
+    loader.Request(0, Jpeg("red.jpg"));
+    PreviewLoader::Image image;
+    for (DWORD end = GetTickCount() + 10000; !loader.Take(0, image) && GetTickCount() < end;) Sleep(5);
+    EXPECT_EQ(image.path + FormatW(L" %dx%d %d", image.width, image.height, image.picture.IsLoaded()),
+              Jpeg("red.jpg") + L" 64x48 1");
+    EXPECT_FALSE(loader.Take(1, image));
+    EXPECT_FALSE(loader.Busy());
+    DestroyWindow(w);
 }
 
 TEST(CopySelect, ReplacingKeepsTheOldFileWhenTheCopyFails) {

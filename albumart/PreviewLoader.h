@@ -1,0 +1,60 @@
+// Reads the preview images of the copy-selection dialog on a thread of its own, so that the
+// window keeps painting while a cover is decoded. Each side (0 source, 1 target) keeps only its
+// newest request; when a side's image is read the window gets the message given, with the side
+// as wParam, and takes the result on its own thread.
+#pragma once
+#include <windows.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "albumart/Picture.h"
+
+namespace swirlo {
+
+class PreviewLoader {
+public:
+    struct Image {
+        std::wstring path;
+        CPicture picture;   // decoded when IsLoaded()
+        std::wstring error; // why decoding failed
+        bool sized = false; // width and height read by the image library
+        int width = 0;
+        int height = 0;
+    };
+
+    PreviewLoader(HWND notify, UINT msg);
+    // Waits for the image being read, if any; results not taken are dropped.
+    ~PreviewLoader();
+    PreviewLoader(const PreviewLoader&) = delete;
+    PreviewLoader& operator=(const PreviewLoader&) = delete;
+
+    // Reads path for the side, replacing whatever the side asked for before.
+    void Request(int side, const std::wstring& path);
+    // The side wants nothing any more: a pending request or a result not yet taken is dropped.
+    void Cancel(int side);
+    // The side's newest image, when it has been read and not taken yet.
+    bool Take(int side, Image& out);
+    // Some request has not been taken yet.
+    bool Busy() const;
+
+private:
+    void Run();
+
+    HWND m_hNotify;
+    UINT m_nMsg;
+    mutable std::mutex m_lock;
+    std::condition_variable m_wake;
+    bool m_bQuit = false;
+    // Per side: the newest request and its number, the result of the last one read.
+    std::wstring m_sWanted[2];
+    unsigned m_nWanted[2] = {0, 0};
+    unsigned m_nDone[2] = {0, 0};
+    Image m_result[2];
+    bool m_bReady[2] = {false, false};
+    std::thread m_thread;
+};
+
+}  // namespace swirlo
