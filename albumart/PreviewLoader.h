@@ -1,7 +1,9 @@
 // Reads the preview images of the copy-selection dialog on a thread of its own, so that the
 // window keeps painting while a cover is decoded. Each side (0 source, 1 target) keeps only its
 // newest request; when a side's image is read the window gets the message given, with the side
-// as wParam, and takes the result on its own thread.
+// as wParam, and takes the result on its own thread. The decoded picture is handed over as it is:
+// the system's picture object (registered for both threading models) is not bound to the thread
+// that made it, and from then on only the window's thread uses it.
 #pragma once
 #include <windows.h>
 
