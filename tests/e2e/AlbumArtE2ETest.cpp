@@ -6,8 +6,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -72,12 +74,12 @@ struct Session {
     }
     // Find, then a batch button and Copy To Player in the copy-selection dialog; before runs once the
     // dialog shows.
-    bool FindAndCopy(int batchButton, const std::function<void()>& before = [] {}) {
+    bool FindAndCopy(int batchButton, const std::function<void(HWND)>& before = [](HWND) {}) {
         ProgramDriver::Click(GetDlgItem(page, IDC_AA_FIND));
         HWND sel = prog.WaitForWindow(L"Swirlo  -  Copy checked images to player", 60000);
         if (!sel || !WaitFor([&] { return IsWindowVisible(sel) && IsWindowEnabled(sel); })) return false;
         Sleep(300);
-        before();
+        before(sel);
         ProgramDriver::Click(GetDlgItem(sel, batchButton));
         ProgramDriver::Click(GetDlgItem(sel, IDOK));
         return true;
@@ -118,6 +120,31 @@ void PutAlbum(const std::wstring& root, const std::wstring& rel, const char* ima
     CreateDirectoryW(artist.c_str(), nullptr);
     CreateDirectoryW((root + L"\\" + rel).c_str(), nullptr);
     if (image) CopyFileW(Jpeg(image).c_str(), (root + L"\\" + rel + L"\\Folder.jpg").c_str(), FALSE);
+}
+
+// One side of the preview agrees with itself: "No" and "file" without a thumbnail, or the byte and
+// pixel size of one of the fixture images and that image's colour in the middle of the thumbnail
+// as it is on the screen.
+bool PreviewConsistent(HWND sel, int thumb, int bytes, int pixels) {
+    static const struct {
+        const wchar_t* pixels;
+        const char* file;
+        int r, g, b;
+    } swatches[] = {{L"64x48 Pixels", "red.jpg", 224, 16, 16},
+                    {L"40x40 Pixels", "blue.jpg", 16, 48, 208},
+                    {L"120x90 Pixels", "green.jpg", 32, 176, 32}};
+    std::wstring px = ProgramDriver::Text(GetDlgItem(sel, pixels)), by = ProgramDriver::Text(GetDlgItem(sel, bytes));
+    if (px == L"file") return by == L"No" && !IsWindowVisible(GetDlgItem(sel, thumb));
+    for (const auto& s : swatches) {
+        if (px != s.pixels) continue;
+        if (by != std::to_wstring(ReadBytes(Jpeg(s.file)).size()) + L" Bytes") return false;
+        POINT mid = ProgramDriver::Centre(GetDlgItem(sel, thumb));
+        HDC screen = GetDC(nullptr);
+        COLORREF c = GetPixel(screen, mid.x, mid.y);
+        ReleaseDC(nullptr, screen);
+        return std::abs(GetRValue(c) - s.r) < 16 && std::abs(GetGValue(c) - s.g) < 16 && std::abs(GetBValue(c) - s.b) < 16;
+    }
+    return false;
 }
 
 // A source album, its partner on the player, and whether "all green" copies between them.
@@ -181,7 +208,22 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     ASSERT_TRUE(s.Start());
     EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\MUSIC");
     EXPECT_EQ(s.Text(IDC_AA_SRC_FOLDER), SrcRoot());
-    ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL1));
+    // Down the list with the keyboard: on every row both sides of the preview settle on one image
+    // each, its sizes and its colours on the screen agreeing.
+    ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL1, [&](HWND sel) {
+        std::set<std::wstring> seen;
+        for (size_t row = 0; row < pairs.size(); ++row) {
+            EXPECT_TRUE(WaitFor([&] {
+                return PreviewConsistent(sel, IDC_CS_SRC_THUMB, IDC_CS_SRC_BYTES, IDC_CS_SRC_PIXELS) &&
+                       PreviewConsistent(sel, IDC_CS_TGT_THUMB, IDC_CS_TGT_BYTES, IDC_CS_TGT_PIXELS);
+            }, 5000)) << "row " << row;
+            seen.insert(ProgramDriver::Text(GetDlgItem(sel, IDC_CS_SRC_PIXELS)) + L"|" +
+                        ProgramDriver::Text(GetDlgItem(sel, IDC_CS_TGT_PIXELS)));
+            ProgramDriver::Key(VK_DOWN);
+            Sleep(row % 4 ? 20 : 400);
+        }
+        EXPECT_GE(seen.size(), 4u);  // the walk went through rows with different images on either side
+    }));
     HWND done = s.WaitForBox(L"Swirlo", L"Files copy completed.");
     ASSERT_NE(done, nullptr);
     s.CloseBox(done);
@@ -204,7 +246,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     std::wstring nirvana = L"P:\\MUSIC\\Nirvana\\Nevermind\\Folder.jpg";
     std::wstring queen = L"P:\\MUSIC\\Queen\\A Night at the Opera\\Folder.jpg";
     SetFileAttributesW(nirvana.c_str(), FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL3, [&] {
+    ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL3, [&](HWND) {
         DeleteFileW(queen.c_str());
         CreateDirectoryW(queen.c_str(), nullptr);
     }));
