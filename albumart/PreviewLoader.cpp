@@ -68,7 +68,7 @@ void PreviewLoader::Run() {
         Image image;
         image.path = m_sWanted[side];
         hold.unlock();
-        if (!image.picture.Load(image.path)) image.error = image.picture.ErrorText();
+        image.picture.Load(image.path);
         image.sized = GetImagePixelSize(image.path, image.width, image.height);
         hold.lock();
         // A newer request or a cancel came in meanwhile: this image is nobody's any more.

@@ -20,9 +20,8 @@ class PreviewLoader {
 public:
     struct Image {
         std::wstring path;
-        CPicture picture;   // decoded when IsLoaded()
-        std::wstring error; // why decoding failed
-        bool sized = false; // width and height read by the image library
+        CPicture picture;    // decoded when IsLoaded()
+        bool sized = false;  // width and height read by the image library
         int width = 0;
         int height = 0;
     };

@@ -149,14 +149,8 @@ private:
 };
 
 // Every album image is the cover made at build time (a real JPEG, linked rather than copied).
-std::wstring Cover() {
-    std::wstring w = L"Z:";
-    for (const char* p = BENCH_COVER; *p; ++p) w.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(*p));
-    return w;
-}
-
 bool MakeTree(TempDir& tree, const std::vector<AlbumEntry>& albums) {
-    std::wstring cover = Cover();
+    std::wstring cover = WinPath(BENCH_COVER);
     for (const AlbumEntry& a : albums) {
         std::wstring rel = a.sArtist + L"\\" + a.sAlbum;
         if (!tree.Dir(rel)) return false;

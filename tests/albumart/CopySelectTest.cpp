@@ -20,11 +20,7 @@ using namespace swirlo::test;
 namespace {
 
 // The JPEG fixtures made at build time (solid colours, different sizes).
-std::wstring Jpeg(const char* name) {
-    std::wstring w = L"Z:";
-    for (char c : std::string(ALBUMART_JPEGS) + "/" + name) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
-    return w;
-}
+std::wstring Jpeg(const char* name) { return WinPath(std::string(ALBUMART_JPEGS) + "/" + name); }
 
 struct Fixture {
     TempDir dir;

@@ -21,11 +21,6 @@ using namespace swirlo::test;
 
 namespace {
 
-std::wstring WinPath(const std::string& unix) {
-    std::wstring w = L"Z:";
-    for (char c : unix) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
-    return w;
-}
 std::wstring Jpeg(const char* name) { return WinPath(std::string(ALBUMART_JPEGS) + "/" + name); }
 // The folder behind P:, beside the Wine prefix.
 std::wstring PlayerFolder() {

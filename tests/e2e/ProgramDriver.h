@@ -8,16 +8,12 @@
 #include <string>
 #include <utility>
 
+#include "tests/foundation/WinTestSupport.h"
+
 namespace swirlo::test {
 
 class ProgramDriver {
 public:
-    // A build path (Unix) as a Windows path: Wine maps it under Z:.
-    static std::wstring WinPath(const std::string& unix) {
-        std::wstring w = L"Z:";
-        for (char c : unix) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
-        return w;
-    }
     static std::wstring ProgramPath() { return WinPath(BLENDO_EXE); }
     // The program's settings folder (its settings file and the shuffle groups), made if this is the
     // prefix's first run, so that a test can write settings before the program ever started.

@@ -291,8 +291,8 @@ class ShuffleE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        lib = ReadLibrary(ReadBytes(D::WinPath(DEMO_LIBRARY)));
-        SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", D::WinPath(DEMO_LIBRARY).c_str());
+        lib = ReadLibrary(ReadBytes(WinPath(DEMO_LIBRARY)));
+        SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", WinPath(DEMO_LIBRARY).c_str());
         const std::wstring lastDir = dir.Root();
         for (auto [section, key, value] : {std::tuple{L"Shuffle Tab", L"RepeatsOption", L"0"}, {L"Shuffle Tab", L"RepeatSepDistSize", L"10"},
                                            {L"Shuffle Tab", L"TruncateOutput", L"0"}, {L"Shuffle Tab", L"TruncateNoReps", L"0"},

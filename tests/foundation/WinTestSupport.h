@@ -10,6 +10,13 @@
 
 namespace swirlo::test {
 
+// A Unix path (of the build) as a Windows path: Wine maps the root as Z:.
+inline std::wstring WinPath(const std::string& unix) {
+    std::wstring w = L"Z:";
+    for (char c : unix) w.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+    return w;
+}
+
 inline std::string ReadBytes(const std::wstring& path) {
     std::string data;
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
