@@ -279,18 +279,28 @@ void AlbumArtPage::FindOrStop() {
     m_bar.SetPos(0);
     SetSearchControls(false);
 
+    Unread() = UnreadFolders();
     auto result = std::make_unique<AlbumFolderArray>(m_sTargetDir, m_sSourceDir);
     bool logging = m_pSettings->MatchLog != 0;
     bool detail = logging && m_pSettings->MatchLogDetail != 0;
     if (logging) ZWin::Log().StartLog(L"album art compare.txt", L"Start compare folders", m_pSettings->MatchLogFlush != 0);
     int ok = MatchFolders(*this, m_sSourceDir, m_sTargetDir, m_sSrcImage, m_sTgtImage, detail, *result);
+    std::wstring logPath = ZWin::Log().IsOpen() ? ZWin::Log().Path() : std::wstring();
     if (logging) ZWin::Log().FinishLog(L"End compare");
     // Messages go through once more before the copy-selection dialog is built (its controls are
     // created in one go), while the page's controls are still disabled.
     PumpMessages();
     SetSearchControls(true);
+    ReportUnreadFolders(logPath);
     if (ok) RunCopySelection(*result);
     m_bRunning = false;
+}
+
+// Without this the list would look complete although albums are missing from it.
+void AlbumArtPage::ReportUnreadFolders(const std::wstring& logPath) {
+    if (m_bStop || Unread().nCount == 0) return;
+    std::vector<std::wstring> parts = UnreadFoldersMessage(Unread(), logPath);
+    ZWin::ShowErrorBox(parts[0].c_str(), parts[1].c_str(), parts[2].c_str());
 }
 
 void AlbumArtPage::RunCopySelection(AlbumFolderArray& result) {
@@ -311,19 +321,15 @@ void AlbumArtPage::RunCopySelection(AlbumFolderArray& result) {
         ZWin::ShowErrorBox(L"Error file copy progress dialog");
         return;
     }
-    std::wstring caption = m_sCaption;
-    int total = static_cast<int>(selection.size());
-    if (done == 1 && copy->Copied() == total) {
-        MsgBoxParts(m_hWnd, caption.c_str(), L"Files copy completed.", nullptr, nullptr, nullptr, nullptr, nullptr,
-                    MB_ICONINFORMATION | MB_OK);
-    } else if (done == 1) {
-        ZWin::ShowErrorBox(FormatW(L"Error not detected, but count of files copied %d\ndiffers from number of files "
-                                   L"selected to copy %d", copy->Copied(), total).c_str());
-    } else if (copy->Stopped()) {
-        MsgBoxParts(m_hWnd, caption.c_str(), L"Copying stopped by user Cancel.",
-                    FormatW(L"%d files were already copied to player.", copy->Copied()).c_str(), nullptr, nullptr,
-                    nullptr, nullptr, MB_ICONINFORMATION | MB_OK);
-    }
+    bool error = false;
+    std::vector<std::wstring> parts = CopyOutcome(done, copy->Stopped(), copy->Copied(), static_cast<int>(selection.size()),
+                                                  copy->Folders(), error);
+    parts.resize(3);
+    const wchar_t* p[3] = {};
+    for (int i = 0; i < 3; ++i) p[i] = parts[i].empty() ? nullptr : parts[i].c_str();
+    if (!p[0]) return;
+    if (error) ZWin::ShowErrorBox(p[0], p[1], p[2]);
+    else MsgBoxParts(m_hWnd, m_sCaption.c_str(), p[0], p[1], p[2], nullptr, nullptr, nullptr, MB_ICONINFORMATION | MB_OK);
 }
 
 INT_PTR AlbumArtPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

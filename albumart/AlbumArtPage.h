@@ -53,6 +53,7 @@ private:
     void BrowseSource();
     void BrowseTarget();
     void FindOrStop();
+    void ReportUnreadFolders(const std::wstring& logPath);
     void RunCopySelection(AlbumFolderArray& result);
     void SetSearchControls(bool enabled);
     std::wstring ImageName(unsigned choice, const std::wstring& other) const;

@@ -70,23 +70,49 @@ int CopyProgressDialog::CopyAll() {
         std::wstring target = m_arr.GetFilePath1(index, m_sTgtImage);
         std::wstring source = m_arr.GetFilePath2(index, m_sSrcImage);
         DWORD attrs = GetFileAttributesW(target.c_str());
-        if (m_arr.GetMatchCode(index) > 2 && attrs != INVALID_FILE_ATTRIBUTES) {
-            if (attrs & FILE_ATTRIBUTE_DIRECTORY)
-                return CopyFailed(L"File on player with album art name is a folder, can't replace with image file:",
-                                  target, std::wstring(), false);
-            if ((attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
+        // Whatever the row's colour: the scan counts such a folder as no image. The other rows
+        // are still copied; the page names the folders at the end.
+        if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+            m_folders.push_back(target);
+        } else {
+            if (m_arr.GetMatchCode(index) > 2 && attrs != INVALID_FILE_ATTRIBUTES &&
+                (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
                 !SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL))
                 return CopyFailed(L"Error setting file attribute of file on player to allow overwrite:", target,
                                   std::wstring(), true);
+            if (!ReplaceWithCopy(source, target))
+                return CopyFailed(L"Error overwriting file on player with file from computer:", source, target, true);
+            ++m_nCopied;
         }
-        if (!ReplaceWithCopy(source, target))
-            return CopyFailed(L"Error overwriting file on player with file from computer:", source, target, true);
-        ++m_nCopied;
-        m_bar.SetPos(static_cast<int>(static_cast<long long>(m_nCopied) * 100 / total));
+        long long done = m_nCopied + static_cast<long long>(m_folders.size());
+        m_bar.SetPos(static_cast<int>(done * 100 / total));
         pump.Pump();
         if (m_bStop) return 0;
     }
     return 1;
+}
+
+std::vector<std::wstring> CopyOutcome(INT_PTR done, bool stopped, int copied, int total,
+                                      const std::vector<std::wstring>& folders, bool& error) {
+    error = true;
+    int folderCount = static_cast<int>(folders.size());
+    if (done == 1 && copied + folderCount == total && folderCount > 0) {
+        std::wstring names;
+        for (std::size_t i = 0; i < folders.size() && i < 3; ++i) names += (i ? L"\r\n" : L"") + folders[i];
+        if (folderCount > 3) names += FormatW(L"\r\nand %d more", folderCount - 3);
+        return {L"File on player with album art name is a folder, can't replace with image file:", names,
+                FormatW(L"%d of %d image files copied to player.", copied, total)};
+    }
+    if (done == 1 && copied + folderCount == total) {
+        error = false;
+        return {L"Files copy completed.", FormatW(L"%d image files copied to player.", copied)};
+    }
+    if (done == 1)
+        return {FormatW(L"Error not detected, but count of files copied %d\ndiffers from number of files "
+                        L"selected to copy %d", copied, total)};
+    error = false;
+    if (stopped) return {L"Copying stopped by user Cancel.", FormatW(L"%d files were already copied to player.", copied)};
+    return {};  // the copy's own error box was shown
 }
 
 INT_PTR CopyProgressDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -17,12 +17,20 @@ namespace swirlo {
 // is as it was, the temporary file is gone and the last error says why. 1 or 0.
 int ReplaceWithCopy(const std::wstring& sSource, const std::wstring& sTarget);
 
+// The box that tells what the copy did, from how the progress dialog ended (1 OK, 0 after Stop
+// or an error): its lines, and whether it is an error box. None after an error, whose box the
+// copy has shown already.
+std::vector<std::wstring> CopyOutcome(INT_PTR done, bool stopped, int copied, int total,
+                                      const std::vector<std::wstring>& folders, bool& error);
+
 class CopyProgressDialog : public ZDialog {
 public:
     CopyProgressDialog(HINSTANCE hInst, const wchar_t* caption, ZWin* parent, const AlbumFolderArray& result,
                        const std::vector<int>& selection, std::wstring sSourceImage, std::wstring sTargetImage);
 
     int Copied() const { return m_nCopied; }
+    // Targets left alone because a folder has the image's name.
+    const std::vector<std::wstring>& Folders() const { return m_folders; }
     bool Stopped() const { return m_bStop; }
 
 protected:
@@ -39,6 +47,7 @@ private:
     const std::vector<int>& m_selection;
     std::wstring m_sSrcImage;
     std::wstring m_sTgtImage;
+    std::vector<std::wstring> m_folders;
     int m_nCopied = 0;
     bool m_bStop = false;
     bool m_bStarted = false;

@@ -529,8 +529,11 @@ void CopySelectDialog::OnPreviewRead(int side) {
     SetItemText(m_hWnd, source ? IDC_CS_SRC_PIXELS : IDC_CS_TGT_PIXELS,
                 image.sized ? FormatW(L"%dx%d Pixels", image.width, image.height) : std::wstring());
     InvalidateRect(GetDlgItem(m_hWnd, source ? IDC_CS_SRC_THUMB : IDC_CS_TGT_THUMB), nullptr, TRUE);
-    // The timers ask for the image again while a box is up: one box at a time.
+    // The keys and the timers ask for the same image again and again, and an image may arrive when
+    // the selection has already moved on: one box per image, for the row still selected, at a time.
     if (m_bPreviewBox || (loaded && image.sized)) return;
+    bool selected = SendMessageW(m_hList, LVM_GETITEMSTATE, m_nCurRow, LVIS_SELECTED) & LVIS_SELECTED;
+    if (!selected || !m_reported.insert(image.path).second) return;
     m_bPreviewBox = true;
     if (!loaded)
         ShowErrorBox(source ? L"Error loading source image" : L"Error loading target image", image.path.c_str());

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,7 @@ private:
     std::wstring m_sShown[2];  // the image each side shows or waits for
     std::unique_ptr<PreviewLoader> m_loader;
     bool m_bPreviewBox = false;  // a box about a preview image is up
+    std::set<std::wstring> m_reported;  // images a box has named
     bool m_bGuard = false;
     HWND m_hList = nullptr;
     UniqueImageList m_images;

@@ -39,10 +39,22 @@ void LogPattern(MatchContext& page, const wchar_t* text, const std::wstring& pat
     if (log && log->IsOpen()) log->LogLine(text, pattern.c_str());
 }
 
-// Low 32 bits of the image's size, 0 when the album folder has no such file.
+// A folder that could not be read, or not to its end: its albums are missing from the result,
+// which must not look complete. Counted for the message at the end of Find and logged.
+void NotRead(MatchContext& page, const wchar_t* text, const std::wstring& folder, const std::wstring& logged) {
+    page.Unread().Add(folder);
+    LogPattern(page, text, logged);
+}
+
+// A listing ended by anything but its last entry (the drive removed, a network error).
+bool ListingBroken() { return GetLastError() != ERROR_NO_MORE_FILES; }
+
+// Low 32 bits of the image's size, 0 when the album folder has no such file; -1 when the folder
+// itself cannot be read (no access, a path too long, a name ending in a dot, the drive gone).
 std::int32_t ImageSize(const std::wstring& sPath) {
     WIN32_FILE_ATTRIBUTE_DATA fa;
-    if (!GetFileAttributesExW(sPath.c_str(), GetFileExInfoStandard, &fa)) return 0;
+    if (!GetFileAttributesExW(sPath.c_str(), GetFileExInfoStandard, &fa))
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
     if (fa.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
     return static_cast<std::int32_t>(fa.nFileSizeLow);
 }
@@ -56,7 +68,7 @@ ArtistResult ScanArtist(MatchContext& page, PumpGate& gate, const std::wstring& 
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileW(pattern.c_str(), &fd));
     if (!find.Valid()) {
-        LogPattern(page, L"Nothing found for search pattern:", pattern);
+        NotRead(page, L"Nothing found for search pattern:", sArtistDir, pattern);
         return ArtistResult::Ok;
     }
     int albums = 0;
@@ -64,7 +76,14 @@ ArtistResult ScanArtist(MatchContext& page, PumpGate& gate, const std::wstring& 
         if (gate.Stopped()) return ArtistResult::Stopped;
         if (!IsSubfolder(fd)) continue;
         std::wstring sAlbum = fd.cFileName;
-        std::int32_t size = ImageSize(sArtistDir + L"\\" + sAlbum + L"\\" + sImageName);
+        std::wstring sAlbumDir = sArtistDir + L"\\" + sAlbum;
+        std::int32_t size = ImageSize(sAlbumDir + L"\\" + sImageName);
+        if (size < 0) {
+            // Not known to have the image or not: left out rather than offered for a copy.
+            NotRead(page, L"Album folder could not be read:", sAlbumDir, sAlbumDir);
+            ++albums;
+            continue;
+        }
         if (arr.Add(sArtist, sAlbum, size) < 0) {
             std::wstring relPath = sArtist + L"\\" + sAlbum;
             page.ShowErrorBox(L"Error adding album for:", relPath.c_str(), arr.TakeWindowError().c_str());
@@ -72,7 +91,8 @@ ArtistResult ScanArtist(MatchContext& page, PumpGate& gate, const std::wstring& 
         }
         ++albums;
     } while (FindNextFileW(find.Get(), &fd));
-    if (albums == 0) LogPattern(page, L"No Album folders in", pattern);
+    if (ListingBroken()) NotRead(page, L"Listing ended by an error for search pattern:", sArtistDir, pattern);
+    else if (albums == 0) LogPattern(page, L"No Album folders in", pattern);
     return ArtistResult::Ok;
 }
 
@@ -97,6 +117,7 @@ int ScanAlbumFolders(MatchContext& page, const std::wstring& sParent, const std:
         ArtistResult r = ScanArtist(page, gate, sParent, sArtist, sImageName, arr);
         if (r != ArtistResult::Ok) return 0;
     } while (FindNextFileW(find.Get(), &fd));
+    if (ListingBroken()) NotRead(page, L"Listing ended by an error for search pattern:", sParent, pattern);
     if (arr.Count() == 0) {
         page.ShowErrorBox(FormatW(L"No album folders found in %ls", sParent.c_str()).c_str());
         return 0;

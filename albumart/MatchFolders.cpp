@@ -520,6 +520,12 @@ int MatchAlbumArrays(MatchContext& page, AlbumFolderArray& src, AlbumFolderArray
 
 namespace {
 
+int WithImage(const AlbumFolderArray& arr) {
+    int n = 0;
+    for (int i = 0; i < arr.Count(); ++i) n += arr.GetImageSize(i) > 0;
+    return n;
+}
+
 int ScanAndMatch(MatchContext& page, const AlbumScanFn& scan, const std::wstring& sSourceDir,
                  const std::wstring& sTargetDir, const std::wstring& sSourceImage,
                  const std::wstring& sTargetImage, bool bDetailLog, AlbumFolderArray& result) {
@@ -533,7 +539,7 @@ int ScanAndMatch(MatchContext& page, const AlbumScanFn& scan, const std::wstring
     if (!scan(page, sSourceDir, sSourceImage, src)) return 0;
     if (log)
         log->LogLine(L"Finished loading source folder info", sSourceDir.c_str(),
-                     FormatW(L"%d album folders with image", src.Count()).c_str());
+                     FormatW(L"%d album folders with image", WithImage(src)).c_str());
 
     page.SetProgress(30);
     page.PumpMessages();
@@ -559,6 +565,21 @@ int MatchFolders(MatchContext& page, const AlbumScanFn& scan, const std::wstring
         page.ShowErrorBox(L"Out of memory while matching album folders");
         return 0;
     }
+}
+
+std::vector<std::wstring> UnreadFoldersMessage(const UnreadFolders& unread, const std::wstring& sLogPath) {
+    std::wstring first = unread.nCount == 1
+                             ? std::wstring(L"Non-fatal error: 1 folder could not be read, its albums are not in the list:")
+                             : FormatW(L"Non-fatal error: %d folders could not be read, their albums are not in the list:",
+                                       unread.nCount);
+    std::wstring names;
+    for (const std::wstring& f : unread.named) names += (names.empty() ? L"" : L"\r\n") + f;
+    int more = unread.nCount - static_cast<int>(unread.named.size());
+    if (more > 0) names += FormatW(L"\r\nand %d more", more);
+    std::wstring where = sLogPath.empty()
+                             ? std::wstring(L"Turn on the album art log (Settings, Logging options) to have every one listed.")
+                             : L"Every one is listed in the log " + sLogPath;
+    return {first, names, where};
 }
 
 }  // namespace swirlo

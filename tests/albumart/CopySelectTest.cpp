@@ -76,9 +76,18 @@ struct Fixture {
         nm.iSubItem = sub;
         SendMessageW(h, WM_NOTIFY, IDC_CS_LIST, reinterpret_cast<LPARAM>(&nm));
     }
-    // The preview's images are read on another thread: wait until both sides have arrived.
-    void Settle() {
-        for (DWORD end = GetTickCount() + 10000; dlg->PreviewPending() && GetTickCount() < end; Sleep(5)) {
+    // A click on the row selects it and then activates it; without the activation the selection
+    // moves as a key moves it, ahead of the preview.
+    void Select(int row, bool activate = true) {
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetSelectionMark(list, row);
+        if (activate) Notify(LVN_ITEMACTIVATE, row);
+    }
+    // Lets messages run for at least ms and until the preview's images, read on another thread,
+    // have arrived on both sides.
+    void Settle(DWORD ms = 0) {
+        for (DWORD t0 = GetTickCount(), t; (t = GetTickCount() - t0) < 10000 && (t < ms || dlg->PreviewPending()); Sleep(5)) {
             MSG m;
             while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
         }
@@ -170,9 +179,20 @@ TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {
     EXPECT_TRUE(f.ThumbIs(IDC_CS_SRC_THUMB, 16, 48, 208));
     EXPECT_TRUE(f.ThumbIs(IDC_CS_TGT_THUMB, 32, 176, 32));
     EXPECT_TRUE(f.boxes.boxes.empty());
-    // Row 2 (record 0): the source image is not there any more.
-    f.Notify(LVN_ITEMACTIVATE, 2);
+    // Row 2 (record 0): the source image is not there any more. A key on the row asks for it again
+    // while the selection moves to row 4: no box for the row left behind.
+    f.Select(2);
+    f.Notify(LVN_KEYDOWN, 2);
+    f.Select(4, false);
+    f.Settle(400);  // past the key's timers
+    EXPECT_EQ(f.Sizes(), FormatW(L"%d Bytes|40x40 Pixels|%d Bytes|120x90 Pixels|", f.arr.GetCounterpartImageSize(3),
+                                 f.arr.GetImageSize(3)));
+    EXPECT_TRUE(f.boxes.boxes.empty());
+    // On row 2 one box names its image, however often keys and timers read it again.
+    f.Select(2);
     f.Settle();
+    f.Notify(LVN_KEYDOWN, 2);
+    f.Settle(400);
     EXPECT_EQ(f.Sizes(), L"100 Bytes||No|file|");
     ASSERT_EQ(f.boxes.boxes.size(), 1u);
     EXPECT_NE(f.boxes.boxes[0].text.find(L"Error loading source image\r\n" + f.arr.GetFilePath2(0, L"Folder.jpg")),
@@ -196,6 +216,46 @@ TEST(CopySelect, PreviewImagesNoLongerWantedAreDropped) {
     EXPECT_FALSE(loader.Take(1, image));
     EXPECT_FALSE(loader.Busy());
     DestroyWindow(w);
+}
+
+// A folder where the image should go, on a row of any colour, is left alone and the other rows are
+// still copied. Then what the box after the copy says, and that the help says the same.
+TEST(CopySelect, CopyLeavesFoldersNamedLikeTheImageAndSaysWhatItDid) {
+    Fixture f;
+    ASSERT_TRUE(f.dir.Dir(L"tgt\\Aa\\X\\AlbumArt.jpg"));  // on the bright green row of record 1
+    std::vector<int> selection{1, 3};
+    CopyProgressDialog copy(GetModuleHandleW(nullptr), L"Swirlo", nullptr, f.arr, selection, L"Folder.jpg", L"AlbumArt.jpg");
+    EXPECT_EQ(copy.RunModal(), 1);
+    EXPECT_TRUE(f.boxes.boxes.empty());
+    EXPECT_EQ(copy.Folders(), std::vector<std::wstring>{f.arr.GetFilePath1(1, L"AlbumArt.jpg")});
+    EXPECT_EQ(copy.Copied(), 1);
+    EXPECT_EQ(ReadBytes(f.dir / L"tgt\\Dd\\Y\\AlbumArt.jpg"), ReadBytes(Jpeg("blue.jpg")));
+
+    const std::wstring folder = L"File on player with album art name is a folder, can't replace with image file:";
+    const struct {
+        INT_PTR done;
+        bool stopped;
+        int copied, total, folders;
+        bool error;
+        std::vector<std::wstring> lines;
+    } cases[] = {
+        {1, false, 12, 12, 0, false, {L"Files copy completed.", L"12 image files copied to player."}},
+        {1, false, 1, 2, 1, true, {folder, L"F0", L"1 of 2 image files copied to player."}},
+        {1, false, 3, 7, 4, true, {folder, L"F0\r\nF1\r\nF2\r\nand 1 more", L"3 of 7 image files copied to player."}},
+        {1, false, 3, 5, 1, true, {L"Error not detected, but count of files copied 3\ndiffers from number of files selected to copy 5"}},
+        {0, true, 4, 9, 1, false, {L"Copying stopped by user Cancel.", L"4 files were already copied to player."}},
+        {0, false, 4, 9, 0, false, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::wstring> folders;
+        for (int i = 0; i < c.folders; ++i) folders.push_back(L"F" + std::to_wstring(i));
+        bool error = !c.error;
+        EXPECT_EQ(CopyOutcome(c.done, c.stopped, c.copied, c.total, folders, error), c.lines);
+        EXPECT_EQ(error, c.error) << c.copied;
+    }
+    std::string help = ReadBytes(WinPath(SWIRLO_HELP_DIR "/albumart.htm"));
+    for (const wchar_t* line : {L"<i>Files copy completed.</i>", L"<i>12 image files copied to player.</i>"})
+        EXPECT_NE(help.find(std::string(line, line + wcslen(line))), std::string::npos);
 }
 
 TEST(CopySelect, ReplacingKeepsTheOldFileWhenTheCopyFails) {

@@ -42,7 +42,7 @@ std::vector<std::wstring> ListSubfolders(const std::wstring& dir) {
 }
 
 // Scans the parent, which must give rc, and tells what came of it: the error boxes (one per line),
-// "#", the log, "#" and the number of albums recorded.
+// "#", the log, "#", the number of albums recorded, "#" and the folders not read (each before "|").
 std::wstring Scan(const std::wstring& parent, AlbumFolderArray&& a = AlbumFolderArray(), int cancelAtPump = -1,
                   int rc = 0) {
     FakePage page;
@@ -50,7 +50,9 @@ std::wstring Scan(const std::wstring& parent, AlbumFolderArray&& a = AlbumFolder
     EXPECT_EQ(ScanAlbumFolders(page, parent, L"Folder.jpg", a), rc);
     std::wstring out;
     for (const std::wstring& b : page.boxes) out += b + L"\n";
-    return out + L"#" + page.log.text + L"#" + std::to_wstring(a.Count());
+    out += L"#" + page.log.text + L"#" + std::to_wstring(a.Count()) + L"#";
+    for (const std::wstring& f : page.Unread().named) out += f + L"|";
+    return out;
 }
 
 }  // namespace
@@ -92,34 +94,49 @@ TEST(FolderScan, RecordsEveryAlbumFolderInListingOrder) {
 
 TEST(FolderScan, EmptyMissingAndAlbumlessParentsGiveTheirMessages) {
     TestTree t;
-    EXPECT_EQ(Scan(t.Root()), L"No album folders found in " + t.Root() + L"\n##0");
-    EXPECT_EQ(Scan(t.Path(L"nowhere")), L"Nothing found for search pattern:|" + t.Path(L"nowhere\\*") + L"\n##0");
+    EXPECT_EQ(Scan(t.Root()), L"No album folders found in " + t.Root() + L"\n##0#");
+    EXPECT_EQ(Scan(t.Path(L"nowhere")), L"Nothing found for search pattern:|" + t.Path(L"nowhere\\*") + L"\n##0#");
     // Artists without albums are logged; with no album anywhere the scan fails.
     t.File(L"Lonely Artist\\notes.txt", 1);
     EXPECT_EQ(Scan(t.Root()), L"No album folders found in " + t.Root() + L"\n#12:34:56  No Album folders in\r\n"
-                                    L"          " + t.Path(L"Lonely Artist\\*") + L"\r\n#0");
+                                    L"          " + t.Path(L"Lonely Artist\\*") + L"\r\n#0#");
 }
 
-// Folder names ending in a dot (made on another system), "..." among them (not "." or ".."), cannot
-// be listed through the usual path rules: the artist is logged and skipped, the rest of the tree is read.
-TEST(FolderScan, UnreadableArtistFolderIsLoggedAndSkipped) {
-    for (const wchar_t* name : {L"Dotted.", L"..."}) {
+// Folders that cannot be read (here names ending in a dot, made on another system; "..." is not "."
+// or "..") leave their albums out: each is logged, counted and named for the message at the end of
+// Find, and the rest of the tree is read.
+TEST(FolderScan, UnreadableFoldersAreLoggedCountedAndLeftOut) {
+    const struct {
+        const wchar_t* dir;
+        const wchar_t* log;
+        const wchar_t* pattern;  // after the folder in the log
+    } cases[] = {{L"Dotted.", L"Nothing found for search pattern:", L"\\*"},
+                 {L"...", L"Nothing found for search pattern:", L"\\*"},
+                 {L"Artist\\Dotted.", L"Album folder could not be read:", L""}};
+    for (const auto& c : cases) {
         TestTree t;
         t.Dir(L"Artist\\Album");
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(name)).c_str(), nullptr)) << GetLastError();
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + t.Path(name) + L"\\Album").c_str(), nullptr)) << GetLastError();
+        std::wstring dir = t.Path(c.dir);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + dir).c_str(), nullptr)) << GetLastError();
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + dir + L"\\Album").c_str(), nullptr)) << GetLastError();
         EXPECT_EQ(Scan(t.Root(), AlbumFolderArray(), -1, 1),
-                  L"#12:34:56  Nothing found for search pattern:\r\n          " + t.Path(name) + L"\\*\r\n#1");
+                  L"#12:34:56  " + std::wstring(c.log) + L"\r\n          " + dir + c.pattern + L"\r\n#1#" + dir + L"|");
     }
+    UnreadFolders five;
+    for (const wchar_t* f : {L"A", L"B", L"C", L"D", L"E"}) five.Add(f);
+    EXPECT_EQ(UnreadFoldersMessage(five, L"C:\\album art compare.txt"),
+              (std::vector<std::wstring>{L"Non-fatal error: 5 folders could not be read, their albums are not in the list:",
+                                         L"A\r\nB\r\nC\r\nand 2 more",
+                                         L"Every one is listed in the log C:\\album art compare.txt"}));
 }
 
 TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
     TestTree t;
     for (int i = 0; i < 5; ++i) t.Dir(L"Artist\\Album " + std::to_wstring(i));
-    EXPECT_EQ(Scan(t.Root(), AlbumFolderArray(), 1), L"##0");
+    EXPECT_EQ(Scan(t.Root(), AlbumFolderArray(), 1), L"##0#");
     std::wstring fourth = L"Artist\\" + ListSubfolders(t.Path(L"Artist"))[3];
     EXPECT_EQ(Scan(t.Root(), AlbumFolderArray(t.Root(), L"", 3)),
-              L"Error adding album for:|" + fourth + L"|\r\nError allocating album structure\r\nAlbum folders array is full (3 albums)\n##3");
+              L"Error adding album for:|" + fourth + L"|\r\nError allocating album structure\r\nAlbum folders array is full (3 albums)\n##3#");
 }
 
 // The whole run over two real trees, each side with its own image name.

@@ -143,7 +143,8 @@ TEST(MatchFolders, RefusedAdditionShowsItsMessage) {
 
 // The whole run over a scan passed in: the loading lines, the progress and the scan failures.
 TEST(MatchFolders, WholeRunScansSourceThenTarget) {
-    TreePair trees{{{L"The Beatles", L"Abbey Road", 9}}, {{L"Beatles", L"Abbey Road", 0}, {L"X", L"Y", 0}}};
+    TreePair trees{{{L"The Beatles", L"Abbey Road", 9}, {L"Blur", L"Parklife", 0}},
+                   {{L"Beatles", L"Abbey Road", 0}, {L"X", L"Y", 0}}};
     std::wstring scanned;
     int scanResult = 1;
     AlbumScanFn scan = [&](MatchContext&, const std::wstring& parent, const std::wstring& image, AlbumFolderArray& arr) {
