@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -221,6 +222,8 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     }));
     HWND done = s.WaitForBox(L"Swirlo", L"Files copy completed.");
     ASSERT_NE(done, nullptr);
+    int copied = static_cast<int>(std::count_if(pairs.begin(), pairs.end(), [](const Pair& p) { return p.copied; }));
+    EXPECT_NE(FindChildText(done, std::to_wstring(copied) + L" image files copied to player."), nullptr);
     s.CloseBox(done);
 
     // Each green target holds its source's image byte for byte; nothing else changed or appeared.
@@ -237,7 +240,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     EXPECT_EQ(after, before);
 
     // Orange: the yellow Madonna row, then Nirvana (read-only on the player), then Queen, whose image
-    // became a folder after the scan.
+    // became a folder after the scan and is left alone.
     std::wstring nirvana = L"P:\\MUSIC\\Nirvana\\Nevermind\\Folder.jpg";
     std::wstring queen = L"P:\\MUSIC\\Queen\\A Night at the Opera\\Folder.jpg";
     SetFileAttributesW(nirvana.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -247,7 +250,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     }));
     HWND folderBox = s.WaitForBox(L"Swirlo - Error", L"File on player with album art name is a folder");
     ASSERT_NE(folderBox, nullptr);
-    EXPECT_NE(FindChildText(folderBox, L"2 image files copied before error."), nullptr);
+    EXPECT_NE(FindChildText(folderBox, L"2 of 3 image files copied to player."), nullptr);
     s.CloseBox(folderBox);
     EXPECT_EQ(ReadBytes(nirvana), ReadBytes(src / L"Nirvana\\Nevermind\\Folder.jpg"));
     EXPECT_EQ(GetFileAttributesW(nirvana.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
@@ -289,10 +292,23 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     ASSERT_TRUE(s.Start());
     EXPECT_EQ(s.Text(IDC_AA_TGT_FOLDER), L"P:\\");
     EXPECT_EQ(s.ListLines(IDC_AA_SRC_LIST), L"--> No subfolders!|--> Wrong parent folder selected?|");
+    // A source folder that cannot be read (a name ending in a dot) is named when Find ends, here
+    // after the message about the player's empty tree.
+    std::wstring dotted = SrcRoot() + L"\\Dotted.";
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + dotted).c_str(), nullptr));
+    PutAlbum(SrcRoot(), L"Artist\\Album", "red.jpg");
+    ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_FIND));
+    HWND box = s.WaitForBox(L"Swirlo - Error", L"No album folders found in P:\\");
+    ASSERT_NE(box, nullptr);
+    s.CloseBox(box);
+    box = s.WaitForBox(L"Swirlo - Error", L"Non-fatal error: 1 folder could not be read, its albums are not in the list:");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(FindChildText(box, dotted), nullptr);
+    s.CloseBox(box);
     // "Other:" with no name refuses Find; closing resets the choice silently.
     ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
     ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_FIND));
-    HWND box = s.WaitForBox(L"Swirlo - Error", L"\"Other\" filename selected for source album art filename");
+    box = s.WaitForBox(L"Swirlo - Error", L"\"Other\" filename selected for source album art filename");
     ASSERT_NE(box, nullptr);
     s.CloseBox(box);
     EXPECT_EQ(s.Close(), 0);
