@@ -106,13 +106,9 @@ TEST(FolderScan, EmptyMissingAndAlbumlessParentsGiveTheirMessages) {
 // or "..") leave their albums out: each is logged, counted and named for the message at the end of
 // Find, and the rest of the tree is read.
 TEST(FolderScan, UnreadableFoldersAreLoggedCountedAndLeftOut) {
-    const struct {
-        const wchar_t* dir;
-        const wchar_t* log;
-        const wchar_t* pattern;  // after the folder in the log
-    } cases[] = {{L"Dotted.", L"Nothing found for search pattern:", L"\\*"},
-                 {L"...", L"Nothing found for search pattern:", L"\\*"},
-                 {L"Artist\\Dotted.", L"Album folder could not be read:", L""}};
+    const wchar_t* const artist = L"Nothing found for search pattern:";
+    const struct { const wchar_t *dir, *log, *pattern; } cases[] = {
+        {L"Dotted.", artist, L"\\*"}, {L"...", artist, L"\\*"}, {L"Artist\\Dotted.", L"Album folder could not be read:", L""}};
     for (const auto& c : cases) {
         TestTree t;
         t.Dir(L"Artist\\Album");
