@@ -53,8 +53,10 @@ bool ListingBroken() { return GetLastError() != ERROR_NO_MORE_FILES; }
 // itself cannot be read (no access, a path too long, a name ending in a dot, the drive gone).
 std::int32_t ImageSize(const std::wstring& sPath) {
     WIN32_FILE_ATTRIBUTE_DATA fa;
-    if (!GetFileAttributesExW(sPath.c_str(), GetFileExInfoStandard, &fa))
-        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
+    if (!GetFileAttributesExW(sPath.c_str(), GetFileExInfoStandard, &fa)) {
+        DWORD err = GetLastError();  // an image name no file can have is no image either
+        return err == ERROR_FILE_NOT_FOUND || err == ERROR_INVALID_NAME ? 0 : -1;
+    }
     if (fa.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
     return static_cast<std::int32_t>(fa.nFileSizeLow);
 }
@@ -68,7 +70,9 @@ ArtistResult ScanArtist(MatchContext& page, PumpGate& gate, const std::wstring& 
     WIN32_FIND_DATAW fd;
     FindHandle find(FindFirstFileW(pattern.c_str(), &fd));
     if (!find.Valid()) {
-        NotRead(page, L"Nothing found for search pattern:", sArtistDir, pattern);
+        // Not even "." and "..": an empty folder where the file system keeps none (exFAT).
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) LogPattern(page, L"No Album folders in", pattern);
+        else NotRead(page, L"Nothing found for search pattern:", sArtistDir, pattern);
         return ArtistResult::Ok;
     }
     int albums = 0;
