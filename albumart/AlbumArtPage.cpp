@@ -6,6 +6,7 @@
 #include "albumart/CopyImages.h"
 #include "albumart/CopySelectDialog.h"
 #include "albumart/FolderScan.h"
+#include "albumart/MatchFolders.h"
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"

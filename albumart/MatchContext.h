@@ -1,5 +1,6 @@
-// What the scan and the matching need of the album art page beyond a run context: its error box.
-// The page implements it over its window; tests record what would have been shown. OS-free.
+// What the scan and the matching need of the album art page beyond a run context: its error box,
+// and the count of the folders that could not be read. The page implements it over its window;
+// tests record what would have been shown. OS-free.
 #pragma once
 #include <string>
 #include <vector>
@@ -32,10 +33,6 @@ public:
 private:
     UnreadFolders m_unread;
 };
-
-// The message when Find ends with folders not read: its three parts. sLogPath is the album-art
-// log that lists every one of them, empty when no log was written.
-std::vector<std::wstring> UnreadFoldersMessage(const UnreadFolders& unread, const std::wstring& sLogPath);
 
 // Lets messages run on a time budget and reports the stop flag. Under Wine every dispatch is a
 // server round trip, so dispatching before each of thousands of folders would cost more than the

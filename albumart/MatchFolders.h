@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "albumart/AlbumFolderArray.h"
 #include "albumart/MatchContext.h"
@@ -20,6 +21,10 @@ using AlbumScanFn = std::function<int(MatchContext& page, const std::wstring& sP
 int MatchFolders(MatchContext& page, const AlbumScanFn& scan, const std::wstring& sSourceDir,
                  const std::wstring& sTargetDir, const std::wstring& sSourceImage,
                  const std::wstring& sTargetImage, bool bDetailLog, AlbumFolderArray& result);
+
+// The message when Find ends with folders not read: its three parts. sLogPath is the album-art
+// log that lists every one of them, empty when no log was written.
+std::vector<std::wstring> UnreadFoldersMessage(const UnreadFolders& unread, const std::wstring& sLogPath);
 
 // The comparisons and the unpaired lists over two scanned arrays (which it marks as it pairs).
 int MatchAlbumArrays(MatchContext& page, AlbumFolderArray& src, AlbumFolderArray& tgt, bool bDetailLog,

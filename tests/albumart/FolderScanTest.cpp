@@ -10,6 +10,7 @@
 #include "FakePage.h"
 #include "RandomAlbums.h"
 #include "albumart/FolderScan.h"
+#include "albumart/MatchFolders.h"
 #include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
