@@ -1,8 +1,9 @@
-// Song-selection records: names, tooltips and the frequency column. OS-free.
+// Song-selection records: names, tooltips, the frequency column and the file that keeps them. OS-free.
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "library/ShuffleGroups.h"
 #include "library/SongSelection.h"
 
 namespace swirlo {
@@ -81,6 +82,48 @@ TEST(SongSelection, TooltipsFitTheirMaximumAndCountWhatTheyLeaveOut) {
     }
     EXPECT_GT(cut, 100);
     EXPECT_GT(none, 0);
+}
+
+// The groups file in today's form and the earlier one without "end" lines, behind a byte-order mark,
+// cut short, with a line not understood: every readable record is kept, every other one named.
+TEST(ShuffleGroups, EveryReadableRecordIsKeptAndEveryOtherNamed) {
+    SongSelection a(2, {0, 1, 2, 3, 5, 9}, 30, true, L"Mix", {4, 1}, {7}, {L"Road\\Trip\tx"}, {L"Jazz"});
+    SongSelection b(1, {-1, 0, 0, 0, 0, 0}, 5, false, L"ALL SONGS", {}, {}, {}, {});
+    const std::wstring now = FormatGroups({&a, &b}), bOnly = FormatGroups({&b});
+    const std::wstring earlier = L"SWIRLO-GROUPS 1\r\ngroup\t2\t0\t1\t2\t3\t5\t9\t30\t1\tMix\r\nselect\t4\t1\r\n"
+                                 L"playlist\t7\tRoad\\\\Trip\\tx\r\ngenre\tJazz\r\n"
+                                 L"group\t1\t-1\t0\t0\t0\t0\t0\t5\t0\tALL SONGS\r\nselect\r\n";
+    const std::wstring cutA = L"\"Mix\" (line 2)";
+    struct Case { std::wstring text; int groups; Names skipped; };  // groups -1: no groups file at all
+    const Case cases[] = {
+        {now, 2, {}},
+        {earlier, 2, {}},
+        {L"\xFEFF" + now, 2, {}},
+        {now.substr(0, now.size() - 2), 2, {}},  // only the last line break lost
+        {earlier + L"group\t2\t0\t1\t1\t1\t1\t1\t0\t0\tS\r\nplaylist\t-1\tS", 2, {L"\"S\" (line 8)"}},
+        {now.substr(0, now.find(L"genre")) + bOnly.substr(bOnly.find(L"group")), 1, {cutA}},  // no "end"
+        {now.substr(0, now.find(L"Trip")), 0, {cutA}},
+        {now.substr(0, now.find(L"genre")) + L"colour\tred\r\n" + now.substr(now.find(L"genre")), 1, {cutA}},
+        {now.substr(0, now.find(L"end")) + L"end\r\nstray\r\nmore\r\n" + bOnly.substr(bOnly.find(L"group")), 2, {L"line 7"}},
+        {L"", -1, {}}, {L"SWIRLO-GROUPS 3\r\n", -1, {}}, {L"SWIRLO-GROU", -1, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::unique_ptr<SongSelection>> groups;
+        Names skipped;
+        std::wstring error;
+        const bool ok = ParseGroups(c.text, groups, skipped, error);
+        SCOPED_TRACE(testing::PrintToString(c.text));
+        ASSERT_EQ(ok ? static_cast<int>(groups.size()) : -1, c.groups);
+        EXPECT_EQ(skipped, c.skipped);
+        EXPECT_EQ(error.empty(), ok);
+        for (const auto& g : groups) {
+            const SongSelection& want = g->Kind() == 2 ? a : b;
+            EXPECT_TRUE(g->Frequencies() == want.Frequencies() && g->Days() == want.Days() &&
+                        g->IgnoreRepeats() == want.IgnoreRepeats() && g->Name() == want.Name() &&
+                        g->ListboxSelection() == want.ListboxSelection() && g->PlaylistIndexes() == want.PlaylistIndexes() &&
+                        g->PlaylistNames() == want.PlaylistNames() && g->GenreNames() == want.GenreNames());
+        }
+    }
 }
 
 }  // namespace
