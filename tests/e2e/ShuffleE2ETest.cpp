@@ -421,9 +421,10 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     b.Close();
 }
 
-// A group made with real input keeps its items through Edit + OK after a restart with genres listed
-// first and a library with a new playlist in front and one of the group's gone: the gone one is
-// named, the others are selected, the group is saved with them and the list can be shuffled again.
+// A group made with real input keeps its items through Edit + OK after a restart with a library that
+// has a new playlist in front and has lost one of the group's, and after Settings put genres first:
+// the lost one is named, the others are selected, the group is saved with them and loses its
+// "[NOT IN LIBRARY]" mark, so that the list can be shuffled again.
 TEST_F(ShuffleE2E, EditKeepsAGroupsItemsAfterTheOrderAndTheLibraryChange) {
     Group g{0, {}, 0, false, {L"Jazz"}, {L"Road Trip", L"Workout", L"Focus"}};
     std::string changed = ReadBytes(WinPath(DEMO_LIBRARY));
@@ -437,10 +438,20 @@ TEST_F(ShuffleE2E, EditKeepsAGroupsItemsAfterTheOrderAndTheLibraryChange) {
         ASSERT_TRUE(b.Add(g));
         b.Close();
     }
-    WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", L"0", ini.c_str());
     SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", (dir / L"changed.txt").c_str());
     Blendo b;
     ASSERT_TRUE(b.Start(1));
+    Click(GetDlgItem(b.main, IDC_SETTINGS_LABEL));  // Settings, its first item: the shuffle options
+    ASSERT_TRUE(D::WaitFor([] { HWND m = FindWindowW(L"#32768", nullptr); return m && IsWindowVisible(m) ? m : nullptr; }));
+    D::Key(VK_DOWN);
+    D::Key(VK_RETURN);
+    HWND prefs = b.Find(L"Swirlo  -  Vuriror Oduvizu Options", nullptr, nullptr, 30000);
+    ASSERT_NE(prefs, nullptr);
+    HWND genresFirst = GetDlgItem(prefs, IDC_PREF_GENRES_FIRST);  // clicked again should the dialog not yet take input
+    for (int i = 0; i < 3 && SendMessageW(genresFirst, BM_GETCHECK, 0, 0) != BST_CHECKED; ++i) Click(genresFirst);
+    Click(GetDlgItem(prefs, IDOK));
+    ASSERT_TRUE(D::WaitGone(prefs));
+    ASSERT_EQ(GetPrivateProfileIntW(L"Shuffle Settings", L"ListboxOrder", 1, ini.c_str()), 0);
     Click(b.Item(IDC_SHUF_LIST));
     D::Key(VK_HOME);
     Click(b.Item(IDC_SHUF_EDIT));
