@@ -471,6 +471,7 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     HWND saveAs = b.Find(L"Save shuffled playlist as ...", nullptr, nullptr, 30000);
     ASSERT_NE(saveAs, nullptr);
     Click(GetDlgItem(saveAs, IDCANCEL));
+    ASSERT_TRUE(D::WaitGone(saveAs));
     b.Close();
     WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", nullptr, (D::ConfigDir() + L"Blendo.ini").c_str());
     EXPECT_TRUE(ReadBytes(aside) == seeded);
