@@ -423,7 +423,7 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
 
 // A group made with real input, then a restart with a byte-order mark in front of the groups file and
 // a record cut short behind it (a crash while saving), a library with a new playlist in front and one
-// of the group's gone, and Settings putting genres first. The cut record is named and its file kept;
+// of the group's gone, and genres listed first. The cut record is named and its file kept;
 // Edit names the lost playlist and OK keeps the others; the group has lost its "[NOT IN LIBRARY]"
 // mark, so that the list can be shuffled.
 TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALibraryChange) {
@@ -432,8 +432,9 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     changed.insert(changed.find("playlist\t"), "playlist\tAaa New\tstatic\t\nentry\t1\n");
     changed.replace(changed.find("playlist\tWorkout\t"), 17, "playlist\tWorkout 2\t");
     WriteBytes(dir / L"changed.txt", changed);
-    const std::wstring path = D::ConfigDir() + L"shuffle groups.txt", aside = D::ConfigDir() + L"shuffle groups (not read 1).txt",
-                       cut = L"group\t2\t0\t1\t1\t1\t1\t1\t0\t0\tS\r\nplaylist\t-1\tS";
+    const std::wstring ini = D::ConfigDir() + L"Blendo.ini", path = D::ConfigDir() + L"shuffle groups.txt",
+                       aside = D::ConfigDir() + L"shuffle groups (not read 1).txt",
+                       cut = L"group\t2\t0\t1\t1\t1\t1\t1\t0\t0\tS\r\nplaylist\t-1\tS";  // as a crash leaves it
     DeleteFileW(aside.c_str());
     {
         Blendo b;
@@ -443,20 +444,11 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     const std::string seeded = "\xFF\xFE" + ReadBytes(path) + std::string(reinterpret_cast<const char*>(cut.data()), cut.size() * 2);
     WriteBytes(path, seeded);
     SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", (dir / L"changed.txt").c_str());
+    WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", L"0", ini.c_str());  // genres first
     Blendo b;
     ASSERT_TRUE(b.Start(1));
     const std::wstring box = b.Result();
     EXPECT_TRUE(box.find(L"left out:\r\n\"S\" (line ") != std::wstring::npos && box.find(aside) != std::wstring::npos) << box;
-    Click(GetDlgItem(b.main, IDC_SETTINGS_LABEL));  // Settings, its first item: the shuffle options
-    ASSERT_TRUE(D::WaitFor([] { HWND m = FindWindowW(L"#32768", nullptr); return m && IsWindowVisible(m) ? m : nullptr; }));
-    D::Key(VK_DOWN);
-    D::Key(VK_RETURN);
-    HWND prefs = b.Find(L"Swirlo  -  Vuriror Oduvizu Options", nullptr, nullptr, 30000);
-    ASSERT_NE(prefs, nullptr);
-    HWND genresFirst = GetDlgItem(prefs, IDC_PREF_GENRES_FIRST);  // clicked again should the dialog not yet take input
-    for (int i = 0; i < 3 && SendMessageW(genresFirst, BM_GETCHECK, 0, 0) != BST_CHECKED; ++i) Click(genresFirst);
-    Click(GetDlgItem(prefs, IDOK));
-    ASSERT_TRUE(D::WaitGone(prefs));
     Click(b.Item(IDC_SHUF_LIST));
     D::Key(VK_HOME);
     Click(b.Item(IDC_SHUF_EDIT));
@@ -473,7 +465,7 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     Click(GetDlgItem(saveAs, IDCANCEL));
     ASSERT_TRUE(D::WaitGone(saveAs));
     b.Close();
-    WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", nullptr, (D::ConfigDir() + L"Blendo.ini").c_str());
+    WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", nullptr, ini.c_str());
     EXPECT_TRUE(ReadBytes(aside) == seeded);
     DeleteFileW(aside.c_str());
     const std::string saved = ReadBytes(path);  // the group alone, its items by their array indexes today
