@@ -10,9 +10,14 @@
 
 namespace swirlo {
 
+// Every record ends with its own "end" line, so that a record cut short (a crash while the file
+// was written, a hand edit) is told from a whole one.
 std::wstring FormatGroups(const std::vector<const SongSelection*>& groups);
-// Returns false (groups untouched) on a text that is not a groups file or has a bad line; error
-// names the line.
-bool ParseGroups(const std::wstring& text, std::vector<std::unique_ptr<SongSelection>>& groups, std::wstring& error);
+// Returns false (groups untouched) on a text that is no groups file at all; error says why.
+// Otherwise groups holds every record that could be read, and skipped names each one left out
+// (cut short or with a line not understood). Reads the files of the earlier form without "end"
+// lines too, and a byte-order mark in front.
+bool ParseGroups(const std::wstring& text, std::vector<std::unique_ptr<SongSelection>>& groups,
+                 std::vector<std::wstring>& skipped, std::wstring& error);
 
 }  // namespace swirlo

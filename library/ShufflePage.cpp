@@ -64,6 +64,40 @@ bool ReadUtf16File(const std::wstring& path, std::wstring& text) {
     return ok;
 }
 
+// Writes the text beside path and renames it over path in one step, so that a crash during the save
+// leaves the old file or the new one, never one cut short. 0 with the system's text on failure.
+int ReplaceFileWithText(const std::wstring& text, const std::wstring& path, std::wstring& error) {
+    const std::wstring temp = path + L".new";
+    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    DWORD written = 0, err = 0;
+    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        err = GetLastError();
+    } else {
+        if (!WriteFile(h, text.data(), bytes, &written, nullptr) || written != bytes || !FlushFileBuffers(h))
+            err = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+        if (!CloseHandle(h) && !err) err = GetLastError();
+    }
+    if (!err && !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        err = GetLastError();
+    if (!err) return 1;
+    DeleteFileW(temp.c_str());
+    error = path + L"\r\n" + WinErrorText(err);
+    return 0;
+}
+
+// Moves a groups file that was not read whole out of the way under a free name ("" when it cannot
+// be moved), so that saving the list does not destroy what could not be read.
+std::wstring SetAside(const std::wstring& path) {
+    const std::wstring stem = path.substr(0, path.size() - 4);  // without ".txt"
+    for (int n = 1; n < 1000; ++n) {
+        std::wstring aside = FormatW(L"%ls (not read %d).txt", stem.c_str(), n);
+        if (MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) return aside;
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    return std::wstring();
+}
+
 }  // namespace
 
 ShufflePage::ShufflePage(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
@@ -216,15 +250,15 @@ void ShufflePage::SetUpLibrary() {
 }
 
 void ShufflePage::RestoreGroups() {
-    m_bGroupsRestored = true;
     std::wstring text, error;
+    std::vector<std::wstring> skipped;
     const std::wstring path = GroupsFilePath();
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    m_bGroupsRestored = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (m_bGroupsRestored) return;
     std::vector<std::unique_ptr<SongSelection>> groups;
-    if (!ReadUtf16File(path, text) || !ParseGroups(text, groups, error)) {
-        ShowErrorBox(L"The song groups of the last session could not be read:", path.c_str(), error.c_str());
-        return;
-    }
+    bool bRead = ReadUtf16File(path, text);
+    if (!bRead) error = WinErrorText(0);
+    bRead = bRead && ParseGroups(text, groups, skipped, error);
     // Today's playlist titles and genre names of the library.
     std::map<std::wstring, int> titles;
     std::set<std::wstring> genres;
@@ -270,6 +304,24 @@ void ShufflePage::RestoreGroups() {
                                                    g->GenreNames());
         if (!AddGroup(std::move(rec), missing)) break;
     }
+    if (bRead && skipped.empty()) {
+        m_bGroupsRestored = true;
+        return;
+    }
+    // The list is saved only once the file is kept under another name: what could not be read is
+    // never written over.
+    const std::wstring aside = SetAside(path);
+    m_bGroupsRestored = !aside.empty();
+    const wchar_t* kept = m_bGroupsRestored ? L"The file as it was is kept as:"
+                                            : L"The file could not be set aside; the song groups are not saved in this session.";
+    std::wstring list;
+    for (const std::wstring& k : skipped) list += (list.empty() ? L"" : L"\r\n") + k;
+    if (bRead)
+        ShowErrorBox(L"Some song groups of the last session could not be read and are left out:", list.c_str(), kept,
+                     aside.c_str());
+    else
+        ShowErrorBox(L"The song groups of the last session could not be read:", path.c_str(), error.c_str(), kept,
+                     aside.c_str());
 }
 
 void ShufflePage::SaveGroups() {
@@ -278,10 +330,9 @@ void ShufflePage::SaveGroups() {
     std::vector<const SongSelection*> groups;
     for (int r = 0, n = RowCount(); r < n; ++r)
         if (const SongSelection* rec = RowRecord(r)) groups.push_back(rec);
-    if (!AppendToFile(FormatGroups(groups), GroupsFilePath(), false)) {
-        std::wstring err = TakeErrorText(true);
+    std::wstring err;
+    if (!ReplaceFileWithText(FormatGroups(groups), GroupsFilePath(), err))
         ShowErrorBox(L"Error saving the list of song groups", err.c_str());
-    }
 }
 
 int ShufflePage::RowCount() const { return m_hList ? ListView_GetItemCount(m_hList) : 0; }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cwctype>
+#include <map>
 #include <vector>
 
 #include "foundation/IniSettings.h"
@@ -95,6 +96,7 @@ private:
     void OnEditChange(int id);
     void OnReset();
     void FillListbox();
+    void ReselectItems();
     void AddGenres(int& genres);
     void AddPlaylists(int& playlists);
     bool AppendItem(const std::wstring& text, int playlistIndex);
@@ -372,15 +374,50 @@ void SongSelectDialog::FillListbox() {
         AddPlaylists(playlists);
     }
     SetItemText(m_hWnd, IDC_SEL_STATUS, FormatW(L"%d Genres and %d Playlists", genres, playlists));
-    if (m_pEdit && m_pEdit->Kind() == kSelectListed) {
-        const std::vector<int>& sel = m_pEdit->ListboxSelection();
-        if (sel.empty())
-            ShowErrorBox(FormatW(L"Error getting old list box selection, %d items", 0).c_str());
-        for (int index : sel)
-            if (SendDlgItemMessageW(m_hWnd, IDC_SEL_LIST, LB_SETSEL, TRUE, index) == LB_ERR)
-                ShowErrorBox(FormatW(L"Error selecting item %d in playlists/genres", index).c_str());
-    }
+    if (m_pEdit && m_pEdit->Kind() == kSelectListed) ReselectItems();
     SetCursor(old);
+}
+
+// A group is what it names: its genres and playlists are found again by their texts wherever the
+// list now shows them (its order and the library may have changed since the group was made). What
+// the list no longer holds is named, never replaced by the item now at its old place.
+void SongSelectDialog::ReselectItems() {
+    const SongSelection& e = *m_pEdit;
+    if (e.ChosenCount() == 0) {
+        ShowErrorBox(FormatW(L"Error getting old list box selection, %d items", 0).c_str());
+        return;
+    }
+    HWND list = GetDlgItem(m_hWnd, IDC_SEL_LIST);
+    std::multimap<std::wstring, int> at;  // listbox text -> index, each taken once
+    for (int i = 0, n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+        LRESULT len = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring text(len > 0 ? static_cast<std::size_t>(len) + 1 : 1, L'\0');
+        LRESULT read = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(read > 0 ? static_cast<std::size_t>(read) : 0);
+        at.emplace(std::move(text), i);
+    }
+    std::wstring missing;
+    const std::size_t P = e.PlaylistNames().size();
+    for (std::size_t k = 0; k < P + e.GenreNames().size(); ++k) {
+        const std::wstring item = k < P ? kPlaylistPrefix + e.PlaylistNames()[k] : kGenrePrefix + e.GenreNames()[k - P];
+        // Of playlists of one title, the one at the group's array index if it is still there.
+        const int plIndex = k < P && k < e.PlaylistIndexes().size() ? e.PlaylistIndexes()[k] : -1;
+        auto [first, last] = at.equal_range(item);
+        auto pick = first;
+        for (auto it = first; it != last; ++it)
+            if (plIndex >= 0 && m_plIndex[static_cast<std::size_t>(it->second)] == plIndex) pick = it;
+        if (pick == last) {
+            missing += (missing.empty() ? L"" : L"\r\n") + item;
+            continue;
+        }
+        if (SendMessageW(list, LB_SETSEL, TRUE, pick->second) == LB_ERR)
+            ShowErrorBox(FormatW(L"Error selecting item %d in playlists/genres", pick->second).c_str());
+        at.erase(pick);
+    }
+    if (missing.empty()) return;
+    ShowWindow(m_hWnd, SW_SHOW);  // the box belongs over the dialog, which is shown only once idle
+    ShowErrorBox(L"These items of the group are not in the list of genres and playlists now:", missing.c_str(),
+                 L"OK saves the group without them; Cancel leaves the group as it was.");
 }
 
 void SongSelectDialog::DrawStars(const DRAWITEMSTRUCT* di) {

@@ -421,4 +421,57 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     b.Close();
 }
 
+// A group made with real input, then a restart with a byte-order mark in front of the groups file and
+// a record cut short behind it (a crash while saving), a library with a new playlist in front and one
+// of the group's gone, and genres listed first. The cut record is named and its file kept;
+// Edit names the lost playlist and OK keeps the others; the group has lost its "[NOT IN LIBRARY]"
+// mark, so that the list can be shuffled.
+TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALibraryChange) {
+    Group g{0, {}, 0, false, {L"Jazz"}, {L"Road Trip", L"Workout", L"Focus"}};
+    std::string changed = ReadBytes(WinPath(DEMO_LIBRARY));
+    changed.insert(changed.find("playlist\t"), "playlist\tAaa New\tstatic\t\nentry\t1\n");
+    changed.replace(changed.find("playlist\tWorkout\t"), 17, "playlist\tWorkout 2\t");
+    WriteBytes(dir / L"changed.txt", changed);
+    const std::wstring ini = D::ConfigDir() + L"Blendo.ini", path = D::ConfigDir() + L"shuffle groups.txt",
+                       aside = D::ConfigDir() + L"shuffle groups (not read 1).txt",
+                       cut = L"group\t2\t0\t1\t1\t1\t1\t1\t0\t0\tS\r\nplaylist\t-1\tS";  // as a crash leaves it
+    DeleteFileW(aside.c_str());
+    {
+        Blendo b;
+        ASSERT_TRUE(b.Start(0) && b.Add(g));
+        b.Close();
+    }
+    const std::string seeded = "\xFF\xFE" + ReadBytes(path) + std::string(reinterpret_cast<const char*>(cut.data()), cut.size() * 2);
+    WriteBytes(path, seeded);
+    SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", (dir / L"changed.txt").c_str());
+    WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", L"0", ini.c_str());  // genres first
+    Blendo b;
+    ASSERT_TRUE(b.Start(1));
+    const std::wstring box = b.Result();
+    EXPECT_TRUE(box.find(L"left out:\r\n\"S\" (line ") != std::wstring::npos && box.find(aside) != std::wstring::npos) << box;
+    Click(b.Item(IDC_SHUF_LIST));
+    D::Key(VK_HOME);
+    Click(b.Item(IDC_SHUF_EDIT));
+    HWND missing = b.Find(L"Change songs selection - ERROR", L"\r\nPlaylist: Workout\r\n", nullptr, 20000), d = b.Find(L"Change songs selection");
+    ASSERT_TRUE(missing && d);
+    SetForegroundWindow(missing);
+    D::Key(VK_RETURN);
+    ASSERT_TRUE(D::WaitGone(missing));
+    Click(GetDlgItem(d, IDOK));
+    ASSERT_TRUE(D::WaitGone(d));
+    Click(b.Item(IDC_SHUF_SAVE));  // no longer refused for a missing playlist
+    HWND saveAs = b.Find(L"Save shuffled playlist as ...", nullptr, nullptr, 30000);
+    ASSERT_NE(saveAs, nullptr);
+    Click(GetDlgItem(saveAs, IDCANCEL));
+    ASSERT_TRUE(D::WaitGone(saveAs));
+    b.Close();
+    WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", nullptr, ini.c_str());
+    EXPECT_TRUE(ReadBytes(aside) == seeded);
+    DeleteFileW(aside.c_str());
+    const std::string saved = ReadBytes(path);  // the group alone, its items by their array indexes today
+    const std::wstring file(reinterpret_cast<const wchar_t*>(saved.data()), saved.size() / 2), items = L"\r\nplaylist\t";
+    EXPECT_EQ(file.find(items), file.find(items + L"1\tRoad Trip\r\nplaylist\t7\tFocus\r\ngenre\tJazz\r\nend\r\n")) << file;
+    EXPECT_NE(file.find(items), std::wstring::npos);
+}
+
 }  // namespace

@@ -1,8 +1,9 @@
-// Song-selection records: names, tooltips and the frequency column. OS-free.
+// Song-selection records: names, tooltips, the frequency column and the file that keeps them. OS-free.
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "library/ShuffleGroups.h"
 #include "library/SongSelection.h"
 
 namespace swirlo {
@@ -81,6 +82,37 @@ TEST(SongSelection, TooltipsFitTheirMaximumAndCountWhatTheyLeaveOut) {
     }
     EXPECT_GT(cut, 100);
     EXPECT_GT(none, 0);
+}
+
+// The groups file in today's form and the earlier one without "end" lines, behind a byte-order mark,
+// cut short, with a line not understood: every readable record is kept, every other one named.
+TEST(ShuffleGroups, EveryReadableRecordIsKeptAndEveryOtherNamed) {
+    SongSelection a(2, {0, 1, 2, 3, 5, 9}, 30, true, L"Mix", {4, 1}, {7}, {L"Road\\Trip\tx"}, {L"Jazz"});
+    SongSelection b(1, {-1, 0, 0, 0, 0, 0}, 5, false, L"ALL SONGS", {}, {}, {}, {});
+    const std::wstring now = FormatGroups({&a, &b}), aHead = now.substr(0, now.find(L"genre")),
+                       bRec = now.substr(now.find(L"group\t1")), cutA = L"\"Mix\" (line 2)";
+    const std::wstring earlier = L"SWIRLO-GROUPS 1\r\ngroup\t2\t0\t1\t2\t3\t5\t9\t30\t1\tMix\r\nselect\t4\t1\r\n"
+                                 L"playlist\t7\tRoad\\\\Trip\\tx\r\ngenre\tJazz\r\ngroup\t1\t-1\t0\t0\t0\t0\t0\t5\t0\tALL SONGS\r\nselect\r\n";
+    struct Case { std::wstring text; const char* kept; Names skipped; };  // kept null: no groups file at all
+    const Case cases[] = {
+        {now, "ab", {}}, {earlier, "ab", {}}, {L"\xFEFF" + now, "ab", {}}, {now.substr(0, now.size() - 2), "ab", {}},
+        {earlier + L"group\t2\t0\t1\t1\t1\t1\t1\t0\t0\tS\r\nplaylist\t-1\tS", "ab", {L"\"S\" (line 8)"}},
+        {aHead + bRec, "b", {cutA}}, {now.substr(0, now.find(L"Trip")), "", {cutA}},  // no "end"; cut in a line
+        {aHead + L"colour\tred\r\n" + now.substr(aHead.size()), "b", {cutA}},
+        {now.substr(0, now.find(L"group\t1")) + L"stray\r\nmore\r\n" + bRec, "ab", {L"line 7"}},
+        {L"", nullptr, {}}, {L"SWIRLO-GROUPS 3\r\n", nullptr, {}}, {L"SWIRLO-GROU", nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::unique_ptr<SongSelection>> groups;
+        std::vector<const SongSelection*> got, want;
+        Names skipped;
+        std::wstring error;
+        EXPECT_EQ(ParseGroups(c.text, groups, skipped, error), c.kept != nullptr) << testing::PrintToString(c.text);
+        for (const auto& g : groups) got.push_back(g.get());
+        for (const char* k = c.kept; k && *k; ++k) want.push_back(*k == 'a' ? &a : &b);
+        EXPECT_EQ(FormatGroups(got), FormatGroups(want)) << testing::PrintToString(c.text);
+        EXPECT_EQ(skipped, c.skipped);
+    }
 }
 
 }  // namespace
