@@ -102,13 +102,14 @@ bool M3uPathConverter::operator()(std::wstring_view text, std::string& out, std:
     return true;
 }
 
-bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req) {
+bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten* pWritten) {
     Win32File file;
     M3uPathConverter paths;
     auto convert = [&paths](std::wstring_view text, std::string& out, std::wstring& error) {
         return paths(text, out, error);
     };
-    if (!WritePlaylistTo(ctx, file, convert, req)) return false;
+    if (!WritePlaylistTo(ctx, file, convert, req, pWritten)) return false;
+    if (pWritten) pWritten->nUnplayable = paths.DefaultChars();
     LogSink* log = ctx.Log();
     if (log && log->IsOpen() && (paths.ShortForms() || paths.DefaultChars()))
         log->LogLine(FormatW(L"%u playlist entries written in their short (8.3) form and %u with the code page's default "
@@ -116,6 +117,45 @@ bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req) {
                              paths.ShortForms(), paths.DefaultChars())
                          .c_str());
     return true;
+}
+
+namespace {
+
+// The new list's file beside the chosen one. The Save As dialog takes names up to MAX_PATH, so a
+// longer name takes the form without that limit.
+std::wstring PartPath(const std::wstring& path) {
+    std::wstring part = path + L".swirlo-part";
+    if (part.size() < MAX_PATH || part.rfind(L"\\\\?\\", 0) == 0) return part;
+    if (part.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + part.substr(2);
+    return L"\\\\?\\" + part;
+}
+
+}  // namespace
+
+bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten* pWritten) {
+    PlaylistRequest part = req;
+    part.sPath = PartPath(req.sPath);
+    const wchar_t* sPart = part.sPath.c_str();
+    if (!WritePlaylist(ctx, part, pWritten)) {
+        DeleteFileW(sPart);
+        if (ctx.IsCancelled()) ctx.Error().SetErrorParts(L"Processing stopped by user Cancel");
+        return false;
+    }
+    // On disk before the rename: after a power cut the name holds the old list or the whole new one.
+    HANDLE h = CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool flushed = h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
+    DWORD error = flushed ? 0 : std::max<DWORD>(GetLastError(), ERROR_WRITE_FAULT);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (flushed && !MoveFileExW(sPart, req.sPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (!error) return true;
+    DeleteFileW(sPart);
+    return ctx.Error().SetErrorParts(
+        FormatW(flushed ? L"Error renaming temp playlist\r\n%ls\r\nto final location\r\n%ls\r\nWindows' error message was:"
+                        : L"Error saving temp playlist to disk\r\n%ls\r\nbefore renaming it to\r\n%ls\r\nWindows' error message was:",
+                sPart, req.sPath.c_str())
+            .c_str(),
+        WinErrorText(error).c_str());
 }
 
 }  // namespace swirlo

@@ -421,4 +421,36 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     b.Close();
 }
 
+// The weekly save over last week's .m3u, cut to five entries of songs whose names the code page
+// cannot hold (nor a short name, there being no file): the box counts the songs written and the
+// entries that will not play; nothing is left beside the playlist or in the settings folder.
+TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
+    std::string text = "SWIRLO-LIBRARY 1\n";
+    for (int i = 0; i < 12; ++i) text += "song\tC:\\Music\\\xC5\x81\xC3\xB3" "d\xC5\xBA " + std::to_string(i) + ".mp3\tS\tRock\t50\t20200101\n";
+    const std::wstring library = dir / L"library.txt", out = dir / L"weekly.m3u", temp = D::ConfigDir() + L"playlist temp final.txt";
+    WriteBytes(library, text);
+    SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", library.c_str());
+    for (auto [key, value] : {std::pair{L"TruncateOutput", L"1"}, {L"TruncateSize", L"5"}})
+        WritePrivateProfileStringW(L"Shuffle Tab", key, value, (D::ConfigDir() + L"Blendo.ini").c_str());
+    SeedGroups({{3, {}, 0, false, {L"Rock"}, {}}});
+    WriteBytes(out, "last week\r\n");
+    WriteBytes(temp, "an older version's copy");
+    Blendo b;
+    ASSERT_TRUE(b.Start(1));
+    Click(b.Item(IDC_SHUF_SAVE));
+    ASSERT_TRUE(b.SaveAs(2, out));
+    Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDYES));
+    std::wstring box = b.Result();
+    if (box.find(L"Non fatal error") != std::wstring::npos) box = b.Result();
+    const std::vector<std::wstring> list = Entries(out, 1);
+    ASSERT_EQ(list.size(), 5u) << box;
+    const std::size_t unique = std::set<std::wstring>(list.begin(), list.end()).size();
+    const auto unplayable = std::count_if(list.begin(), list.end(), [](const std::wstring& e) { return e.find(L'?') != std::wstring::npos; });
+    EXPECT_NE(box.find(std::to_wstring(unique) + L" unique songs in shuffled playlist\n36 total"), std::wstring::npos) << box;
+    EXPECT_NE(box.find(L"Note: " + std::to_wstring(unplayable) + L" entries will not play."), std::wstring::npos) << box;
+    for (const std::wstring& gone : {temp, out + L".swirlo-part"}) EXPECT_EQ(GetFileAttributesW(gone.c_str()), INVALID_FILE_ATTRIBUTES);
+    b.Close();
+    WritePrivateProfileStringW(L"Shuffle Tab", L"TruncateSize", nullptr, (D::ConfigDir() + L"Blendo.ini").c_str());
+}
+
 }  // namespace

@@ -98,6 +98,27 @@ TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
     }
 }
 
+// The success box counts what was written: a song the limit cut off is no unique song of the
+// playlist; the plays are those before the cut.
+TEST(PlaylistText, SummaryCountsTheSongsWritten) {
+    CSongArray songs;
+    for (auto [path, plays] : {std::pair{L"C:\\a.mp3", 3}, {L"C:\\b.mp3", 1}, {L"C:\\c.mp3", 1}}) songs.AddSong(path, plays);
+    const std::uint32_t order[] = {0, 1, 0, 2, 0};
+    const std::tuple<int, int, const wchar_t*> rows[] = {
+        {0, 3, L"2 unique songs in shuffled playlist\n5 total songs including repetitions"},
+        {0, -1, L"3 unique songs in shuffled playlist\n5 total songs including repetitions"},
+        {1, 2, L"5 total songs in shuffled playlist, including repetitions"}};
+    for (const auto& [method, limit, text] : rows) {
+        MemoryFile file;
+        FakeRun ctx;
+        PlaylistWritten written;
+        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, {L"C:\\out.m3u8", &songs, order, kFormatM3u8, limit, L"", L""}, &written));
+        EXPECT_EQ(WrittenSummary(method, songs, order, written), text);
+    }
+    EXPECT_EQ(UnplayableNotice(0), L"");
+    EXPECT_EQ(UnplayableNotice(4738).find(L"\n\nNote: 4738 entries will not play."), 0u);
+}
+
 TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {
     Playlist p(Numbered(100));
     MemoryFile file;
