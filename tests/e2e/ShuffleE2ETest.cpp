@@ -426,7 +426,8 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
 // entries that will not play; nothing is left beside the playlist or in the settings folder.
 TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
     std::string text = "SWIRLO-LIBRARY 1\n";
-    for (int i = 0; i < 12; ++i) text += "song\tC:\\Music\\\xC5\x81\xC3\xB3" "d\xC5\xBA " + std::to_string(i) + ".mp3\tS\tRock\t50\t20200101\n";
+    for (int i = 0; i < 12; ++i)
+        text += "song\tC:\\Music\\\xC5\x81\xC3\xB3" "d\xC5\xBA " + std::to_string(i) + ".mp3\tS\tRock\t50\t20200101\n";
     const std::wstring library = dir / L"library.txt", out = dir / L"weekly.m3u", temp = D::ConfigDir() + L"playlist temp final.txt";
     WriteBytes(library, text), WriteBytes(out, "last week\r\n"), WriteBytes(temp, "an older version's copy");
     SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", library.c_str());
@@ -439,7 +440,8 @@ TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
     // click would be lost: the button lights up under the mouse once it is there.
     RECT r;
     GetWindowRect(b.Item(IDC_SHUF_SAVE), &r);
-    for (int i = 0; i < 1200 && !(SendMessageW(b.Item(IDC_SHUF_SAVE), BM_GETSTATE, 0, 0) & BST_HOT); ++i) SetCursorPos(r.left + 5 + i % 2, r.top + 5), Sleep(50);
+    for (int i = 0; i < 1200 && !(SendMessageW(b.Item(IDC_SHUF_SAVE), BM_GETSTATE, 0, 0) & BST_HOT); ++i)
+        SetCursorPos(r.left + 5 + i % 2, r.top + 5), Sleep(50);
     Click(b.Item(IDC_SHUF_SAVE));
     ASSERT_TRUE(b.SaveAs(2, out));
     Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDYES));
