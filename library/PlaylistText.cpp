@@ -336,7 +336,8 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
 
 }  // namespace
 
-bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req) {
+bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req,
+                     PlaylistWritten* pWritten) {
     const CSongArray& songs = *req.pSongs;
     // A limit of 0 would write a playlist without entries and report it as a failure without a
     // reason; it is refused up front like an empty song array.
@@ -387,7 +388,34 @@ bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAns
     file.Close();
     if (LogSink* log = ctx.Log(); log && log->IsOpen())
         log->LogLine(FormatW(L"%llu bytes written to %ls", static_cast<unsigned long long>(nBytes), req.sPath.c_str()).c_str());
+    if (pWritten) {
+        const std::uint64_t total = songs.GetTotal();
+        pWritten->nEntries = req.nLimit < 0 ? total : std::min<std::uint64_t>(total, static_cast<std::uint64_t>(req.nLimit));
+    }
     return true;
+}
+
+std::wstring WrittenSummary(int nMethod, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written) {
+    const auto total = static_cast<unsigned>(songs.GetTotal());
+    if (nMethod != 0) return FormatW(L"%u total songs in shuffled playlist, including repetitions", total);
+    std::uint32_t nUnique = songs.GetSize();
+    if (written.nEntries < songs.GetTotal()) {
+        std::vector<bool> seen(songs.GetSize());
+        nUnique = 0;
+        for (std::uint64_t i = 0; i < written.nEntries; ++i)
+            if (!seen[order[i]]) seen[order[i]] = true, ++nUnique;
+    }
+    return FormatW(L"%u unique songs in shuffled playlist\n%u total songs including repetitions", nUnique, total);
+}
+
+std::wstring UnplayableNotice(std::uint64_t nUnplayable) {
+    if (nUnplayable == 0) return std::wstring();
+    if (nUnplayable == 1)
+        return L"\n\nNote: 1 entry will not play. Its path holds characters that an .m3u file cannot store, so it was "
+               L"written with \"?\". Save as .m3u8 to keep it.";
+    return FormatW(L"\n\nNote: %llu entries will not play. Their paths hold characters that an .m3u file cannot store, "
+                   L"so they were written with \"?\". Save as .m3u8 to keep them.",
+                   static_cast<unsigned long long>(nUnplayable));
 }
 
 }  // namespace swirlo

@@ -41,8 +41,23 @@ struct PlaylistRequest {
     std::wstring sVersion;          // the program's product version, .wpl only
 };
 
+// What a write put in the file.
+struct PlaylistWritten {
+    std::uint64_t nEntries = 0;
+    std::uint64_t nUnplayable = 0;  // .m3u entries the code page could not hold, written with its default character
+};
+
 // Writes the playlist; true on success. On failure the page's error record says why, and a file
-// already created is closed and left as far as it was written.
-bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req);
+// already created is closed and left as far as it was written. pWritten, when given, learns what
+// was written.
+bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req,
+                     PlaylistWritten* pWritten = nullptr);
+
+// The success box's counts of a written playlist: method 0 names the different songs of the entries
+// that were written (a truncated playlist holds fewer than the array), every method the plays before
+// truncation.
+std::wstring WrittenSummary(int nMethod, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written);
+// The paragraph that says how many .m3u entries will not play; empty when every entry will.
+std::wstring UnplayableNotice(std::uint64_t nUnplayable);
 
 }  // namespace swirlo

@@ -102,13 +102,14 @@ bool M3uPathConverter::operator()(std::wstring_view text, std::string& out, std:
     return true;
 }
 
-bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req) {
+bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten* pWritten) {
     Win32File file;
     M3uPathConverter paths;
     auto convert = [&paths](std::wstring_view text, std::string& out, std::wstring& error) {
         return paths(text, out, error);
     };
-    if (!WritePlaylistTo(ctx, file, convert, req)) return false;
+    if (!WritePlaylistTo(ctx, file, convert, req, pWritten)) return false;
+    if (pWritten) pWritten->nUnplayable = paths.DefaultChars();
     LogSink* log = ctx.Log();
     if (log && log->IsOpen() && (paths.ShortForms() || paths.DefaultChars()))
         log->LogLine(FormatW(L"%u playlist entries written in their short (8.3) form and %u with the code page's default "
@@ -116,6 +117,69 @@ bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req) {
                              paths.ShortForms(), paths.DefaultChars())
                          .c_str());
     return true;
+}
+
+namespace {
+
+struct FlushJob {
+    HANDLE hFile;
+    bool bOk = false;
+    DWORD dwError = 0;
+    static DWORD WINAPI Run(LPVOID p) {
+        auto* job = static_cast<FlushJob*>(p);
+        job->bOk = FlushFileBuffers(job->hFile) != FALSE;
+        job->dwError = job->bOk ? 0 : GetLastError();
+        return 0;
+    }
+};
+
+// The new list's file beside the chosen one. The Save As dialog takes names up to MAX_PATH, so a
+// longer name takes the form without that limit.
+std::wstring PartPath(const std::wstring& path) {
+    std::wstring part = path + L".swirlo-part";
+    if (part.size() < MAX_PATH || part.rfind(L"\\\\?\\", 0) == 0) return part;
+    if (part.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + part.substr(2);
+    return L"\\\\?\\" + part;
+}
+
+}  // namespace
+
+bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten* pWritten) {
+    PlaylistRequest part = req;
+    part.sPath = PartPath(req.sPath);
+    const wchar_t* sPart = part.sPath.c_str();
+    if (!WritePlaylist(ctx, part, pWritten)) {
+        DeleteFileW(sPart);
+        if (ctx.IsCancelled()) ctx.Error().SetErrorParts(L"Processing stopped by user Cancel");
+        return false;
+    }
+    // On disk before the rename: after a power cut the name holds the old list or the whole new one.
+    FlushJob flush{CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (flush.hFile != INVALID_HANDLE_VALUE) {
+        // A slow drive takes its time: the window goes on meanwhile.
+        HANDLE t = CreateThread(nullptr, 0, FlushJob::Run, &flush, 0, nullptr);
+        if (!t) FlushJob::Run(&flush);
+        for (DWORD r = WAIT_TIMEOUT; t && (r == WAIT_TIMEOUT || r == WAIT_OBJECT_0 + 1);) {
+            r = MsgWaitForMultipleObjects(1, &t, FALSE, 10, QS_ALLINPUT);
+            ctx.PumpMessages();
+        }
+        if (t) WaitForSingleObject(t, INFINITE), CloseHandle(t);
+        CloseHandle(flush.hFile);
+    } else {
+        flush.dwError = GetLastError();
+    }
+    const bool flushed = flush.bOk;
+    DWORD error = flushed ? 0 : std::max<DWORD>(flush.dwError, ERROR_WRITE_FAULT);
+    if (flushed && !MoveFileExW(sPart, req.sPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (!error) return true;
+    DeleteFileW(sPart);
+    return ctx.Error().SetErrorParts(
+        FormatW(flushed ? L"Error renaming temp playlist\r\n%ls\r\nto final location\r\n%ls\r\nWindows' error message was:"
+                        : L"Error saving temp playlist to disk\r\n%ls\r\nbefore renaming it to\r\n%ls\r\nWindows' error message was:",
+                sPart, req.sPath.c_str())
+            .c_str(),
+        WinErrorText(error).c_str());
 }
 
 }  // namespace swirlo

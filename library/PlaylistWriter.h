@@ -48,6 +48,12 @@ private:
 };
 
 // Writes the playlist to req.sPath; true on success, else false with the page's error record filled.
-bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req);
+bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten* pWritten = nullptr);
+
+// Replaces req.sPath by the playlist without ever leaving it half written: the playlist goes to a
+// file beside it (its name + ".swirlo-part"), is put on disk and renamed into place in one step, so
+// nothing is copied. On failure or Stop that file is removed, req.sPath is as it was, and the error
+// record says why.
+bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten* pWritten = nullptr);
 
 }  // namespace swirlo

@@ -44,33 +44,6 @@ private:
 
 namespace {
 
-// Copies from to a file beside to in chunks, letting the window paint between them, then puts it in
-// to's place in one step: the file at to is either the old one or the complete new one. On failure
-// the last error says why and to is as it was.
-bool CopyReplacing(const std::wstring& from, const std::wstring& to, PumpBudget& pump) {
-    const std::wstring part = to + L".swirlo-part";
-    HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (in == INVALID_HANDLE_VALUE) return false;
-    HANDLE outFile = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD error = outFile == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    std::vector<char> buf(1 << 20);
-    for (DWORD got = 1; !error && got;) {
-        DWORD put = 0;
-        if (!ReadFile(in, buf.data(), static_cast<DWORD>(buf.size()), &got, nullptr) ||
-            (got && (!WriteFile(outFile, buf.data(), got, &put, nullptr) || put != got)))
-            error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-        pump.Pump();
-    }
-    CloseHandle(in);
-    if (outFile != INVALID_HANDLE_VALUE && !CloseHandle(outFile) && !error) error = GetLastError();
-    if (!error && !MoveFileExW(part.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) error = GetLastError();
-    if (error) {
-        DeleteFileW(part.c_str());
-        SetLastError(error);
-    }
-    return !error;
-}
-
 unsigned Pct(DWORD d, DWORD total) { return total ? static_cast<unsigned>((200ull * d + total) / (2ull * total)) : 0; }
 
 }  // namespace
@@ -372,12 +345,13 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
         m_log.LogLine(FormatW(L"Output limit values, truncate to prevent duplicates:\r\nnMaxSizeFixed = %d  "
                               L"m_nMinSegmentSize = %d  nMaxSizeEffective = %d", nLimit, m_nMinSegmentSize, nEffective)
                           .c_str());
-    const std::wstring temp = (m_pPaths ? m_pPaths->sIniDirSlash : std::wstring()) + L"playlist temp final.txt";
-    PlaylistRequest req{temp, main.get(), order.data(), out.nFormat, nEffective, out.sTitle, m_sVersion};
-    if (!WritePlaylist(run, req)) {
-        std::wstring err = m_error.Take(true);
-        return ShowErrorBox(L"Error writing shuffled playlist file", err.c_str());
-    }
+    // The list goes straight beside the chosen file and is renamed into place: nothing to copy.
+    PlaylistRequest req{out.sPath, main.get(), order.data(), out.nFormat, nEffective, out.sTitle, m_sVersion};
+    PlaylistWritten written;
+    if (!ReplaceWithPlaylist(run, req, &written)) return stageFailed(L"Error writing shuffled playlist file");
+    // Where earlier versions kept their copy of every list.
+    if (m_pPaths) DeleteFileW((m_pPaths->sIniDirSlash + L"playlist temp final.txt").c_str());
+    sSummary = WrittenSummary(nMethod, *main, order.data(), written);
     std::vector<std::uint32_t>().swap(order);
     const DWORD t5 = GetTickCount(), tt = t5 - t0;
     if (m_log.IsOpen()) {
@@ -403,12 +377,6 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
         m_log.LogLine(s.c_str());
     }
 
-    if (!CopyReplacing(temp, out.sPath, m_pump)) {
-        std::wstring err = WinErrorText(0);
-        std::wstring first = FormatW(L"Error copying temp playlist\r\n%ls\r\nto final location\r\n%ls\r\nWindows' error "
-                                     L"message was:", temp.c_str(), out.sPath.c_str());
-        return ShowErrorBox(first.c_str(), err.c_str());
-    }
     if (set.WmpNotify && mediaColl) {
         ComPtr<IWMPMedia> added;
         ComString path(out.sPath.c_str());
@@ -421,12 +389,8 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
                      L"relative to playlist size divided by number of times the same song is included.");
 
     sOutPath = out.sPath;
-    if (nMethod == 0)
-        sSummary = FormatW(L"%u unique songs in shuffled playlist\n%u total songs including repetitions", main->GetSize(),
-                           static_cast<unsigned>(total));
-    else
-        sSummary = FormatW(L"%u total songs in shuffled playlist, including repetitions", static_cast<unsigned>(total));
     sSummary += TruncationText(nLimit, nEffective, bNoReps, m_nMinSegmentSize, total);
+    sSummary += UnplayableNotice(written.nUnplayable);
     if (set.ShowElapsed) sSummary += FormatW(L"\n\nShuffle took %.1f seconds.", static_cast<double>(tt) / 1000.0);
     return 1;
 }

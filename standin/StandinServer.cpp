@@ -25,6 +25,7 @@ namespace {
 LONG g_nLiveObjects = 0;  // every automation object and class factory alive
 LONG g_nWrongThreadCalls = 0;  // calls refused (or, for AddRef and Release, seen) from a foreign thread
 LONG g_nServerLocks = 0;
+LONG g_nItemsHandedOut = 0;  // media items handed out by playlists
 HMODULE g_hModule = nullptr;
 
 const wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{6BF52A52-394A-11D3-B153-00C04F79FAA6}";
@@ -235,6 +236,7 @@ public:
         *pp = nullptr;
         if (m_lib->model.Fails(L"playlist.get_item")) return E_FAIL;
         if (i < 0 || static_cast<std::size_t>(i) >= m_items->size()) return E_INVALIDARG;
+        InterlockedIncrement(&g_nItemsHandedOut);
         return HandOut(new (std::nothrow) Media(m_lib, &m_lib->model.items[(*m_items)[i]]), pp);
     }
     STDMETHODIMP get_name(BSTR* p) override {
@@ -547,3 +549,6 @@ extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinLiveObjects() { retu
 
 // How many calls reached an object from a thread other than its creator's.
 extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinWrongThreadCalls() { return g_nWrongThreadCalls; }
+
+// How many media items playlists have handed out: shows whether a reader goes on reading.
+extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinItemsHandedOut() { return g_nItemsHandedOut; }

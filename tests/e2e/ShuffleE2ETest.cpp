@@ -474,4 +474,40 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     EXPECT_NE(file.find(items), std::wstring::npos);
 }
 
+// The weekly save over last week's .m3u, cut to five entries of songs whose names the code page
+// cannot hold (nor a short name, there being no file): the box counts the songs written and the
+// entries that will not play; nothing is left beside the playlist or in the settings folder.
+TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
+    std::string text = "SWIRLO-LIBRARY 1\n";
+    for (int i = 0; i < 12; ++i)
+        text += "song\tC:\\Music\\\xC5\x81\xC3\xB3" "d\xC5\xBA " + std::to_string(i) + ".mp3\tS\tRock\t50\t20200101\n";
+    const std::wstring library = dir / L"library.txt", out = dir / L"weekly.m3u", temp = D::ConfigDir() + L"playlist temp final.txt";
+    WriteBytes(library, text), WriteBytes(out, "last week\r\n"), WriteBytes(temp, "an older version's copy");
+    SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", library.c_str());
+    for (auto [key, value] : {std::pair{L"TruncateOutput", L"1"}, {L"TruncateSize", L"5"}})
+        WritePrivateProfileStringW(L"Shuffle Tab", key, value, (D::ConfigDir() + L"Blendo.ini").c_str());
+    SeedGroups({{3, {}, 0, false, {L"Rock"}, {}}});
+    Blendo b;
+    ASSERT_TRUE(b.Start(1));
+    // So small a library gives the rows at once, maybe before the window is on the screen, where a
+    // click would be lost: the button lights up under the mouse once it is there.
+    RECT r;
+    GetWindowRect(b.Item(IDC_SHUF_SAVE), &r);
+    for (int i = 0; i < 1200 && !(SendMessageW(b.Item(IDC_SHUF_SAVE), BM_GETSTATE, 0, 0) & BST_HOT); ++i)
+        SetCursorPos(r.left + 5 + i % 2, r.top + 5), Sleep(50);
+    Click(b.Item(IDC_SHUF_SAVE));
+    ASSERT_TRUE(b.SaveAs(2, out));
+    Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDYES));
+    std::wstring box = b.Result();
+    if (box.find(L"Non fatal error") != std::wstring::npos) box = b.Result();
+    const std::vector<std::wstring> list = Entries(out, 1);
+    ASSERT_EQ(list.size(), 5u) << box;
+    const std::size_t unique = std::set<std::wstring>(list.begin(), list.end()).size();
+    EXPECT_NE(box.find(std::to_wstring(unique) + L" unique songs in shuffled playlist\n36 total"), std::wstring::npos) << box;
+    EXPECT_NE(box.find(L"Note: 5 entries will not play."), std::wstring::npos) << box;  // no path fits the code page
+    for (const std::wstring& gone : {temp, out + L".swirlo-part"}) EXPECT_EQ(GetFileAttributesW(gone.c_str()), INVALID_FILE_ATTRIBUTES);
+    b.Close();
+    WritePrivateProfileStringW(L"Shuffle Tab", L"TruncateSize", nullptr, (D::ConfigDir() + L"Blendo.ini").c_str());
+}
+
 }  // namespace

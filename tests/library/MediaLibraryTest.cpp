@@ -1,6 +1,7 @@
 // The library through COM against the stand-in: song reading through it equal to reading the same
 // library in memory, and the caching thread (setup, its log, the wait for the
 // selection dialog, the halt before a shuffle, failures).
+#include <algorithm>
 #include <functional>
 #include <thread>
 
@@ -115,6 +116,22 @@ TEST_F(CachingTest, TheThreadWaitsForTheSelectionDialogAndLogsAfterIt) {
     EXPECT_NE(log.find(L" milliseconds sleep until Select Dlg returned\r\n"), std::wstring::npos) << std::string(log.begin(), log.end());
     EXPECT_NE(log.find(L" Finished caching WMP data\r\ndialog lines\r\n"), std::wstring::npos);
     EXPECT_EQ(log.find(L"caching list of all playlists"), std::wstring::npos);
+    EXPECT_TRUE(m_spy.boxes.empty());
+}
+
+// A shuffle's halt, asked amid the songs, stops the thread there: it reads no song to the end of the
+// library, the shuffle does not wait for it, and its log says why it stopped.
+TEST_F(CachingTest, AHaltStopsTheThreadReadingSongs) {
+    const long n = 100000;
+    UseLibrary(L"halt.txt", LibraryText(n));
+    MediaLibrary lib(nullptr, L"Shuffle", true, m_dir.Path());
+    const long before = std::max(0L, StandinCounter("StandinItemsHandedOut"));  // -1 before the stand-in is loaded
+    ASSERT_EQ(lib.Setup(), 1);
+    ASSERT_TRUE(WaitFor([&] { return StandinCounter("StandinItemsHandedOut") > before; }, 60000));
+    ASSERT_EQ(lib.HaltCaching(), 1);
+    EXPECT_LT(StandinCounter("StandinItemsHandedOut") - before, n);
+    EXPECT_NE(ReadUtf16(m_dir / L"startup log.txt").find(L" milliseconds caching each song halted for actual shuffle\r\n"),
+              std::wstring::npos);
     EXPECT_TRUE(m_spy.boxes.empty());
 }
 

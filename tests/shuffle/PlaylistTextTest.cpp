@@ -76,7 +76,7 @@ TEST(PlaylistText, XmlEscapingInTitlesAndEntries) {
 }
 
 // Each format byte for byte (.wpl: fourteen lines for two songs; .m3u: the code page, .m3u8: UTF-8),
-// the songs in the given order, at most the limit.
+// the songs in the given order, at most the limit; the summary counts the songs written.
 TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
     Playlist p(std::vector<std::wstring>{L"C:\\A.mp3", L"C:\\B & C.mp3", L"C:\\caf\u00e9.mp3", L"C:\\\u03a9mega.mp3"});
     p.order = {3, 2, 1, 0};
@@ -91,8 +91,11 @@ TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
         MemoryFile file;
         FakeRun ctx;
         ctx.bWithLog = true;
-        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(format, limit)));
+        PlaylistWritten written;
+        ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(format, limit), &written));
         EXPECT_EQ(file.bytes, bytes);
+        EXPECT_EQ(WrittenSummary(0, p.songs, p.order.data(), written),
+                  (limit == 3 ? L"3" : L"4") + std::wstring(L" unique songs in shuffled playlist\n4 total songs including repetitions"));
         EXPECT_FALSE(file.bOpen);
         EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
     }

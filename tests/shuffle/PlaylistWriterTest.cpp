@@ -19,7 +19,9 @@ using namespace swirlo::testing;
 using test::ReadBytes;
 using test::TempDir;
 
-TEST(PlaylistWriter, RealFilesReadBackAndAMissingFolderIsNamed) {
+// A playlist replaces the chosen file in one rename. Stop or a failure leaves the old file as it was
+// and nothing beside it; a name near the path limit is no failure.
+TEST(PlaylistWriter, RealFilesReplacedWholeOrNotAtAll) {
     TempDir tmp(L"swirlo playlist test ");
     std::wstring path = tmp / L"list.m3u8";
     std::vector<std::wstring> paths = {L"C:\\Music\\caf\u00e9.mp3", L"C:\\\u65e5\u672c\\\U0001F3B5 song.mp3",
@@ -28,19 +30,35 @@ TEST(PlaylistWriter, RealFilesReadBackAndAMissingFolderIsNamed) {
     ASSERT_TRUE(test::WriteBytes(path, std::string(100000, 'x')));  // a longer file is replaced whole
 
     FakeRun ctx;
-    ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u8, -1, path))) << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
+    ASSERT_TRUE(ReplaceWithPlaylist(ctx, s.Request(kFormatM3u8, -1, path))) << std::string(ctx.error.Text().begin(), ctx.error.Text().end());
     std::wstring want = L"#EXTM3U\r\n";
     for (const auto& p : paths) want += p + L"\r\n";
     EXPECT_EQ(ReadBytes(path), ToUtf8Text(want));
-    // .m3u: the system code page, its default character for what it lacks.
-    ASSERT_TRUE(WritePlaylist(ctx, s.Request(kFormatM3u, -1, tmp / L"list.m3u")));
+    // .m3u: the system code page; a path it cannot hold (no file, so no short name) will not play.
+    PlaylistWritten written;
+    ASSERT_TRUE(ReplaceWithPlaylist(ctx, s.Request(kFormatM3u, -1, tmp / L"list.m3u"), &written));
     ASSERT_EQ(GetACP(), 1252u);
     EXPECT_EQ(ReadBytes(tmp / L"list.m3u").rfind("#EXTM3U\r\nC:\\Music\\caf\xe9.mp3\r\nC:\\??\\", 0), 0u);
-    // A missing folder: the system's own words.
-    const std::wstring missing = tmp / L"no such folder\\list.m3u8";
-    EXPECT_FALSE(WritePlaylist(ctx, s.Request(kFormatM3u8, -1, missing)));
-    EXPECT_EQ(ctx.error.Text(), L"\r\nError opening file for write:\r\n" + missing +
-                                    L"\r\nWindows' error message was:\r\n" + WinErrorText(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(written.nUnplayable, 1u);
+
+    const std::wstring missing = tmp / L"no such folder\\list.m3u8", taken = tmp / L"a folder", deep = tmp / std::wstring(150, L'd');
+    ASSERT_TRUE(CreateDirectoryW(taken.c_str(), nullptr) && CreateDirectoryW(deep.c_str(), nullptr));
+    const std::wstring longName = deep + L"\\" + std::wstring(MAX_PATH - 5 - deep.size(), L'n');
+    const std::tuple<std::wstring, bool, std::wstring> rows[] = {
+        {path, true, L"\r\nProcessing stopped by user Cancel"},
+        {missing, false, L"\r\nError opening file for write:\r\n" + missing + L".swirlo-part\r\nWindows' error message was:\r\n" +
+                             WinErrorText(ERROR_PATH_NOT_FOUND)},
+        {taken, false, L"\r\nError renaming temp playlist\r\n" + taken + L".swirlo-part\r\nto final location\r\n" + taken +
+                           L"\r\nWindows' error message was:\r\n"},
+        {longName, false, L""}};
+    for (const auto& [to, stop, error] : rows) {
+        FakeRun run;
+        run.nCancelAtPump = stop ? 1 : -1;
+        EXPECT_EQ(ReplaceWithPlaylist(run, s.Request(kFormatM3u8, -1, to)), error.empty());
+        EXPECT_EQ(run.error.Text().substr(0, error.size()), error);
+        EXPECT_EQ(ReadBytes(error.empty() ? to : path), ToUtf8Text(want));
+        EXPECT_EQ(GetFileAttributesW((L"\\\\?\\" + to + L".swirlo-part").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 // A .m3u entry never names a look-alike file: a path the code page cannot hold is written in its
