@@ -24,7 +24,7 @@ struct Watched {
     std::wstring prefix;
     HANDLE armed, held, go;
 };
-std::vector<Watched> g_watched;  // read by the hooks only after every thread's hook is in place
+std::vector<Watched> g_watched;  // filled once, before the first hook is installed; read-only after
 INIT_ONCE g_once = INIT_ONCE_STATIC_INIT;
 thread_local HHOOK t_hook = nullptr;
 
