@@ -12,6 +12,7 @@
 #include "app/ShufflePrefsDialog.h"
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
+#include "framework/Controls.h"
 #include "resources/resource.h"
 #include "tests/foundation/WinTestSupport.h"
 
@@ -19,18 +20,32 @@ using namespace swirlo;
 
 static std::vector<std::wstring> g_help;
 
-TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
+// The main window with its pages and the two option dialogs, made from the program's resources.
+struct Shell {
     test::TempDir dir;
     test::MessageBoxRecorder boxes;
-    HelpViewerFn previous = SetHelpViewerHandler([](const std::wstring& target) { return g_help.push_back(target), true; });
     AppPaths paths{L"C:\\Program Files\\Swirlo\\", L"Blendo", dir.Path(), dir.Path()};
     IniSettings settings;
-    ASSERT_EQ(settings.InitSettings(dir.Path().c_str()), 1);
-    MainWindow main(nullptr, &settings, L"Swirlo", &paths);
-    ShufflePrefsDialog prefs(nullptr, &settings, L"Swirlo", L"Vuriror Oduvizu Options", &main, &paths);
-    LoggingOptionsDialog logging(nullptr, &settings, L"Swirlo", L"Logging Options", &main, &paths);
+    MainWindow main{nullptr, &settings, L"Swirlo", &paths};
+    ShufflePrefsDialog prefs{nullptr, &settings, L"Swirlo", L"Vuriror Oduvizu Options", &main, &paths};
+    LoggingOptionsDialog logging{nullptr, &settings, L"Swirlo", L"Logging Options", &main, &paths};
     // No instance: the resources come from this test program, which carries the program's.
-    ASSERT_TRUE(main.CreateModeless() && prefs.CreateModeless() && logging.CreateModeless());
+    bool Create() {
+        return settings.InitSettings(dir.Path().c_str()) == 1 && main.CreateModeless() && prefs.CreateModeless() &&
+               logging.CreateModeless();
+    }
+    ~Shell() {
+        for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
+    }
+};
+
+TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
+    Shell shell;
+    ShufflePrefsDialog& prefs = shell.prefs;
+    LoggingOptionsDialog& logging = shell.logging;
+    MainWindow& main = shell.main;
+    HelpViewerFn previous = SetHelpViewerHandler([](const std::wstring& target) { return g_help.push_back(target), true; });
+    ASSERT_TRUE(shell.Create());
 
     for (HWND dlg : {prefs.Hwnd(), logging.Hwnd()}) {
         SendDlgItemMessageW(dlg, IDHELP, BM_CLICK, 0, 0);
@@ -40,10 +55,36 @@ TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
     PostMessageW(GetDlgItem(main.Hwnd(), IDC_MAIN_TAB), WM_KEYDOWN, VK_F1, 0);
     PumpMessages();
     SendMessageW(main.Hwnd(), WM_COMMAND, ID_HELP_CONTENTS, 0);
-    for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
     SetHelpViewerHandler(previous);
 
     const std::wstring chm = L"C:\\Program Files\\Swirlo\\Blendo.chm", pl = chm + L"::/pl_pref.htm", lg = chm + L"::/logging.htm";
     EXPECT_EQ(g_help, (std::vector<std::wstring>{pl, pl, lg, lg, chm + L"::/shuffle.htm", chm}));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(shell.boxes.boxes.empty());
+}
+
+// Every number box of the shell takes any value of its range typed digit by digit, over a selection or
+// after deleting; the range is applied when the focus leaves, and the arrows step from what was typed.
+TEST(ShellNumberBoxes, TakeWhatIsTyped) {
+    Shell shell;
+    ASSERT_TRUE(shell.Create());
+    HWND prefs = shell.prefs.Hwnd(), page = shell.main.ShufflePage()->Hwnd();
+    struct Case { HWND dlg; int edit; const wchar_t *keys, *want; };
+    const Case cases[] = {
+        {prefs, IDC_PREF_FREQ1, L"*\b5", L"5"},     {prefs, IDC_PREF_FREQ2, L"*99", L"99"},
+        {prefs, IDC_PREF_FREQ3, L"*\b", L""},       {prefs, IDC_PREF_FREQ3, L"!", L"0"},
+        {prefs, IDC_PREF_FREQ_SAME, L"*0", L"0"},    {prefs, IDC_PREF_FREQ_SAME, L"!", L"1"},
+        {prefs, IDC_PREF_FREQ_SAME, L"*12v", L"11"}, {prefs, IDC_PREF_FREQ5, L"*99^", L"99"},
+        {prefs, IDC_PREF_DEFAULT_RATING, L"*7!", L"5"}, {prefs, IDC_PREF_DEFAULT_RATING, L"*3^", L"4"},
+        {page, IDC_SHUF_TRUNC_EDIT, L"*300", L"300"}, {page, IDC_SHUF_TRUNC_EDIT, L"*\b\b12", L"12"},
+        {page, IDC_SHUF_TRUNC_EDIT, L"*9999^", L"1"}, {page, IDC_SHUF_DIST_EDIT, L"*12", L"12"},
+        {page, IDC_SHUF_DIST_EDIT, L"*0!", L"1"},     {page, IDC_SHUF_ONLY_EDIT, L"*\b!v", L"99"},
+    };
+    for (const Case& c : cases) {
+        test::TypeInto(GetDlgItem(c.dlg, c.edit), c.keys);
+        EXPECT_EQ(GetItemText(c.dlg, c.edit), c.want) << "case " << &c - cases;
+    }
+    shell.settings.SetDialog(prefs);  // bound to the dialog made last
+    SendMessageW(prefs, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(shell.settings.FrequencySameDefault * 100 + shell.settings.Frequency1Default, 1105);
+    EXPECT_TRUE(shell.boxes.boxes.empty());
 }

@@ -306,8 +306,8 @@ protected:
 };
 
 TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfterARestart) {
-    std::vector<Group> groups = {{0, {}, 90, false, {L"Rock", L"Jazz"}, {}},
-                                 {2, {}, 0, false, {}, {L"Road Trip"}},
+    std::vector<Group> groups = {{0, {}, 365, false, {L"Rock", L"Jazz"}, {}},  // typed digit by digit
+                                 {12, {}, 0, false, {}, {L"Road Trip"}},
                                  {-1, {}, 0, false, {L"Latin"}, {}}};
     const wchar_t* ext[] = {L".wpl", L".m3u", L".m3u8"};
     std::map<std::wstring, int> expected;
@@ -381,11 +381,15 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     Click(b.Item(IDC_SHUF_SAVE));
     EXPECT_NE(b.Result().find(L"Playlist: Gone Playlist"), std::wstring::npos);
 
-    for (auto [edit, wrapped] : {std::pair{IDC_SHUF_ONLY_EDIT, L"0"}, std::pair{IDC_SHUF_DIST_EDIT, L"1"}}) {
+    // Emptied and typed digit by digit; the arrow keys move the box like its arrows (wrapping at the ends).
+    for (auto [edit, typed, stepped] : {std::tuple{IDC_SHUF_ONLY_EDIT, L"99", L"0"}, {IDC_SHUF_DIST_EDIT, L"99", L"1"},
+                                        {IDC_SHUF_TRUNC_EDIT, L"300", L"301"}}) {
         Click(b.Item(edit));
-        for (WORD k : std::initializer_list<WORD>{VK_END, VK_BACK, VK_BACK, '9', '9'}) D::Key(k);  // emptied: the minimum, selected
-        D::Key(VK_UP);  // the arrow keys move the box like its arrows
-        EXPECT_EQ(D::Text(b.Item(edit)), wrapped);
+        for (WORD k : std::initializer_list<WORD>{VK_END, VK_BACK, VK_BACK, VK_BACK, VK_BACK}) D::Key(k);
+        D::Type(typed);
+        EXPECT_EQ(D::Text(b.Item(edit)), typed);
+        D::Key(VK_UP);
+        EXPECT_EQ(D::Text(b.Item(edit)), stepped);
     }
     EXPECT_EQ(D::Text(b.Item(IDC_SHUF_ONLY_LABEL)), L"This shuffle is now set purely random (No minimum separation of repeats)");
 

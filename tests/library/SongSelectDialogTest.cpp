@@ -135,14 +135,22 @@ TEST_F(SongSelectTest, AddChecksTheInputAndReturnsExactlyWhatWasChosen) {
         d.Click(IDOK);
         boxes = m_spy.Texts();
         EXPECT_TRUE(IsWindow(d.dlg) && d.Text(IDC_SEL_FREQ1) == L"0" && d.Checked(IDC_SEL_EXCLUDE)) << "input kept";
-        d.Click(IDC_SEL_SAME);
-        d.Set(IDC_SEL_FREQSAME, L"0");
-        EXPECT_EQ(d.Text(IDC_SEL_FREQSAME), L"1") << "the box cannot hold 0";
-        d.Set(IDC_SEL_FREQSAME, L"7");
+        EXPECT_FALSE(d.Checked(IDC_SEL_NEWONLY));
+        // Typed digit by digit, over a selection or after deleting; the range applies when the focus leaves.
+        struct Typed { int mode, id; const wchar_t *keys, *want; };
+        const Typed typed[] = {
+            {IDC_SEL_BY_RATING, IDC_SEL_FREQ1, L"*\b5", L"5"}, {IDC_SEL_BY_RATING, IDC_SEL_FREQ5, L"*99^", L"99"},
+            {IDC_SEL_SAME, IDC_SEL_FREQSAME, L"*0", L"0"},      {IDC_SEL_SAME, IDC_SEL_FREQSAME, L"!", L"1"},
+            {IDC_SEL_SAME, IDC_SEL_FREQSAME, L"*12", L"12"},    {IDC_SEL_SAME, IDC_SEL_FREQSAME, L"*8v", L"7"},
+            {IDC_SEL_SAME, IDC_SEL_DAYS, L"*365", L"365"},      {IDC_SEL_SAME, IDC_SEL_DAYS, L"*999^", L"999"},
+            {IDC_SEL_SAME, IDC_SEL_DAYS, L"*\b!", L"1"},        {IDC_SEL_SAME, IDC_SEL_DAYS, L"*30", L"30"}};
+        for (const Typed& t : typed) {
+            d.Click(t.mode);
+            TypeInto(d.Item(t.id), t.keys);
+            EXPECT_EQ(d.Text(t.id), t.want) << "case " << &t - typed;
+        }
         for (int index : {0, 2, P}) SendMessageW(d.Item(IDC_SEL_LIST), LB_SETSEL, TRUE, index);
         d.Click(IDC_SEL_LISTED);
-        EXPECT_FALSE(d.Checked(IDC_SEL_NEWONLY));
-        d.Set(IDC_SEL_DAYS, L"30");
         EXPECT_TRUE(d.Checked(IDC_SEL_NEWONLY)) << "typing days chooses the filter";
         EXPECT_EQ(d.Text(IDC_SEL_DATE_LABEL).rfind(L"(added on or after ", 0), 0u);
         d.Click(IDOK);
