@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "standin/LibraryModel.h"
+#include "standin/StageHold.h"
 
 // Like the player's own objects, each object answers only the thread that created it.
 #define NI { return this->WrongThread() ? RPC_E_WRONG_THREAD : E_NOTIMPL; }
@@ -439,7 +440,7 @@ private:
 
 class Player final : public ComObject<IWMPPlayer> {
 public:
-    Player() : m_lib(LoadLibraryData()) {}
+    Player() : m_lib(LoadLibraryData()) { InstallStageHold(); }
 
     STDMETHODIMP get_mediaCollection(IWMPMediaCollection** pp) override {
         OWNER_ONLY;

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -32,9 +33,20 @@ public:
         m_started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi);
         return m_started;
     }
+    DWORD Pid() const { return m_pi.dwProcessId; }
+
+    // Holding the program at a stage (see "Holding a stage" in the README): the status texts to watch,
+    // given before Start; HoldAt(k) arms prefix k so that the program's window thread waits at the next
+    // text that begins with it. WaitHeld waits until it does; while it is held, input may be sent
+    // (SendInput only: anything that sends a message to the program's thread would wait for it), and
+    // Release lets it carry on, so that it sees that input inside the stage.
+    static void HoldPrefixes(const std::wstring& list) { SetEnvironmentVariableW(L"SWIRLO_STANDIN_HOLD", list.c_str()); }
+    void HoldAt(int k) { SetEvent(HoldEvent(k, L"armed")); }
+    bool WaitHeld(int k, DWORD ms = 120000) { return WaitForSingleObject(HoldEvent(k, L"held"), ms) == WAIT_OBJECT_0; }
+    void Release(int k) { SetEvent(HoldEvent(k, L"go")); }
 
     // Waits for a top-level dialog of the program with the given title.
-    HWND WaitForWindow(const wchar_t* title, DWORD ms = 30000) {
+    HWND WaitForWindow(const wchar_t* title, DWORD ms = 60000) {
         return WaitFor([&]() -> HWND {
             HWND h = FindWindowW(L"#32770", title);
             DWORD pid = 0;
@@ -56,6 +68,7 @@ public:
         if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_pi.hProcess, 99);
         CloseHandle(m_pi.hThread);
         CloseHandle(m_pi.hProcess);
+        for (auto& [k, h] : m_holdEvents) CloseHandle(h);
     }
 
     static std::wstring Text(HWND h) {
@@ -72,7 +85,40 @@ public:
             Sleep(50);
         }
     }
-    static bool WaitGone(HWND h) { return WaitFor([h] { return IsWindow(h) ? nullptr : HWND_BOTTOM; }) != nullptr; }
+    static bool WaitGone(HWND h, DWORD ms = 10000) {
+        return WaitFor([h] { return IsWindow(h) ? nullptr : HWND_BOTTOM; }, ms) != nullptr;
+    }
+    // Waits until done() holds: for a state the program keeps until the test acts on it.
+    static bool Until(const std::function<bool()>& done, DWORD ms = 60000) {
+        return WaitFor([&] { return done() ? HWND_BOTTOM : nullptr; }, ms) != nullptr;
+    }
+
+    // What the window's thread has active and focused, as the window manager knows it (no message
+    // reaches the program).
+    static GUITHREADINFO GuiInfo(HWND h) {
+        GUITHREADINFO gi{};
+        gi.cbSize = sizeof(gi);
+        GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gi);
+        return gi;
+    }
+    // Brings the window's top-level window to the front and waits until its thread has made it the
+    // active one, so that input sent next goes to it.
+    static bool BringToFront(HWND h) {
+        HWND root = GetAncestor(h, GA_ROOT);
+        if (GuiInfo(root).hwndActive != root || GetForegroundWindow() != root) SetForegroundWindow(root);
+        return Until([root] { return GuiInfo(root).hwndActive == root && GetForegroundWindow() == root; });
+    }
+    // Waits until the keyboard focus is in ctl (or a child of it, as in a combo box's edit).
+    static bool WaitFocus(HWND ctl) {
+        return Until([ctl] { return GuiInfo(ctl).hwndFocus == ctl || IsChild(ctl, GuiInfo(ctl).hwndFocus); });
+    }
+    // A left click on the centre of ctl (or at dx, dy in it): input only, nothing that waits for the
+    // program, so that it may be sent while the program's thread is held (see HoldAt).
+    static void Press(HWND ctl, int dx = -1, int dy = -1) {
+        RECT r;
+        GetWindowRect(ctl, &r);
+        ClickAt(dx < 0 ? Centre(ctl) : POINT{r.left + dx, r.top + dy});
+    }
 
     // Real input: the pointer moved to a screen point, a left click there, a key with modifiers, text
     // typed.
@@ -114,6 +160,13 @@ public:
     }
 
 private:
+    HANDLE HoldEvent(int k, const wchar_t* what) {
+        const std::wstring name = L"SwirloHold-" + std::to_wstring(m_pi.dwProcessId) + L"-" + std::to_wstring(k) + L"-" + what;
+        HANDLE& h = m_holdEvents[name];
+        if (!h) h = CreateEventW(nullptr, FALSE, FALSE, name.c_str());  // or opens the program's
+        return h;
+    }
+    std::map<std::wstring, HANDLE> m_holdEvents;
     PROCESS_INFORMATION m_pi{};
     bool m_started = false;
 };
