@@ -255,8 +255,11 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     EXPECT_EQ(s.Close(), 0);
 }
 
-TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCount) {
+// Then a second Find, held at two of its stages: the other tab and the Settings and Help menus (a
+// click, Alt+S, Alt+H) are refused; Alt+F4 stops it and the program ends, no copy-selection dialog.
+TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCountAndAFindKeepsMenusAndCloses) {
     const int n = 500;
+    ProgramDriver::HoldPrefixes(L"Waiting for directory info|Comparing subfolders");
     for (int i = 0; i < n; ++i) {
         PutAlbum(SrcRoot(), L"Artist " + std::to_wstring(i) + L"\\Album", "large.jpg");
         PutAlbum(L"P:\\MUSIC", L"Artist " + std::to_wstring(i) + L"\\Album", nullptr);
@@ -280,7 +283,26 @@ TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCoun
     std::string image = ReadBytes(Jpeg("large.jpg"));
     for (const auto& [path, bytes] : after) EXPECT_TRUE(bytes == image) << path;  // whole images, no temporary files
     s.CloseBox(box);
-    EXPECT_EQ(s.Close(), 0);
+
+    ASSERT_TRUE(ProgramDriver::BringToFront(s.main));
+    s.prog.HoldAt(0);
+    ProgramDriver::Press(GetDlgItem(s.page, IDC_AA_FIND));
+    ASSERT_TRUE(s.prog.WaitHeld(0));
+    s.prog.HoldAt(1);
+    RECT tab;
+    GetWindowRect(GetDlgItem(s.main, IDC_MAIN_TAB), &tab);
+    ProgramDriver::ClickAt({tab.left + 20, tab.top + 10});  // the first tab
+    ProgramDriver::Press(GetDlgItem(s.main, IDC_SETTINGS_LABEL));
+    ProgramDriver::Key('S', VK_MENU);
+    ProgramDriver::Key('H', VK_MENU);
+    s.prog.Release(0);
+    ASSERT_TRUE(s.prog.WaitHeld(1));  // the input above went through the scan's pump on the way
+    EXPECT_TRUE(IsWindowVisible(s.page));
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    EXPECT_FALSE(menu && IsWindowVisible(menu));
+    ProgramDriver::Key(VK_F4, VK_MENU);
+    s.prog.Release(1);
+    EXPECT_EQ(s.prog.WaitForExit(60000), 0);
 }
 
 TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {

@@ -332,6 +332,11 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
             const bool separated = box.find(L"repeats are close") == std::wstring::npos;
             if (shortfalls || !separated) box = b.Result();
             ASSERT_NE(box.find(L"Shuffled playlist created:\r\n" + out), std::wstring::npos) << box;
+            // After a run the no-repetition controls follow the method again: usable exactly under
+            // "Most even distribution".
+            EXPECT_EQ(IsWindowEnabled(b.Item(IDC_SHUF_LARGER)) != 0, method == 0) << out;
+            if (method == 0) Click(b.Item(IDC_SHUF_LARGER));
+            EXPECT_EQ(SendMessageW(b.Item(IDC_SHUF_LARGER), BM_GETCHECK, 0, 0) == BST_CHECKED, method == 0) << out;
             SCOPED_TRACE(out);
             CheckPlaylist(Entries(out, format), expected, format, method == 0 ? 10 : method == 1 ? 30 : 0,
                           method == 0 ? shortfalls : separated ? 0 : 1 << 30, method == 0);
@@ -423,6 +428,42 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     EXPECT_TRUE(D::WaitGone(dlg));
     EXPECT_EQ(ReadBytes(taken), "x");
     b.Close();
+}
+
+// While a run works (held at two of its stages), the other tab and the Settings and Help menus (a
+// click, Alt+S, Alt+H) are refused; Esc then stops the run and closes the window with no box after
+// it, the process ends and the old file is left.
+TEST_F(ShuffleE2E, ARunKeepsTabsAndMenusAndEscStopsItAndEnds) {
+    D::HoldPrefixes(L"Reading songs selection|Creating list");
+    SeedGroups({{9, {}, 0, false, {}, {}}});
+    const std::wstring out = dir / L"old.m3u8";
+    WriteBytes(out, "old playlist\r\n");
+    Blendo b;
+    ASSERT_TRUE(b.Start(1));
+    RECT tab;
+    GetWindowRect(GetDlgItem(b.main, IDC_MAIN_TAB), &tab);
+    HWND settings = GetDlgItem(b.main, IDC_SETTINGS_LABEL), art = nullptr;
+    for (HWND c = GetWindow(b.main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (GetDlgItem(c, IDC_AA_FIND)) art = c;
+    b.prog.HoldAt(0);
+    Click(b.Item(IDC_SHUF_SAVE));
+    ASSERT_TRUE(b.SaveAs(3, out));
+    Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDYES));
+    ASSERT_TRUE(b.prog.WaitHeld(0));
+    b.prog.HoldAt(1);
+    D::ClickAt({tab.left + (tab.right - tab.left) / 2, tab.top + 10});  // the second tab
+    D::Press(settings);
+    D::Key('S', VK_MENU);
+    D::Key('H', VK_MENU);
+    b.prog.Release(0);
+    ASSERT_TRUE(b.prog.WaitHeld(1));  // the input above went through the run's pump on the way
+    EXPECT_TRUE(IsWindowVisible(b.page) && !IsWindowVisible(art));
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    EXPECT_FALSE(menu && IsWindowVisible(menu));
+    D::Key(VK_ESCAPE);
+    b.prog.Release(1);
+    EXPECT_EQ(b.prog.WaitForExit(60000), 0);
+    EXPECT_EQ(ReadBytes(out), "old playlist\r\n");
 }
 
 }  // namespace
