@@ -119,7 +119,7 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     SetWindowTextW(item(IDC_PREF_LABELTEXT), L"mix");
     // Every number box typed from the keyboard, emptied first, digit by digit.
     const std::pair<int, const wchar_t*> typed[] = {{IDC_PREF_FREQ_SAME, L"12"}, {IDC_PREF_FREQ1, L"5"}, {IDC_PREF_FREQ2, L"99"},
-        {IDC_PREF_FREQ3, L"0"}, {IDC_PREF_FREQ4, L"40"}, {IDC_PREF_FREQ5, L"98"}, {IDC_PREF_DEFAULT_RATING, L"3"}};
+        {IDC_PREF_FREQ3, L"0"}, {IDC_PREF_FREQ4, L"40"}, {IDC_PREF_FREQ5, L"98"}, {IDC_PREF_DEFAULT_RATING, L"2"}};
     for (auto [id, text] : typed) {
         D::Click(item(id));
         for (WORD k : {VK_END, VK_BACK, VK_BACK}) D::Key(k);
@@ -133,7 +133,7 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     for (const wchar_t* key : {L"FrequencySameDefault", L"Frequency1Default", L"Frequency2Default", L"Frequency3Default",
                                L"Frequency4Default", L"Frequency5Default", L"DefaultRating"})
         saved += Ini(L"Shuffle Settings", key) + L" ";
-    EXPECT_EQ(saved, L"12 5 99 0 40 98 3 ");
+    EXPECT_EQ(saved, L"12 5 99 0 40 98 2 ");
 
     // Logging options (the menu's last item): Esc keeps the file, OK writes the boxes.
     for (bool ok : {false, true}) {
