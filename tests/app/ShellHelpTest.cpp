@@ -1,6 +1,6 @@
 // Help from every place that offers it: the Help buttons of the option dialogs, F1 typed in a dialog
 // and in a page (read by the main window's hook in any message loop), and Help Contents, each asking
-// the viewer for the help file beside the program at the window's topic.
+// the viewer for the help file beside the program at the window's topic; and the number boxes typed in.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,32 +20,18 @@ using namespace swirlo;
 
 static std::vector<std::wstring> g_help;
 
-// The main window with its pages and the two option dialogs, made from the program's resources.
-struct Shell {
+TEST(ShellDialogs, HelpAsksForTheWindowsTopicAndNumberBoxesTakeWhatIsTyped) {
     test::TempDir dir;
     test::MessageBoxRecorder boxes;
+    HelpViewerFn previous = SetHelpViewerHandler([](const std::wstring& target) { return g_help.push_back(target), true; });
     AppPaths paths{L"C:\\Program Files\\Swirlo\\", L"Blendo", dir.Path(), dir.Path()};
     IniSettings settings;
-    MainWindow main{nullptr, &settings, L"Swirlo", &paths};
-    ShufflePrefsDialog prefs{nullptr, &settings, L"Swirlo", L"Vuriror Oduvizu Options", &main, &paths};
-    LoggingOptionsDialog logging{nullptr, &settings, L"Swirlo", L"Logging Options", &main, &paths};
+    ASSERT_EQ(settings.InitSettings(dir.Path().c_str()), 1);
+    MainWindow main(nullptr, &settings, L"Swirlo", &paths);
+    ShufflePrefsDialog prefs(nullptr, &settings, L"Swirlo", L"Vuriror Oduvizu Options", &main, &paths);
+    LoggingOptionsDialog logging(nullptr, &settings, L"Swirlo", L"Logging Options", &main, &paths);
     // No instance: the resources come from this test program, which carries the program's.
-    bool Create() {
-        return settings.InitSettings(dir.Path().c_str()) == 1 && main.CreateModeless() && prefs.CreateModeless() &&
-               logging.CreateModeless();
-    }
-    ~Shell() {
-        for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
-    }
-};
-
-TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
-    Shell shell;
-    ShufflePrefsDialog& prefs = shell.prefs;
-    LoggingOptionsDialog& logging = shell.logging;
-    MainWindow& main = shell.main;
-    HelpViewerFn previous = SetHelpViewerHandler([](const std::wstring& target) { return g_help.push_back(target), true; });
-    ASSERT_TRUE(shell.Create());
+    ASSERT_TRUE(main.CreateModeless() && prefs.CreateModeless() && logging.CreateModeless());
 
     for (HWND dlg : {prefs.Hwnd(), logging.Hwnd()}) {
         SendDlgItemMessageW(dlg, IDHELP, BM_CLICK, 0, 0);
@@ -57,34 +43,26 @@ TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
     SendMessageW(main.Hwnd(), WM_COMMAND, ID_HELP_CONTENTS, 0);
     SetHelpViewerHandler(previous);
 
-    const std::wstring chm = L"C:\\Program Files\\Swirlo\\Blendo.chm", pl = chm + L"::/pl_pref.htm", lg = chm + L"::/logging.htm";
-    EXPECT_EQ(g_help, (std::vector<std::wstring>{pl, pl, lg, lg, chm + L"::/shuffle.htm", chm}));
-    EXPECT_TRUE(shell.boxes.boxes.empty());
-}
-
-// Every number box of the shell takes any value of its range typed digit by digit, over a selection or
-// after deleting; the range is applied when the focus leaves, and the arrows step from what was typed.
-TEST(ShellNumberBoxes, TakeWhatIsTyped) {
-    Shell shell;
-    ASSERT_TRUE(shell.Create());
-    HWND prefs = shell.prefs.Hwnd(), page = shell.main.ShufflePage()->Hwnd();
-    struct Case { HWND dlg; int edit; const wchar_t *keys, *want; };
-    const Case cases[] = {
-        {prefs, IDC_PREF_FREQ1, L"*\b5", L"5"},     {prefs, IDC_PREF_FREQ2, L"*99", L"99"},
-        {prefs, IDC_PREF_FREQ3, L"*\b", L""},       {prefs, IDC_PREF_FREQ3, L"!", L"0"},
-        {prefs, IDC_PREF_FREQ_SAME, L"*0", L"0"},    {prefs, IDC_PREF_FREQ_SAME, L"!", L"1"},
-        {prefs, IDC_PREF_FREQ_SAME, L"*12v", L"11"}, {prefs, IDC_PREF_FREQ5, L"*99^", L"99"},
-        {prefs, IDC_PREF_DEFAULT_RATING, L"*7!", L"5"}, {prefs, IDC_PREF_DEFAULT_RATING, L"*3^", L"4"},
-        {page, IDC_SHUF_TRUNC_EDIT, L"*300", L"300"}, {page, IDC_SHUF_TRUNC_EDIT, L"*\b\b12", L"12"},
-        {page, IDC_SHUF_TRUNC_EDIT, L"*9999^", L"1"}, {page, IDC_SHUF_DIST_EDIT, L"*12", L"12"},
-        {page, IDC_SHUF_DIST_EDIT, L"*0!", L"1"},     {page, IDC_SHUF_ONLY_EDIT, L"*\b!v", L"99"},
-    };
-    for (const Case& c : cases) {
+    // Every number box takes any value of its range typed digit by digit, over a selection or after
+    // deleting; the range applies when the focus leaves ('!'), and the arrows step from what was typed.
+    HWND pr = prefs.Hwnd(), page = main.ShufflePage()->Hwnd();
+    const struct { HWND dlg; int edit; const wchar_t *keys, *want; } cases[] = {
+        {pr, IDC_PREF_FREQ1, L"*\b5", L"5"},     {pr, IDC_PREF_FREQ2, L"*99", L"99"},      {pr, IDC_PREF_FREQ3, L"*\b", L""},
+        {pr, IDC_PREF_FREQ3, L"!", L"0"},        {pr, IDC_PREF_FREQ_SAME, L"*0", L"0"},    {pr, IDC_PREF_FREQ_SAME, L"!", L"1"},
+        {pr, IDC_PREF_FREQ_SAME, L"*12v", L"11"}, {pr, IDC_PREF_FREQ5, L"*99^", L"99"},   {pr, IDC_PREF_DEFAULT_RATING, L"*7!", L"5"},
+        {pr, IDC_PREF_DEFAULT_RATING, L"*3^", L"4"}, {page, IDC_SHUF_TRUNC_EDIT, L"*300", L"300"},
+        {page, IDC_SHUF_TRUNC_EDIT, L"*\b\b12", L"12"}, {page, IDC_SHUF_TRUNC_EDIT, L"*9999^", L"1"},
+        {page, IDC_SHUF_DIST_EDIT, L"*12", L"12"}, {page, IDC_SHUF_DIST_EDIT, L"*0!", L"1"}, {page, IDC_SHUF_ONLY_EDIT, L"*\b!v", L"99"}};
+    for (const auto& c : cases) {
         test::TypeInto(GetDlgItem(c.dlg, c.edit), c.keys);
         EXPECT_EQ(GetItemText(c.dlg, c.edit), c.want) << "case " << &c - cases;
     }
-    shell.settings.SetDialog(prefs);  // bound to the dialog made last
-    SendMessageW(prefs, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(shell.settings.FrequencySameDefault * 100 + shell.settings.Frequency1Default, 1105);
-    EXPECT_TRUE(shell.boxes.boxes.empty());
+    settings.SetDialog(pr);  // bound to the dialog made last
+    SendMessageW(pr, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(settings.FrequencySameDefault * 100 + settings.Frequency1Default, 1105);
+    for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
+
+    const std::wstring chm = L"C:\\Program Files\\Swirlo\\Blendo.chm", pl = chm + L"::/pl_pref.htm", lg = chm + L"::/logging.htm";
+    EXPECT_EQ(g_help, (std::vector<std::wstring>{pl, pl, lg, lg, chm + L"::/shuffle.htm", chm}));
+    EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -117,23 +117,20 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     // Clicked again should the first click come before the new dialog takes input, as a person would.
     for (int i = 0; i < 3 && SendMessageW(item(IDC_PREF_M3U8), BM_GETCHECK, 0, 0) != BST_CHECKED; ++i) D::Click(item(IDC_PREF_M3U8));
     SetWindowTextW(item(IDC_PREF_LABELTEXT), L"mix");
-    // Every number box typed from the keyboard, emptied first, digit by digit.
-    const std::pair<int, const wchar_t*> typed[] = {{IDC_PREF_FREQ_SAME, L"12"}, {IDC_PREF_FREQ1, L"5"}, {IDC_PREF_FREQ2, L"99"},
-        {IDC_PREF_FREQ3, L"0"}, {IDC_PREF_FREQ4, L"40"}, {IDC_PREF_FREQ5, L"98"}, {IDC_PREF_DEFAULT_RATING, L"2"}};
-    for (auto [id, text] : typed) {
-        D::Click(item(id));
+    // Every number box typed from the keyboard, emptied first, digit by digit, and saved by OK.
+    const struct { int box; const wchar_t *typed, *key; } typed[] = {{IDC_PREF_FREQ_SAME, L"12", L"FrequencySameDefault"},
+        {IDC_PREF_FREQ1, L"5", L"Frequency1Default"}, {IDC_PREF_FREQ2, L"99", L"Frequency2Default"}, {IDC_PREF_FREQ3, L"0", L"Frequency3Default"},
+        {IDC_PREF_FREQ4, L"40", L"Frequency4Default"}, {IDC_PREF_FREQ5, L"98", L"Frequency5Default"}, {IDC_PREF_DEFAULT_RATING, L"2", L"DefaultRating"}};
+    for (const auto& t : typed) {
+        D::Click(item(t.box));
         for (WORD k : {VK_END, VK_BACK, VK_BACK}) D::Key(k);
-        D::Type(text);
-        EXPECT_EQ(D::Text(item(id)), text);
+        D::Type(t.typed);
+        EXPECT_EQ(D::Text(item(t.box)), t.typed);
     }
     D::Click(item(IDOK));
     ASSERT_TRUE(D::WaitGone(prefs));
     EXPECT_EQ(Ini(L"Shuffle Settings", L"ConvertWpl") + L"," + Ini(L"Shuffle Settings", L"LabelText"), L"2,mix");
-    std::wstring saved;
-    for (const wchar_t* key : {L"FrequencySameDefault", L"Frequency1Default", L"Frequency2Default", L"Frequency3Default",
-                               L"Frequency4Default", L"Frequency5Default", L"DefaultRating"})
-        saved += Ini(L"Shuffle Settings", key) + L" ";
-    EXPECT_EQ(saved, L"12 5 99 0 40 98 2 ");
+    for (const auto& t : typed) EXPECT_EQ(Ini(L"Shuffle Settings", t.key), t.typed);
 
     // Logging options (the menu's last item): Esc keeps the file, OK writes the boxes.
     for (bool ok : {false, true}) {
