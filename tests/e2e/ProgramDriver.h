@@ -113,11 +113,20 @@ public:
         return Until([ctl] { return GuiInfo(ctl).hwndFocus == ctl || IsChild(ctl, GuiInfo(ctl).hwndFocus); });
     }
     // A left click on the centre of ctl (or at dx, dy in it): input only, nothing that waits for the
-    // program, so that it may be sent while the program's thread is held (see HoldAt).
+    // program, so that it may be sent while the program's thread is held (see HoldAt). The move,
+    // press and release go in one burst: after a pause, Wine takes the modifier keys from the display
+    // again, which loses a Ctrl sent as input.
     static void Press(HWND ctl, int dx = -1, int dy = -1) {
         RECT r;
         GetWindowRect(ctl, &r);
-        ClickAt(dx < 0 ? Centre(ctl) : POINT{r.left + dx, r.top + dy});
+        INPUT in[3] = {};
+        for (INPUT& i : in) i.type = INPUT_MOUSE;
+        in[0].mi.dx = (dx < 0 ? (r.left + r.right) / 2 : r.left + dx) * 65535 / GetSystemMetrics(SM_CXSCREEN);
+        in[0].mi.dy = (dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy) * 65535 / GetSystemMetrics(SM_CYSCREEN);
+        in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(3, in, sizeof(INPUT));
     }
 
     // Real input: the pointer moved to a screen point, a left click there, a key with modifiers, text

@@ -65,7 +65,7 @@ std::map<std::wstring, int> ExpectedPlays(const Library& lib, const std::vector<
         std::time_t back = std::time(nullptr) - static_cast<std::time_t>(g.days) * 86400;
         std::tm* t = std::localtime(&back);
         int minDate = g.days ? (t->tm_year + 1900) * 10000 + (t->tm_mon + 1) * 100 + t->tm_mday : 0;
-        std::vector<Song> items;
+        std::vector<Song> items = g.genres.empty() && g.playlists.empty() ? lib.songs : std::vector<Song>();
         for (const std::wstring& genre : g.genres)
             for (const Song& s : lib.songs)
                 if (s.genre == genre) items.push_back(s);
@@ -107,36 +107,26 @@ void SeedGroups(const std::vector<Group>& groups) {
 
 // ---- Real input.
 // A left click at a point of ctl (its centre by default), its window brought to the front first: the
-// move, press and release in one burst (a Stop must land while its stage lasts), Ctrl held when asked.
+// move, press and release in one burst, Ctrl held when asked.
 void Click(HWND ctl, int dx = -1, int dy = -1, bool ctrl = false) {
-    HWND root = GetAncestor(ctl, GA_ROOT);
-    if (GetForegroundWindow() != root) SetForegroundWindow(root), Sleep(300);
-    RECT r;
-    GetWindowRect(ctl, &r);
-    INPUT in[3] = {};
-    for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dx = (dx < 0 ? (r.left + r.right) / 2 : r.left + dx) * 65535 / GetSystemMetrics(SM_CXSCREEN);
-    in[0].mi.dy = (dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy) * 65535 / GetSystemMetrics(SM_CYSCREEN);
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    D::BringToFront(ctl);
     if (ctrl) D::KeyEvent(VK_CONTROL, false);
-    SendInput(3, in, sizeof(INPUT));
+    D::Press(ctl, dx, dy);
     if (ctrl) D::KeyEvent(VK_CONTROL, true);
-    Sleep(100);
 }
-// Replaces the text of an edit box as a person would: click, select all, type; and looks, as a
-// person would, that the box shows it (a key lost by the virtual display is typed again).
+// Replaces the text of an edit box as a person would: click, select all, type once the focus is
+// there; and looks, as a person would, that the box shows it (typing it again is harmless).
 bool Retype(HWND edit, const std::wstring& text) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         Click(edit);
+        if (!D::WaitFocus(edit)) continue;
         D::Key('A', VK_CONTROL);
         D::Type(text);
-        Sleep(100);
-        if (D::Text(edit) == text) return true;
+        if (D::Until([&] { return D::Text(edit) == text; }, 20000)) return true;
     }
     return false;
 }
+bool Checked(HWND button) { return D::Until([button] { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }); }
 
 // ---- The running program.
 struct Blendo {
@@ -146,12 +136,13 @@ struct Blendo {
 
     // Starts the program and waits until the page has restored rows groups.
     bool Start(int rows) {
-        if (!prog.Start() || !(main = prog.WaitForWindow(L"Swirlo"))) return false;
+        if (!prog.Start() || !(main = prog.WaitForWindow(L"Swirlo", 60000))) return false;
         GetWindowThreadProcessId(main, &pid);
-        for (int i = 0; i < 300 && !page; ++i, Sleep(100))
+        D::Until([&] {
             for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
                 if (GetDlgItem(c, IDC_SHUF_SAVE)) page = c;
-        for (int i = 0; i < 300 && page && ListView_GetItemCount(Item(IDC_SHUF_LIST)) < rows; ++i) Sleep(100);
+            return page && ListView_GetItemCount(Item(IDC_SHUF_LIST)) >= rows;
+        });
         return page && ListView_GetItemCount(Item(IDC_SHUF_LIST)) == rows;
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
@@ -175,7 +166,7 @@ struct Blendo {
     bool Add(Group& g) {
         Click(Item(IDC_SHUF_ADD));
         HWND d = Find(L"Add songs to shuffle"), list = GetDlgItem(d, IDC_SEL_LIST);
-        for (int i = 0; i < 100 && SendMessageW(list, LB_GETCOUNT, 0, 0) <= 0; ++i) Sleep(100);
+        if (!d || !D::Until([list] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; })) return false;
         const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
         std::vector<std::wstring> names;
         for (const std::wstring& n : g.genres) names.push_back(L"Genre: " + n);
@@ -184,50 +175,64 @@ struct Blendo {
             LRESULT idx = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(n.c_str()));
             if (idx < 0) return false;
             SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(idx), 0);
-            for (int attempt = 0; attempt < 3 && !SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0); ++attempt) {
-                Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
-                Sleep(100);
-            }
-            if (!SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0)) return false;
+            // One Ctrl+click toggles the item: a second one before the first is seen would undo it.
+            Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
+            if (!D::Until([&] { return SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0) > 0; })) return false;
         }
+        if (SendMessageW(list, LB_GETSELCOUNT, 0, 0) != static_cast<LRESULT>(names.size())) return false;  // a Ctrl lost
         if (g.days && !Retype(GetDlgItem(d, IDC_SEL_DAYS), std::to_wstring(g.days))) return false;
         if (g.same > 0) {
             Click(GetDlgItem(d, IDC_SEL_SAME));
-            if (!Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same))) return false;
+            if (!Checked(GetDlgItem(d, IDC_SEL_SAME)) || !Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same))) return false;
         }
         if (g.same < 0) Click(GetDlgItem(d, IDC_SEL_EXCLUDE));
+        if (g.same < 0 && !Checked(GetDlgItem(d, IDC_SEL_EXCLUDE))) return false;
         const int box[6] = {0, IDC_SEL_FREQ1, IDC_SEL_FREQ2, IDC_SEL_FREQ3, IDC_SEL_FREQ4, IDC_SEL_FREQ5};
         for (int k = 1; k <= 5; ++k) g.freq[k] = _wtoi(D::Text(GetDlgItem(d, box[k])).c_str());
         g.ignore = SendMessageW(GetDlgItem(d, IDC_SEL_IGNORE), BM_GETCHECK, 0, 0) == BST_CHECKED;
         Click(GetDlgItem(d, IDOK));
-        return D::WaitGone(d);
+        return D::WaitGone(d, 60000);
     }
-    // Answers the Save As dialog: the type (1 .wpl, 2 .m3u, 3 .m3u8) and the name, by keyboard.
-    bool SaveAs(int type, const std::wstring& path) {
-        HWND dlg = Find(L"Save shuffled playlist as ...");
-        if (!dlg) return false;
-        Click(GetDlgItem(dlg, 0x470));  // the type list opens
-        Sleep(300);
+    // Chooses the Save As dialog's type (1 .wpl, 2 .m3u, 3 .m3u8) from its opened list, by keyboard.
+    static bool ChooseType(HWND dlg, int type) {
+        HWND types = GetDlgItem(dlg, 0x470);
+        if (SendMessageW(types, CB_GETCURSEL, 0, 0) == type - 1) return true;
+        Click(types);
+        if (!D::Until([types] { return SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) != 0; })) return false;
         D::Key(VK_HOME);
         for (int i = 1; i < type; ++i) D::Key(VK_DOWN);
         D::Key(VK_RETURN);
-        Sleep(300);
-        Retype(GetDlgItem(dlg, 0x47c), path);
-        D::Key(VK_RETURN);
-        return true;
+        return D::Until([&] { return !SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) && SendMessageW(types, CB_GETCURSEL, 0, 0) == type - 1; });
+    }
+    // Answers the Save As dialog: the type and the name, by keyboard; true once the dialog has taken
+    // them and gone. Only the name is typed again when it does not show: a second Enter could answer
+    // whatever comes after the dialog.
+    bool SaveAs(int type, const std::wstring& path) {
+        HWND dlg = Find(L"Save shuffled playlist as ...");
+        if (!dlg || !ChooseType(dlg, type) || !Retype(GetDlgItem(dlg, 0x47c), path)) return false;
+        D::Key(VK_RETURN);  // the focus is in the name box: Retype saw it there
+        return D::WaitGone(dlg, 120000);
     }
     // Waits for the box that ends a run, reads it and closes it with Enter.
     std::wstring Result() {
         std::wstring text;
         HWND box = Find(nullptr, L"\r\n", &text, 300000);  // any message box of the program
-        SetForegroundWindow(box);
+        EXPECT_TRUE(box && D::BringToFront(box)) << "no box ends the run";
+        if (!box) return text;
         D::Key(VK_RETURN);
-        for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(100);
+        EXPECT_TRUE(D::WaitGone(box, 60000)) << "the box stays";
         return text;
+    }
+    // Clicks a button of the box whose text holds what; true once the box has gone.
+    bool Answer(const wchar_t* what, int button) {
+        HWND box = Find(L"Swirlo", what);
+        if (!box) return false;
+        Click(GetDlgItem(box, button));
+        return D::WaitGone(box, 60000);
     }
     void Close() {
         PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
-        prog.WaitForExit(90000);  // it saves the groups on the way out
+        EXPECT_NE(prog.WaitForExit(120000), -1);  // it saves the groups on the way out
     }
 };
 
@@ -292,6 +297,7 @@ protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         lib = ReadLibrary(ReadBytes(WinPath(DEMO_LIBRARY)));
+        playlists = Playlists();
         SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", WinPath(DEMO_LIBRARY).c_str());
         const std::wstring lastDir = dir.Root();
         for (auto [section, key, value] : {std::tuple{L"Shuffle Tab", L"RepeatsOption", L"0"}, {L"Shuffle Tab", L"RepeatSepDistSize", L"10"},
@@ -300,9 +306,17 @@ protected:
                                            {L"Shuffle Settings", L"WmpNotify", L"0"}, {L"Logging Settings", L"SaveLog", L"0"}})
             WritePrivateProfileStringW(section, key, value, (D::ConfigDir() + L"Blendo.ini").c_str());
     }
+    // The player's playlists folder, made here: Save As asks a new user to make it.
+    static std::wstring Playlists() {
+        wchar_t music[MAX_PATH] = {};
+        SHGetFolderPathW(nullptr, CSIDL_MYMUSIC, nullptr, 0, music);
+        CreateDirectoryW((std::wstring(music) + L"\\Playlists").c_str(), nullptr);
+        return std::wstring(music) + L"\\Playlists\\";
+    }
     void TearDown() override { DeleteFileW((D::ConfigDir() + L"shuffle groups.txt").c_str()); }
     TempDir dir;
     Library lib;
+    std::wstring playlists;
 };
 
 TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfterARestart) {
@@ -316,16 +330,23 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
         ASSERT_TRUE(b.Start(restart ? 3 : 0));
         for (std::size_t i = 0; !restart && i < groups.size(); ++i) ASSERT_TRUE(b.Add(groups[i]));
         if (!restart) expected = ExpectedPlays(lib, groups);
-        // First start: method 0 in each format; after the restart: methods 0, 1 (N = 30) and 2 (N = 0).
+        // The method chosen before the restart (purely random, N = 30) is there after it.
+        EXPECT_TRUE(!restart || (SendMessageW(b.Item(IDC_SHUF_RANDOM), BM_GETCHECK, 0, 0) == BST_CHECKED &&
+                                 D::Text(b.Item(IDC_SHUF_ONLY_EDIT)) == L"30"));
+        // First start: method 0 in each format; after the restart: methods 1 (N = 30), 2 (N = 0) and
+        // 0, saved by bare name: with "Default folder is last one saved in" off, into the playlists
+        // folder.
         for (int run = 0; run < 3; ++run) {
-            const int format = restart ? 2 : run, method = restart ? run : 0;
-            if (method) {
-                Click(b.Item(IDC_SHUF_RANDOM));
-                ASSERT_TRUE(Retype(b.Item(IDC_SHUF_ONLY_EDIT), method == 1 ? L"30" : L"0"));
+            const int format = restart ? 2 : run, method = restart ? (run + 1) % 3 : 0;
+            ASSERT_TRUE(!restart || method != 2 || Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"0"));
+            if (restart && method == 0) {
+                Click(b.Item(IDC_SHUF_EVEN));
+                ASSERT_TRUE(Checked(b.Item(IDC_SHUF_EVEN)));
             }
-            const std::wstring out = dir / (L"mix" + std::to_wstring(restart) + std::to_wstring(run) + ext[format]);
+            const std::wstring name = L"mix" + std::to_wstring(GetCurrentProcessId()) + std::to_wstring(restart) + std::to_wstring(run) + ext[format];
+            const std::wstring out = restart ? playlists + name : dir / name;
             Click(b.Item(IDC_SHUF_SAVE));
-            ASSERT_TRUE(b.SaveAs(format + 1, out));
+            ASSERT_TRUE(b.SaveAs(format + 1, restart ? name : out));
             std::wstring box = b.Result();
             const std::size_t note = box.find(L"Non fatal error");  // its second line counts the shortfalls
             const int shortfalls = note == std::wstring::npos ? 0 : _wtoi(box.c_str() + box.find(L'\n', note) + 1);
@@ -337,43 +358,73 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
             SCOPED_TRACE(out);
             CheckPlaylist(Entries(out, format), expected, format, method == 0 ? 10 : method == 1 ? 30 : 0,
                           method == 0 ? shortfalls : separated ? 0 : 1 << 30, method == 0);
+            if (restart) DeleteFileW(out.c_str());
         }
-        b.Close();  // the groups are saved on close and restored by the next start
+        if (!restart) {
+            Click(b.Item(IDC_SHUF_RANDOM));
+            ASSERT_TRUE(Checked(b.Item(IDC_SHUF_RANDOM)) && Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"30"));
+        }
+        b.Close();  // the groups and the method are saved on close and restored by the next start
+        WritePrivateProfileStringW(L"Shuffle Settings", L"UseLastDir", L"0", (D::ConfigDir() + L"Blendo.ini").c_str());
     }
 }
 
 // Stop pressed while songs are read, placed and written (900,000 plays of 100,000 songs): the run
-// says so, the file that was there is left byte for byte, and the page is usable again.
+// says so, the file that was there is left byte for byte, and the page is usable again. The program
+// is held at each stage (see ProgramDriver::HoldAt) while the click is sent, so that it sees the
+// click inside that stage however fast it runs. Then the weekly case with the settings a new user
+// starts with (no settings file): Yes to the overwrite question gives the complete new list, cut to
+// the 300 songs that have no repeat, and adds it to the library.
 TEST_F(ShuffleE2E, StopAtEveryStageLeavesTheOldFile) {
-    const std::wstring big = dir / L"big-library.txt";  // its dates do not matter here
+    const std::wstring ini = D::ConfigDir() + L"Blendo.ini", big = dir / L"big-library.txt";  // its dates do not matter
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());  // nothing cached here is written later
+    DeleteFileW(ini.c_str());
     WriteBytes(big, swirlo::demolib::MakeDemoLibrary(100000, 3, 2026, 1, 1));
     SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", big.c_str());
-    SeedGroups({{9, {}, 0, false, {}, {}}});
+    const std::vector<Group> all9 = {{9, {}, 0, false, {}, {}}};
+    SeedGroups(all9);
     const std::wstring out = dir / L"old.m3u8";
     WriteBytes(out, "old playlist\r\n");
+    const wchar_t* stages[] = {L"Reading songs selection", L"Shuffling songs", L"Writing shuffled"};
+    D::HoldPrefixes(std::wstring(stages[0]) + L"|" + stages[1] + L"|" + stages[2]);
     Blendo b;
     ASSERT_TRUE(b.Start(1));
-    for (const wchar_t* stage : {L"Reading songs selection", L"Shuffling songs", L"Writing shuffled"}) {
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(k < 3 ? stages[k] : L"to the end");
         Click(b.Item(IDC_SHUF_SAVE));
         ASSERT_TRUE(b.SaveAs(3, out));
-        Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDYES));  // the overwrite question
-        int polls = 0;
-        while (D::Text(b.Item(IDC_SHUF_STATUS)).find(stage) != 0 && ++polls < 20000) Sleep(1);
-        ASSERT_LT(polls, 20000) << stage;
-        Click(b.Item(IDC_SHUF_SAVE));
-        EXPECT_NE(b.Result().find(L"Processing stopped by user Cancel"), std::wstring::npos) << stage;
+        if (k < 3) b.prog.HoldAt(k);
+        ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));  // the overwrite question
+        if (k == 3) break;
+        ASSERT_TRUE(b.prog.WaitHeld(k));
+        D::Press(b.Item(IDC_SHUF_SAVE));  // seen at the program's next dispatch, inside the stage
+        b.prog.Release(k);
+        EXPECT_NE(b.Result().find(L"Processing stopped by user Cancel"), std::wstring::npos);
         const std::string now = ReadBytes(out);  // a failure names its size, not its megabytes
-        EXPECT_TRUE(now == "old playlist\r\n") << stage << ": " << now.size() << " bytes";
-        EXPECT_EQ(D::Text(b.Item(IDC_SHUF_SAVE)), L"Save as Shuffled Playlist ...");
+        EXPECT_TRUE(now == "old playlist\r\n") << now.size() << " bytes";
+        EXPECT_TRUE(D::Until([&] { return D::Text(b.Item(IDC_SHUF_SAVE)) == L"Save as Shuffled Playlist ..."; }));
     }
+    std::wstring box = b.Result();
+    if (box.find(L"Non fatal error") != std::wstring::npos) box = b.Result();  // shortfalls: the list still holds
+    ASSERT_NE(box.find(L"Shuffled playlist created:\r\n" + out), std::wstring::npos) << box;
     b.Close();
+    // The first total / (most plays) entries hold no song twice; the list is cut there or at 300.
+    const std::map<std::wstring, int> expected = ExpectedPlays(ReadLibrary(ReadBytes(big)), all9);
+    int total = 0, most = 0;
+    for (const auto& [path, plays] : expected) total += plays, most = std::max(most, plays);
+    const std::vector<std::wstring> list = Entries(out, 2);
+    EXPECT_EQ(list.size(), static_cast<std::size_t>(std::min(300, total / most)));
+    EXPECT_EQ(std::set<std::wstring>(list.begin(), list.end()).size(), list.size());
+    for (const std::wstring& p : list) EXPECT_EQ(expected.count(p), 1u) << p;
+    EXPECT_EQ(Wide(ReadBytes(big + L".added.txt")), out + L"\r\n");  // added to the library
 }
 
 // Cases around the list and the boxes: a 257th group is refused before any dialog opens, a group whose
-// playlist is gone is named by Save, the arrows wrap, and the Save As dialog renames on a type change
-// and asks again after No to the overwrite question.
+// playlist is gone is named by Save, the arrows wrap, the Save As dialog renames on a type change and
+// asks again after No to the overwrite question, and a list of exclusions only is refused after Yes,
+// before anything is read or written.
 TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
-    std::vector<Group> groups(256, Group{0, {0, 1, 2, 3, 5, 9}, 0, false, {L"Rock"}, {}});
+    std::vector<Group> groups(256, Group{-1, {0, 1, 2, 3, 5, 9}, 0, false, {L"Rock"}, {}});
     groups[7].playlists = {L"Gone Playlist"};
     SeedGroups(groups);
     Blendo b;
@@ -387,21 +438,23 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     for (auto [edit, typed, stepped] : {std::tuple{IDC_SHUF_ONLY_EDIT, L"99", L"0"}, {IDC_SHUF_DIST_EDIT, L"99", L"1"},
                                         {IDC_SHUF_TRUNC_EDIT, L"300", L"301"}}) {
         Click(b.Item(edit));
+        ASSERT_TRUE(D::WaitFocus(b.Item(edit)));
         for (WORD k : std::initializer_list<WORD>{VK_END, VK_BACK, VK_BACK, VK_BACK, VK_BACK}) D::Key(k);
         D::Type(typed);
-        EXPECT_EQ(D::Text(b.Item(edit)), typed);
-        D::Key(VK_UP);
-        EXPECT_EQ(D::Text(b.Item(edit)), stepped);
+        EXPECT_TRUE(D::Until([&] { return D::Text(b.Item(edit)) == typed; }, 20000)) << D::Text(b.Item(edit));
+        D::Key(VK_UP);  // the arrow keys move the box like its arrows
+        EXPECT_TRUE(D::Until([&] { return D::Text(b.Item(edit)) == stepped; }, 20000)) << D::Text(b.Item(edit));
     }
     EXPECT_EQ(D::Text(b.Item(IDC_SHUF_ONLY_LABEL)), L"This shuffle is now set purely random (No minimum separation of repeats)");
 
     // Remove the group that cannot be saved (the eighth row, picked by keyboard).
     Click(b.Item(IDC_SHUF_LIST));
+    ASSERT_TRUE(D::WaitFocus(b.Item(IDC_SHUF_LIST)));
     D::Key(VK_HOME);
     for (int i = 0; i < 7; ++i) D::Key(VK_DOWN);
+    ASSERT_TRUE(D::Until([&] { return ListView_GetNextItem(b.Item(IDC_SHUF_LIST), -1, LVNI_SELECTED) == 7; }));
     Click(b.Item(IDC_SHUF_REMOVE));
-    for (int i = 0; i < 50 && ListView_GetItemCount(b.Item(IDC_SHUF_LIST)) != 255; ++i) Sleep(100);
-    ASSERT_EQ(ListView_GetItemCount(b.Item(IDC_SHUF_LIST)), 255);
+    ASSERT_TRUE(D::Until([&] { return ListView_GetItemCount(b.Item(IDC_SHUF_LIST)) == 255; }));
 
     // A type change renames the name box; No to the overwrite question brings the dialog back, and
     // Cancel there ends the run without a word.
@@ -410,19 +463,21 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     Click(b.Item(IDC_SHUF_SAVE));
     HWND dlg = b.Find(L"Save shuffled playlist as ...");
     ASSERT_NE(dlg, nullptr);
-    Retype(GetDlgItem(dlg, 0x47c), dir / L"taken.wpl");
-    Click(GetDlgItem(dlg, 0x470));
-    Sleep(300);
-    D::Key(VK_END);
-    D::Key(VK_RETURN);
-    Sleep(300);
-    EXPECT_EQ(D::Text(GetDlgItem(dlg, 0x47c)), taken);
+    ASSERT_TRUE(Retype(GetDlgItem(dlg, 0x47c), dir / L"taken.wpl"));
+    ASSERT_TRUE(b.ChooseType(dlg, 3));
+    EXPECT_TRUE(D::Until([&] { return D::Text(GetDlgItem(dlg, 0x47c)) == taken; }, 20000));
     Click(GetDlgItem(dlg, 0x47c));
+    ASSERT_TRUE(D::WaitFocus(GetDlgItem(dlg, 0x47c)));
     D::Key(VK_RETURN);
-    Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDNO));
+    ASSERT_TRUE(b.Answer(L"A file already exists", IDNO));
     ASSERT_NE(dlg = b.Find(L"Save shuffled playlist as ..."), nullptr);
     Click(GetDlgItem(dlg, IDCANCEL));
-    EXPECT_TRUE(D::WaitGone(dlg));
+    EXPECT_TRUE(D::WaitGone(dlg, 60000));
+    // Yes to the question: the list holds only exclusions.
+    Click(b.Item(IDC_SHUF_SAVE));
+    ASSERT_TRUE(b.SaveAs(3, taken));
+    ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));
+    EXPECT_NE(b.Result().find(L"Nothing to shuffle.\nAll song selections are exclusions."), std::wstring::npos);
     EXPECT_EQ(ReadBytes(taken), "x");
     b.Close();
 }
