@@ -8,7 +8,8 @@
 //
 // SWIRLO_STANDIN_HOLD="prefix 0|prefix 1|..." lists the prefixes; for prefix k of process pid the
 // named auto-reset events are "SwirloHold-<pid>-<k>-armed" (set by the test: hold at the next such
-// text, once), "-held" (set here: the thread waits) and "-go" (set by the test: carry on).
+// text, once), "-held" (set here: the thread waits) and "-go" (set by the test: carry on). The
+// manual-reset event "SwirloHold-<pid>-hooked" tells that the hook is in place.
 #include "standin/StageHold.h"
 
 #include <windows.h>
@@ -71,6 +72,8 @@ void InstallStageHold() {
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCWSTR>(&OnCallWndProc), &self);
     t_hook = SetWindowsHookExW(WH_CALLWNDPROC, OnCallWndProc, nullptr, GetCurrentThreadId());
+    const std::wstring hooked = L"SwirloHold-" + std::to_wstring(GetCurrentProcessId()) + L"-hooked";
+    if (HANDLE h = t_hook ? CreateEventW(nullptr, TRUE, FALSE, hooked.c_str()) : nullptr) SetEvent(h);  // kept open
 }
 
 }  // namespace swirlo::standin

@@ -40,7 +40,7 @@ HWND FindChildText(HWND parent, const std::wstring& part) {
 struct Session {
     ProgramDriver prog;
     HWND main = nullptr, page = nullptr;
-    bool Start() {
+    bool Start(bool hold = false) {
         if (!prog.Start() || !(main = prog.WaitForWindow(L"Swirlo"))) return false;
         if (!WaitFor([&] {
                 for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
@@ -53,7 +53,7 @@ struct Session {
         GetClientRect(main, &client);
         POINT at{client.right / 2, 10};
         ClientToScreen(GetDlgItem(main, IDC_MAIN_TAB), &at);
-        if (!ProgramDriver::BringToFront(main)) return false;
+        if (!ProgramDriver::BringToFront(main) || (hold && !prog.WaitHooked())) return false;
         ProgramDriver::ClickAt(at);
         return WaitFor([&] { return IsWindowVisible(page) != 0; });
     }
@@ -76,7 +76,7 @@ struct Session {
         before(sel);
         ProgramDriver::Click(GetDlgItem(sel, batchButton));
         ProgramDriver::Click(GetDlgItem(sel, IDOK));
-        return ProgramDriver::WaitGone(sel, 60000);
+        return ProgramDriver::WaitGone(sel);
     }
     // A dialog of the program (not the main window) with the caption and a child whose text holds part.
     HWND WaitForBox(const wchar_t* caption, const std::wstring& part, DWORD ms = 30000) {
@@ -88,11 +88,7 @@ struct Session {
         }, ms);
         return box;
     }
-    void CloseBox(HWND box) {
-        EXPECT_TRUE(ProgramDriver::BringToFront(box));
-        ProgramDriver::Click(FindChildText(box, L"OK"));
-        EXPECT_TRUE(ProgramDriver::WaitGone(box, 60000)) << "the box stays";
-    }
+    void CloseBox(HWND box) { EXPECT_TRUE(ProgramDriver::Answer(FindChildText(box, L"OK"))) << "the box stays"; }
     int Close() {
         PostMessageW(main, WM_CLOSE, 0, 0);
         return prog.WaitForExit();
@@ -270,7 +266,7 @@ TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCoun
     }
     ProgramDriver::HoldPrefixes(L"Copying 500 files to player|Waiting for directory info|Comparing subfolders");
     Session s;
-    ASSERT_TRUE(s.Start());
+    ASSERT_TRUE(s.Start(true));
     ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL0, [&](HWND) { s.prog.HoldAt(0); }));
     ASSERT_TRUE(s.prog.WaitHeld(0));
     ProgramDriver::Key(VK_ESCAPE);

@@ -44,6 +44,9 @@ public:
     void HoldAt(int k) { SetEvent(HoldEvent(k, L"armed")); }
     bool WaitHeld(int k, DWORD ms = 120000) { return WaitForSingleObject(HoldEvent(k, L"held"), ms) == WAIT_OBJECT_0; }
     void Release(int k) { SetEvent(HoldEvent(k, L"go")); }
+    // The stand-in hooks the window thread when the shuffle page sets the library up, at its first
+    // paint: a test that leaves that page at once waits for it first.
+    bool WaitHooked(DWORD ms = 60000) { return WaitForSingleObject(HoldEvent(-1, L"hooked"), ms) == WAIT_OBJECT_0; }
 
     // Waits for a top-level dialog of the program with the given title.
     HWND WaitForWindow(const wchar_t* title, DWORD ms = 60000) {
@@ -78,14 +81,14 @@ public:
     }
 
     // Polls until the probe gives a window (or, with a null result wanted, until it gives none).
-    static HWND WaitFor(const std::function<HWND()>& probe, DWORD ms = 10000) {
+    static HWND WaitFor(const std::function<HWND()>& probe, DWORD ms = 60000) {
         for (DWORD waited = 0;; waited += 50) {
             if (HWND h = probe()) return h;
             if (waited >= ms) return nullptr;
             Sleep(50);
         }
     }
-    static bool WaitGone(HWND h, DWORD ms = 10000) {
+    static bool WaitGone(HWND h, DWORD ms = 60000) {
         return WaitFor([h] { return IsWindow(h) ? nullptr : HWND_BOTTOM; }, ms) != nullptr;
     }
     // Waits until done() holds: for a state the program keeps until the test acts on it.
@@ -108,49 +111,41 @@ public:
         if (GuiInfo(root).hwndActive != root || GetForegroundWindow() != root) SetForegroundWindow(root);
         return Until([root] { return GuiInfo(root).hwndActive == root && GetForegroundWindow() == root; });
     }
+    // Clicks a button of a dialog or box once that is the active window; true once it has gone.
+    static bool Answer(HWND button) {
+        if (!button || !BringToFront(button)) return false;
+        Press(button);
+        return WaitGone(GetAncestor(button, GA_ROOT));
+    }
     // Waits until the keyboard focus is in ctl (or a child of it, as in a combo box's edit).
     static bool WaitFocus(HWND ctl) {
         return Until([ctl] { return GuiInfo(ctl).hwndFocus == ctl || IsChild(ctl, GuiInfo(ctl).hwndFocus); });
     }
-    // A left click on the centre of ctl (or at dx, dy in it): input only, nothing that waits for the
-    // program, so that it may be sent while the program's thread is held (see HoldAt). The move,
-    // press and release go in one burst: after a pause, Wine takes the modifier keys from the display
-    // again, which loses a Ctrl sent as input.
+    // Real input: the pointer moved to a screen point; a left click there (or on the centre of ctl, or
+    // at dx, dy in it), which is input only, nothing that waits for the program, so that it may be
+    // sent while the program's thread is held (see HoldAt). The move, press and release go in one
+    // burst: after a pause, Wine takes the modifier keys from the display again, which loses a Ctrl
+    // sent as input.
+    static void Mouse(POINT pt, int events = 1) {
+        INPUT in[3] = {};
+        for (DWORD i = 0, flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}; i < 3; ++i)
+            in[i] = {INPUT_MOUSE, {.mi = {MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
+                                          MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, flags[i], 0, 0}}};
+        SendInput(events, in, sizeof(INPUT));
+    }
+    static void MoveTo(POINT pt) { Mouse(pt), Sleep(150); }
+    static void ClickAt(POINT pt) { Mouse(pt, 3); }
     static void Press(HWND ctl, int dx = -1, int dy = -1) {
         RECT r;
         GetWindowRect(ctl, &r);
-        INPUT in[3] = {};
-        for (INPUT& i : in) i.type = INPUT_MOUSE;
-        in[0].mi.dx = (dx < 0 ? (r.left + r.right) / 2 : r.left + dx) * 65535 / GetSystemMetrics(SM_CXSCREEN);
-        in[0].mi.dy = (dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy) * 65535 / GetSystemMetrics(SM_CYSCREEN);
-        in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(3, in, sizeof(INPUT));
-    }
-
-    // Real input: the pointer moved to a screen point, a left click there, a key with modifiers, text
-    // typed.
-    static void Mouse(DWORD flags, POINT pt = {}) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi = {MulDiv(pt.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
-                 MulDiv(pt.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, flags, 0, 0};
-        SendInput(1, &in, sizeof(in));
-        Sleep(150);
-    }
-    static void MoveTo(POINT pt) { Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, pt); }
-    static void ClickAt(POINT pt) {
-        MoveTo(pt);
-        Mouse(MOUSEEVENTF_LEFTDOWN);
-        Mouse(MOUSEEVENTF_LEFTUP);
+        ClickAt(dx < 0 ? Centre(ctl) : POINT{r.left + dx, r.top + dy});
     }
     static POINT Centre(HWND h) {
         RECT r;
         GetWindowRect(h, &r);
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
-    static void Click(HWND h) { ClickAt(Centre(h)); }
+    static void Click(HWND h) { Press(h); }
     // One event at a time, as a person types: Wine's key state lags a burst of events by up to 50 ms.
     static void KeyEvent(WORD vk, bool up, wchar_t unicode = 0) {
         INPUT in{};
@@ -170,9 +165,9 @@ public:
 
 private:
     HANDLE HoldEvent(int k, const wchar_t* what) {
-        const std::wstring name = L"SwirloHold-" + std::to_wstring(m_pi.dwProcessId) + L"-" + std::to_wstring(k) + L"-" + what;
+        const std::wstring name = L"SwirloHold-" + std::to_wstring(m_pi.dwProcessId) + (k < 0 ? L"" : L"-" + std::to_wstring(k)) + L"-" + what;
         HANDLE& h = m_holdEvents[name];
-        if (!h) h = CreateEventW(nullptr, FALSE, FALSE, name.c_str());  // or opens the program's
+        if (!h) h = CreateEventW(nullptr, k < 0, FALSE, name.c_str());  // or opens the program's
         return h;
     }
     std::map<std::wstring, HANDLE> m_holdEvents;

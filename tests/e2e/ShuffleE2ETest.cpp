@@ -185,50 +185,45 @@ struct Blendo {
             Click(GetDlgItem(d, IDC_SEL_SAME));
             if (!Checked(GetDlgItem(d, IDC_SEL_SAME)) || !Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same))) return false;
         }
-        if (g.same < 0) Click(GetDlgItem(d, IDC_SEL_EXCLUDE));
-        if (g.same < 0 && !Checked(GetDlgItem(d, IDC_SEL_EXCLUDE))) return false;
+        if (g.same < 0 && (Click(GetDlgItem(d, IDC_SEL_EXCLUDE)), !Checked(GetDlgItem(d, IDC_SEL_EXCLUDE)))) return false;
         const int box[6] = {0, IDC_SEL_FREQ1, IDC_SEL_FREQ2, IDC_SEL_FREQ3, IDC_SEL_FREQ4, IDC_SEL_FREQ5};
         for (int k = 1; k <= 5; ++k) g.freq[k] = _wtoi(D::Text(GetDlgItem(d, box[k])).c_str());
         g.ignore = SendMessageW(GetDlgItem(d, IDC_SEL_IGNORE), BM_GETCHECK, 0, 0) == BST_CHECKED;
-        Click(GetDlgItem(d, IDOK));
-        return D::WaitGone(d, 60000);
+        return D::Answer(GetDlgItem(d, IDOK));
     }
     // Chooses the Save As dialog's type (1 .wpl, 2 .m3u, 3 .m3u8) from its opened list, by keyboard.
     static bool ChooseType(HWND dlg, int type) {
         HWND types = GetDlgItem(dlg, 0x470);
-        if (SendMessageW(types, CB_GETCURSEL, 0, 0) == type - 1) return true;
-        Click(types);
-        if (!D::Until([types] { return SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) != 0; })) return false;
+        // Clicked again only when the list has not opened long after a click, which the dialog must
+        // then have moved away from (it lays itself out once shown).
+        for (int i = 0; i < 2 && !SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0); ++i)
+            Click(types), D::Until([types] { return SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 30000);
+        if (!SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0)) return false;
         D::Key(VK_HOME);
         for (int i = 1; i < type; ++i) D::Key(VK_DOWN);
         D::Key(VK_RETURN);
         return D::Until([&] { return !SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) && SendMessageW(types, CB_GETCURSEL, 0, 0) == type - 1; });
     }
-    // Answers the Save As dialog: the type and the name, by keyboard; true once the dialog has taken
-    // them and gone. Only the name is typed again when it does not show: a second Enter could answer
-    // whatever comes after the dialog.
+    // Answers the Save As dialog: the type and the name, by keyboard; true once the dialog shows them,
+    // has taken Enter and gone. Only the name is typed again when it does not show: a second Enter
+    // could answer whatever comes after the dialog.
     bool SaveAs(int type, const std::wstring& path) {
         HWND dlg = Find(L"Save shuffled playlist as ...");
         if (!dlg || !ChooseType(dlg, type) || !Retype(GetDlgItem(dlg, 0x47c), path)) return false;
         D::Key(VK_RETURN);  // the focus is in the name box: Retype saw it there
         return D::WaitGone(dlg, 120000);
     }
-    // Waits for the box that ends a run, reads it and closes it with Enter.
+    // Waits for the box that ends a run, reads it and closes it.
     std::wstring Result() {
         std::wstring text;
         HWND box = Find(nullptr, L"\r\n", &text, 300000);  // any message box of the program
-        EXPECT_TRUE(box && D::BringToFront(box)) << "no box ends the run";
-        if (!box) return text;
-        D::Key(VK_RETURN);
-        EXPECT_TRUE(D::WaitGone(box, 60000)) << "the box stays";
+        EXPECT_TRUE(box && D::Answer(GetDlgItem(box, IDOK))) << "no box ends the run, or it stays";
         return text;
     }
     // Clicks a button of the box whose text holds what; true once the box has gone.
     bool Answer(const wchar_t* what, int button) {
         HWND box = Find(L"Swirlo", what);
-        if (!box) return false;
-        Click(GetDlgItem(box, button));
-        return D::WaitGone(box, 60000);
+        return box && D::Answer(GetDlgItem(box, button));
     }
     void Close() {
         PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
@@ -297,7 +292,9 @@ protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         lib = ReadLibrary(ReadBytes(WinPath(DEMO_LIBRARY)));
-        playlists = Playlists();
+        wchar_t music[MAX_PATH] = {};  // the player's playlists folder, made here: Save As asks a new user to make it
+        SHGetFolderPathW(nullptr, CSIDL_MYMUSIC, nullptr, 0, music);
+        CreateDirectoryW((playlists = std::wstring(music) + L"\\Playlists\\").c_str(), nullptr);
         SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", WinPath(DEMO_LIBRARY).c_str());
         const std::wstring lastDir = dir.Root();
         for (auto [section, key, value] : {std::tuple{L"Shuffle Tab", L"RepeatsOption", L"0"}, {L"Shuffle Tab", L"RepeatSepDistSize", L"10"},
@@ -305,13 +302,6 @@ protected:
                                            {L"Shuffle Settings", L"UseLastDir", L"1"}, {L"Shuffle Settings", L"LastDir", lastDir.c_str()},
                                            {L"Shuffle Settings", L"WmpNotify", L"0"}, {L"Logging Settings", L"SaveLog", L"0"}})
             WritePrivateProfileStringW(section, key, value, (D::ConfigDir() + L"Blendo.ini").c_str());
-    }
-    // The player's playlists folder, made here: Save As asks a new user to make it.
-    static std::wstring Playlists() {
-        wchar_t music[MAX_PATH] = {};
-        SHGetFolderPathW(nullptr, CSIDL_MYMUSIC, nullptr, 0, music);
-        CreateDirectoryW((std::wstring(music) + L"\\Playlists").c_str(), nullptr);
-        return std::wstring(music) + L"\\Playlists\\";
     }
     void TearDown() override { DeleteFileW((D::ConfigDir() + L"shuffle groups.txt").c_str()); }
     TempDir dir;
@@ -339,10 +329,7 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
         for (int run = 0; run < 3; ++run) {
             const int format = restart ? 2 : run, method = restart ? (run + 1) % 3 : 0;
             ASSERT_TRUE(!restart || method != 2 || Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"0"));
-            if (restart && method == 0) {
-                Click(b.Item(IDC_SHUF_EVEN));
-                ASSERT_TRUE(Checked(b.Item(IDC_SHUF_EVEN)));
-            }
+            ASSERT_TRUE(!restart || method || (Click(b.Item(IDC_SHUF_EVEN)), Checked(b.Item(IDC_SHUF_EVEN))));
             const std::wstring name = L"mix" + std::to_wstring(GetCurrentProcessId()) + std::to_wstring(restart) + std::to_wstring(run) + ext[format];
             const std::wstring out = restart ? playlists + name : dir / name;
             Click(b.Item(IDC_SHUF_SAVE));
@@ -360,10 +347,7 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
                           method == 0 ? shortfalls : separated ? 0 : 1 << 30, method == 0);
             if (restart) DeleteFileW(out.c_str());
         }
-        if (!restart) {
-            Click(b.Item(IDC_SHUF_RANDOM));
-            ASSERT_TRUE(Checked(b.Item(IDC_SHUF_RANDOM)) && Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"30"));
-        }
+        ASSERT_TRUE(restart || (Click(b.Item(IDC_SHUF_RANDOM)), Checked(b.Item(IDC_SHUF_RANDOM)) && Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"30")));
         b.Close();  // the groups and the method are saved on close and restored by the next start
         WritePrivateProfileStringW(L"Shuffle Settings", L"UseLastDir", L"0", (D::ConfigDir() + L"Blendo.ini").c_str());
     }
@@ -471,8 +455,9 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     D::Key(VK_RETURN);
     ASSERT_TRUE(b.Answer(L"A file already exists", IDNO));
     ASSERT_NE(dlg = b.Find(L"Save shuffled playlist as ..."), nullptr);
-    Click(GetDlgItem(dlg, IDCANCEL));
-    EXPECT_TRUE(D::WaitGone(dlg, 60000));
+    ASSERT_TRUE(D::BringToFront(dlg));
+    D::Key(VK_ESCAPE);  // a click might come before the dialog has moved its buttons into place
+    EXPECT_TRUE(D::WaitGone(dlg));
     // Yes to the question: the list holds only exclusions.
     Click(b.Item(IDC_SHUF_SAVE));
     ASSERT_TRUE(b.SaveAs(3, taken));
