@@ -292,9 +292,10 @@ void AlbumArtPage::FindOrStop() {
     // created in one go), while the page's controls are still disabled.
     PumpMessages();
     SetSearchControls(true);
-    ReportUnreadFolders(logPath);
-    if (ok) RunCopySelection(*result);
+    if (!IsClosing()) ReportUnreadFolders(logPath);
+    if (ok && !IsClosing()) RunCopySelection(*result);
     m_bRunning = false;
+    RunEnded();
 }
 
 // Without this the list would look complete although albums are missing from it.
@@ -313,7 +314,7 @@ void AlbumArtPage::RunCopySelection(AlbumFolderArray& result) {
         ZWin::ShowErrorBox(L"Error creating album art selection dialog");
         return;
     }
-    if (chosen != 1) return;
+    if (chosen != 1 || IsClosing()) return;  // the window was closed meanwhile
     const std::vector<int>& selection = select->SelectedIndices();
     std::unique_ptr<CopyProgressDialog> copy(
         new (std::nothrow) CopyProgressDialog(m_hInst, m_sCaption.c_str(), this, result, selection, m_sSrcImage, m_sTgtImage));

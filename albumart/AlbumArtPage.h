@@ -47,6 +47,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void StopRun() override { m_bStop = true; }
 
 private:
     void FillArtistList(const std::wstring& folder, int listId);

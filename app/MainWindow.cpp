@@ -169,6 +169,11 @@ LRESULT CALLBACK MainWindow::LabelSubclass(HWND hwnd, UINT msg, WPARAM wParam, L
 
 void MainWindow::OnLabelClick(Label which, bool fromKeyboard) {
     if (m_bMenuOpen[which]) return;
+    // The menus lead to options a running job reads: refused like a tab change.
+    if (AnyPageBusy()) {
+        MessageBeep(MB_OK);
+        return;
+    }
     // The click that closed this label's menu is read after the menu has returned (input comes
     // after posted messages): a click from before that moment only closed the menu.
     if (!fromKeyboard && static_cast<LONG>(GetMessageTime() - m_dwMenuClosed[which]) <= 0) return;
@@ -240,6 +245,10 @@ LRESULT CALLBACK MainWindow::KeyboardHook(int code, WPARAM wParam, LPARAM lParam
 }
 
 void MainWindow::RunCommand(UINT id) {
+    if (AnyPageBusy()) {
+        MessageBeep(MB_OK);
+        return;
+    }
     switch (id) {
     case ID_SETTINGS_SHUFFLE: {
         std::unique_ptr<ShufflePrefsDialog> dlg(new (std::nothrow) ShufflePrefsDialog(
@@ -300,6 +309,15 @@ void MainWindow::CloseDown() {
 int MainWindow::OnOK() { return 1; }
 
 int MainWindow::OnCancel() {
+    if (AnyPageBusy()) {
+        // The job is stopped first, and the window closes once it has ended (WM_APP_PAGE_IDLE):
+        // ending now would leave the job running, and its boxes, after the window is gone.
+        m_bClosePending = true;
+        for (TabPage* page : {m_pShufflePage.get(), m_pAlbumArtPage.get()})
+            if (page && page->IsBusy()) page->StopForClose();
+        return 1;
+    }
+    m_bClosePending = false;
     CloseDown();
     EndDialog(m_hWnd, 1);
     return 1;
@@ -332,6 +350,9 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
+    case WM_APP_PAGE_IDLE:
+        if (m_bClosePending) OnCancel();
+        return TRUE;
     case WM_APP_MENU_CLOSED:
         m_bMenuOpen[wParam == kHelp ? kHelp : kSettings] = false;
         return TRUE;

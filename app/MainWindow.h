@@ -58,6 +58,7 @@ private:
     bool m_bMenuOpen[2] = {false, false};
     DWORD m_dwMenuClosed[2] = {0, 0};  // message time at which each menu last closed
     bool m_bFirstShow = true;
+    bool m_bClosePending = false;  // closed during a job: closes when the job has ended
     UniqueBrush m_hbrHighlight;
     std::wstring m_sHelpPath;
     HHOOK m_hKeyHook = nullptr;

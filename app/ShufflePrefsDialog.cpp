@@ -12,34 +12,22 @@ namespace swirlo {
 namespace {
 constexpr int kRatingWidth = 235, kRatingHeight = 18;  // the star strip, pixels at 96 dots per inch
 const int kRatingEdits[5] = {IDC_PREF_FREQ1, IDC_PREF_FREQ2, IDC_PREF_FREQ3, IDC_PREF_FREQ4, IDC_PREF_FREQ5};
-}  // namespace
-
-const ShufflePrefsDialog::NumberEdit ShufflePrefsDialog::kEdits[7] = {
-    {IDC_PREF_FREQ_SAME, IDC_PREF_SPIN_SAME, 1, 1, 98},
-    {IDC_PREF_FREQ1, IDC_PREF_SPIN1, 0, 0, 99},
-    {IDC_PREF_FREQ2, IDC_PREF_SPIN2, 0, 0, 99},
-    {IDC_PREF_FREQ3, IDC_PREF_SPIN3, 0, 0, 99},
-    {IDC_PREF_FREQ4, IDC_PREF_SPIN4, 0, 0, 99},
-    {IDC_PREF_FREQ5, IDC_PREF_SPIN5, 0, 0, 99},
-    {IDC_PREF_DEFAULT_RATING, IDC_PREF_SPIN_RATING, 1, 1, 4},
+// The default rating is a star count: 6 to 9 would name a star the program has not.
+const NumberBoxSpec kEdits[7] = {
+    {IDC_PREF_FREQ_SAME, IDC_PREF_SPIN_SAME, 1, 99, 1, false},
+    {IDC_PREF_FREQ1, IDC_PREF_SPIN1, 0, 99, 0, false},
+    {IDC_PREF_FREQ2, IDC_PREF_SPIN2, 0, 99, 0, false},
+    {IDC_PREF_FREQ3, IDC_PREF_SPIN3, 0, 99, 0, false},
+    {IDC_PREF_FREQ4, IDC_PREF_SPIN4, 0, 99, 0, false},
+    {IDC_PREF_FREQ5, IDC_PREF_SPIN5, 0, 99, 0, false},
+    {IDC_PREF_DEFAULT_RATING, IDC_PREF_SPIN_RATING, 1, 5, 1, false},
 };
+}  // namespace
 
 ShufflePrefsDialog::ShufflePrefsDialog(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption,
                                        const wchar_t* subtitle, ZWin* parent, const AppPaths* paths)
-    : ZDialog(hInst, caption, subtitle, parent, paths), m_pSettings(settings) {
+    : ZDialog(hInst, caption, subtitle, parent, paths), m_pSettings(settings), m_boxes(kEdits) {
     m_nResId = IDD_SHUFFLE_PREFS;
-}
-
-const ShufflePrefsDialog::NumberEdit* ShufflePrefsDialog::FindByEdit(int editId) {
-    for (const NumberEdit& e : kEdits)
-        if (e.edit == editId) return &e;
-    return nullptr;
-}
-
-const ShufflePrefsDialog::NumberEdit* ShufflePrefsDialog::FindBySpin(int spinId) {
-    for (const NumberEdit& e : kEdits)
-        if (e.spin == spinId) return &e;
-    return nullptr;
 }
 
 BOOL ShufflePrefsDialog::OnInitDialog() {
@@ -70,62 +58,9 @@ BOOL ShufflePrefsDialog::OnInitDialog() {
 
     const int values[7] = {s.FrequencySameDefault, s.Frequency1Default, s.Frequency2Default, s.Frequency3Default,
                            s.Frequency4Default,    s.Frequency5Default, s.DefaultRating};
-    for (int i = 0; i < 7; ++i) {
-        const NumberEdit& e = kEdits[i];
-        SetSpinRange(m_hWnd, e.spin, 0, e.max);
-        SendDlgItemMessageW(m_hWnd, e.edit, EM_LIMITTEXT, e.edit == IDC_PREF_DEFAULT_RATING ? 1 : 2, 0);
-        SetItemText(m_hWnd, e.edit, FormatW(L"%d", values[i]));  // the edit handler positions the spin
-    }
+    m_boxes.Init(m_hWnd);
+    for (int i = 0; i < 7; ++i) m_boxes.Set(kEdits[i].edit, values[i]);
     return ZDialog::OnInitDialog();
-}
-
-// Up to four characters as a number; text that does not start with a digit gives 0.
-int ShufflePrefsDialog::ReadNumber(int editId, int maxChars) {
-    std::wstring text = GetItemText(m_hWnd, editId).substr(0, static_cast<size_t>(maxChars));
-    int n = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9') break;
-        n = n * 10 + (c - L'0');
-    }
-    return n;
-}
-
-void ShufflePrefsDialog::SetTextGuarded(int editId, int value) {
-    m_bGuard = true;
-    SetItemText(m_hWnd, editId, FormatW(L"%d", value));
-    m_bGuard = false;
-}
-
-void ShufflePrefsDialog::OnEditChange(int editId) {
-    const NumberEdit* e = FindByEdit(editId);
-    if (!e || !GetDlgItem(m_hWnd, e->spin)) {
-        ShowErrorBox(L"Can't find spin control associated with changed edit control");
-        return;
-    }
-    bool empty = GetItemText(m_hWnd, editId).empty();
-    int n = ReadNumber(editId, 4);
-    if (empty || n < e->minValue) {
-        SetTextGuarded(editId, e->minValue);
-        SetSpinPos(m_hWnd, e->spin, 0);
-        return;
-    }
-    // The default rating is a star count: a typed 6 to 9 would name a star the program has not.
-    if (n - e->offset > e->max && editId == IDC_PREF_DEFAULT_RATING) {
-        n = e->max + e->offset;
-        SetTextGuarded(editId, n);
-    }
-    SetSpinPos(m_hWnd, e->spin, n - e->offset);
-}
-
-INT_PTR ShufflePrefsDialog::OnSpin(const NMUPDOWN* nm) {
-    const NumberEdit* e = FindBySpin(static_cast<int>(nm->hdr.idFrom));
-    if (!e) return FALSE;
-    int pos = nm->iPos + nm->iDelta;
-    if (pos < 0) pos = 0;
-    if (pos > e->max) pos = e->max;
-    SetTextGuarded(e->edit, pos + e->offset);
-    SetSpinPos(m_hWnd, e->spin, pos);
-    return SetMsgResult(m_hWnd, TRUE);  // moved here; the control must not move again
 }
 
 void ShufflePrefsDialog::Paint() {
@@ -150,10 +85,10 @@ int ShufflePrefsDialog::OnOK() {
                                  nullptr, nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
         if (answer != IDYES) return 1;
     }
-    int same = ReadNumber(IDC_PREF_FREQ_SAME, 2);
+    int same = m_boxes.Commit(IDC_PREF_FREQ_SAME);
     int rating[5];
     int sum = 0;
-    for (int i = 0; i < 5; ++i) sum += rating[i] = ReadNumber(kRatingEdits[i], 2);
+    for (int i = 0; i < 5; ++i) sum += rating[i] = m_boxes.Commit(kRatingEdits[i]);
     if (sum == 0)
         return ShowErrorBox(L"All song-rating based play frequencies are set to 0 times.",
                             L"At least some song ratings must default to play 1 or more times");
@@ -179,7 +114,7 @@ int ShufflePrefsDialog::OnOK() {
           s.ReadCheck(IDC_PREF_USELASTDIR, s.UseLastDir, false) &&
           s.ReadRadioRange(s.ConvertWpl, IDC_PREF_WPL, IDC_PREF_M3U8, 0, 1) &&
           s.ReadCheck(IDC_PREF_WMPNOTIFY, s.WmpNotify, false) &&
-          s.ReadEditInt(IDC_PREF_DEFAULT_RATING, s.DefaultRating, false, 31) &&
+          (m_boxes.Commit(IDC_PREF_DEFAULT_RATING), s.ReadEditInt(IDC_PREF_DEFAULT_RATING, s.DefaultRating, false, 31)) &&
           s.ReadRadioRange(s.ListboxOrder, IDC_PREF_GENRES_FIRST, IDC_PREF_PLAYLISTS_FIRST, 0, 1) &&
           s.ReadRadioRange(s.DaysNewAsFixedDate, IDC_PREF_DAYS_RELATIVE, IDC_PREF_DAYS_FIXED, 0, 1) &&
           s.SaveSection(IniSect::ShuffleSettings)))
@@ -197,17 +132,21 @@ INT_PTR ShufflePrefsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
         return TRUE;
     case WM_NOTIFY: {
         auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-        if (hdr->code == UDN_DELTAPOS) return OnSpin(reinterpret_cast<NMUPDOWN*>(lParam));
+        if (hdr->code == UDN_DELTAPOS && m_boxes.OnDeltaPos(reinterpret_cast<NMUPDOWN*>(lParam)))
+            return SetMsgResult(m_hWnd, TRUE);  // moved here; the arrows must not move again
         break;
     }
     case WM_COMMAND:
+        m_boxes.OnCommand(wParam);
         if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) != IDC_PREF_LABELTEXT) {
-            if (!m_bGuard) OnEditChange(LOWORD(wParam));
+            if (!m_boxes.ByEdit(LOWORD(wParam)) || !GetDlgItem(m_hWnd, m_boxes.ByEdit(LOWORD(wParam))->spin))
+                ShowErrorBox(L"Can't find spin control associated with changed edit control");
+            else m_boxes.OnChange(LOWORD(wParam));
             return TRUE;
         }
         if (LOWORD(wParam) == IDC_PREF_ORIGINAL_DEFAULTS && HIWORD(wParam) == BN_CLICKED) {
             const int values[6] = {4, 1, 2, 3, 5, 9};
-            for (int i = 0; i < 6; ++i) SetItemText(m_hWnd, kEdits[i].edit, FormatW(L"%u", values[i]));
+            for (int i = 0; i < 6; ++i) m_boxes.Set(kEdits[i].edit, values[i]);
             return TRUE;
         }
         if (LOWORD(wParam) == IDHELP) {

@@ -2,6 +2,7 @@
 // file name, the playlist format, the song selection list's order).
 #pragma once
 #include "framework/Handles.h"
+#include "framework/NumberBox.h"
 #include "framework/ZWin.h"
 
 namespace swirlo {
@@ -20,24 +21,12 @@ protected:
     const wchar_t* HelpTopic() const override { return L"pl_pref.htm"; }
 
 private:
-    // An edit with its spin: the spin's positions run from 0 to max and stand for position + offset.
-    struct NumberEdit {
-        int edit, spin, minValue, offset, max;
-    };
-    static const NumberEdit kEdits[7];
-    static const NumberEdit* FindByEdit(int editId);
-    static const NumberEdit* FindBySpin(int spinId);
-
-    void OnEditChange(int editId);
-    INT_PTR OnSpin(const NMUPDOWN* nm);
-    void SetTextGuarded(int editId, int value);
-    int ReadNumber(int editId, int maxChars);
     void Paint();
 
     IniSettings* m_pSettings;
     UniqueBitmap m_bmRating;
     RECT m_rcRating{};
-    bool m_bGuard = false;  // set while the dialog itself changes an edit's text
+    NumberBoxes m_boxes;
 };
 
 }  // namespace swirlo

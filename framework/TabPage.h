@@ -7,6 +7,9 @@
 
 namespace swirlo {
 
+// Posted by a page to its parent when a run stopped for closing has ended.
+constexpr UINT WM_APP_PAGE_IDLE = WM_APP + 40;
+
 class TabPage : public ZDialog {
 public:
     using ZDialog::ZDialog;
@@ -19,16 +22,34 @@ public:
     // The settings changed under the page (an options dialog closed with OK).
     virtual void RefreshFromSettings() {}
 
+    // The window is closing during a run: the run is stopped and shows nothing more (no box may come
+    // after the window is gone, and none is waited for); the parent hears when the run has ended.
+    void StopForClose() {
+        m_bClosing = true;
+        SetQuiet(true);
+        StopRun();
+    }
+    bool IsClosing() const { return m_bClosing; }
+
     void Destroy() {
         if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
         m_hWnd = nullptr;
     }
 
 protected:
+    virtual void StopRun() {}
+    // Every run ends here, after its busy flag is cleared.
+    void RunEnded() {
+        if (m_bClosing && m_hParentWnd) PostMessageW(m_hParentWnd, WM_APP_PAGE_IDLE, 0, 0);
+    }
+
     // Pages fill their controls here; the title and centring of a modal dialog do not apply.
     BOOL OnInitDialog() override { return TRUE; }
     int OnOK() override { return 1; }
     int OnCancel() override { return 1; }
+
+private:
+    bool m_bClosing = false;
 };
 
 }  // namespace swirlo

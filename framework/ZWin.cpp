@@ -69,6 +69,10 @@ int ZWin::ShowErrorBox(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, 
                        const wchar_t* p5, const wchar_t* p6) {
     std::wstring caption = ErrorCaption();
     m_nLastResult = 0;
+    if (m_bQuiet) {
+        if (m_log.IsOpen()) m_log.LogLine(p1, p2, p3);
+        return 0;
+    }
     return ErrorBox(m_hWnd, caption.c_str(), p1, p2, p3, p4, p5, p6);
 }
 

@@ -61,6 +61,10 @@ public:
     // when topic is null. Nothing happens without the program's folders.
     void ShowHelpTopic(const wchar_t* topic);
 
+    // A quiet window shows no error box: its texts go to its log when one is open.
+    void SetQuiet(bool quiet) { m_bQuiet = quiet; }
+    bool IsQuiet() const { return m_bQuiet; }
+
     void SetErrorSuffix(const wchar_t* suffix) { m_sErrorSuffix = suffix; }
     std::wstring ErrorCaption() const { return m_sCaption + m_sErrorSuffix; }
 
@@ -85,6 +89,7 @@ protected:
     const AppPaths* m_pPaths;
     INT_PTR m_nLastResult = 0;        // last message box or shell result
     std::wstring m_sErrorSuffix = L" - ERROR";
+    bool m_bQuiet = false;
     ErrorRecord m_error;
     LogFile m_log;
 };

@@ -22,14 +22,11 @@ namespace {
 
 constexpr int kStarsWidth = 178, kStarsHeight = 18;
 
-// The three separation and limit boxes: their arrows and ranges.
-struct NumberBox {
-    int edit, spin, low, high, chars;
-};
-constexpr NumberBox kBoxes[] = {
-    {IDC_SHUF_DIST_EDIT, IDC_SHUF_DIST_SPIN, 1, 99, 2},
-    {IDC_SHUF_ONLY_EDIT, IDC_SHUF_ONLY_SPIN, 0, 99, 2},
-    {IDC_SHUF_TRUNC_EDIT, IDC_SHUF_TRUNC_SPIN, 1, 9999, 4},
+// The three separation and limit boxes: their arrows wrap around.
+constexpr NumberBoxSpec kBoxes[] = {
+    {IDC_SHUF_DIST_EDIT, IDC_SHUF_DIST_SPIN, 1, 99, 0, true},
+    {IDC_SHUF_ONLY_EDIT, IDC_SHUF_ONLY_SPIN, 0, 99, 0, true},
+    {IDC_SHUF_TRUNC_EDIT, IDC_SHUF_TRUNC_SPIN, 1, 9999, 0, true},
 };
 
 // What a run disables besides the option boxes: every control but the list and the save button.
@@ -43,12 +40,6 @@ constexpr int kRunDisabled[] = {
 // Meaningful only with "Most even distribution".
 constexpr int kNoRepsControls[] = {IDC_SHUF_NOREPS, IDC_SHUF_NOREPS_NOTE, IDC_SHUF_WHICH_LABEL, IDC_SHUF_SMALLER,
                                    IDC_SHUF_LARGER};
-
-const NumberBox* BoxOf(int id) {
-    for (const NumberBox& b : kBoxes)
-        if (b.edit == id || b.spin == id) return &b;
-    return nullptr;
-}
 
 // UTF-16 little-endian text of a file the program wrote for itself; false when it cannot be read.
 bool ReadUtf16File(const std::wstring& path, std::wstring& text) {
@@ -102,7 +93,7 @@ std::wstring SetAside(const std::wstring& path) {
 
 ShufflePage::ShufflePage(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
                          const AppPaths* paths)
-    : TabPage(hInst, caption, nullptr, parent, paths), m_pSettings(settings) {
+    : TabPage(hInst, caption, nullptr, parent, paths), m_pSettings(settings), m_boxes(kBoxes) {
     m_nResId = IDD_SHUFFLE_PAGE;
 }
 
@@ -130,15 +121,10 @@ BOOL ShufflePage::OnInitDialog() {
 
     m_hList = GetDlgItem(m_hWnd, IDC_SHUF_LIST);
     m_bar.Attach(m_hWnd, IDC_SHUF_PROGRESS);
+    m_boxes.Init(m_hWnd);
     EnableControls(true);
     LoadControls();
     SetChecked(m_hWnd, IDC_SHUF_WARN, true);
-    for (const NumberBox& b : kBoxes) {
-        SetSpinRange(m_hWnd, b.spin, b.low, b.high);
-        SendDlgItemMessageW(m_hWnd, b.edit, EM_LIMITTEXT, b.chars, 0);
-        int v = 0;
-        if (GetItemInt(m_hWnd, b.edit, v)) SetSpinPos(m_hWnd, b.spin, v);
-    }
     UpdateLabels();
 
     ListView_SetExtendedListViewStyle(m_hList, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
@@ -165,11 +151,9 @@ void ShufflePage::LoadControls() {
     IniSettings& s = *m_pSettings;
     SetChecked(m_hWnd, IDC_SHUF_EVEN, s.RepeatsOption == 0);
     SetChecked(m_hWnd, IDC_SHUF_RANDOM, s.RepeatsOption != 0);
-    m_bSuppressEdit = true;
-    SetItemInt(m_hWnd, IDC_SHUF_DIST_EDIT, static_cast<int>(std::clamp(s.RepeatSepDistSize, 1u, 99u)));
-    SetItemInt(m_hWnd, IDC_SHUF_ONLY_EDIT, static_cast<int>(std::min(s.RepeatSepOnlySize, 99u)));
-    SetItemInt(m_hWnd, IDC_SHUF_TRUNC_EDIT, std::clamp(s.TruncateSize, 1, 9999));
-    m_bSuppressEdit = false;
+    m_boxes.Set(IDC_SHUF_DIST_EDIT, static_cast<int>(std::min(s.RepeatSepDistSize, 99u)));
+    m_boxes.Set(IDC_SHUF_ONLY_EDIT, static_cast<int>(std::min(s.RepeatSepOnlySize, 99u)));
+    m_boxes.Set(IDC_SHUF_TRUNC_EDIT, s.TruncateSize);
     SetChecked(m_hWnd, IDC_SHUF_TRUNC, s.TruncateOutput != 0);
     SetChecked(m_hWnd, IDC_SHUF_NOREPS, s.TruncateNoReps != 0);
     SetChecked(m_hWnd, IDC_SHUF_SMALLER, s.WhichTruncOpt == 0);
@@ -183,21 +167,18 @@ void ShufflePage::CloseDown() {
     IniSettings& s = *m_pSettings;
     s.RepeatsOption = IsChecked(m_hWnd, IDC_SHUF_RANDOM) ? 1 : 0;
     s.TruncateOutput = IsChecked(m_hWnd, IDC_SHUF_TRUNC);
-    int v = 0;
-    if (GetItemInt(m_hWnd, IDC_SHUF_TRUNC_EDIT, v)) s.TruncateSize = v;
+    s.TruncateSize = m_boxes.Value(IDC_SHUF_TRUNC_EDIT);
     s.WhichTruncOpt = IsChecked(m_hWnd, IDC_SHUF_LARGER) ? 1 : 0;
     s.TruncateNoReps = IsChecked(m_hWnd, IDC_SHUF_NOREPS);
-    if (GetItemInt(m_hWnd, IDC_SHUF_DIST_EDIT, v)) s.RepeatSepDistSize = static_cast<unsigned>(v);
-    if (GetItemInt(m_hWnd, IDC_SHUF_ONLY_EDIT, v)) s.RepeatSepOnlySize = static_cast<unsigned>(v);
+    s.RepeatSepDistSize = static_cast<unsigned>(m_boxes.Value(IDC_SHUF_DIST_EDIT));
+    s.RepeatSepOnlySize = static_cast<unsigned>(m_boxes.Value(IDC_SHUF_ONLY_EDIT));
     if (!s.SaveSection(IniSect::ShuffleTab))
         s.ShowError(ErrorCaption().c_str(), L"Error saving settings from Shuffle dialog to ini file");
     SaveGroups();
 }
 
 void ShufflePage::UpdateLabels() {
-    int dist = 1, only = 0;
-    GetItemInt(m_hWnd, IDC_SHUF_DIST_EDIT, dist);
-    GetItemInt(m_hWnd, IDC_SHUF_ONLY_EDIT, only);
+    int dist = m_boxes.Value(IDC_SHUF_DIST_EDIT), only = m_boxes.Value(IDC_SHUF_ONLY_EDIT);
     SetItemText(m_hWnd, IDC_SHUF_DIST_LABEL,
                 FormatW(L"if song repeats more than 1 of every %d songs, minimum separation is 1/3 its average repeat "
                         L"rate.", 3 * dist));
@@ -207,8 +188,9 @@ void ShufflePage::UpdateLabels() {
                                     L"separated)", 2 * only));
 }
 
+// Follows the method buttons, and stays off while they are (during a run).
 void ShufflePage::EnableNoRepsControls() {
-    bool on = !m_bRunning && IsChecked(m_hWnd, IDC_SHUF_EVEN);
+    bool on = IsChecked(m_hWnd, IDC_SHUF_EVEN) && IsWindowEnabled(GetDlgItem(m_hWnd, IDC_SHUF_EVEN));
     for (int id : kNoRepsControls) EnableItem(m_hWnd, id, on);
 }
 
@@ -484,45 +466,24 @@ void ShufflePage::OnRemove() {
         ShowErrorBox(L"Error deleting selected item from the list");
         return;
     }
+    // The rows below move up; a scrolled list must draw them all again, not only the row that went.
+    InvalidateRect(m_hList, nullptr, TRUE);
     m_slots[static_cast<std::size_t>(slot)] = Slot();
     SaveGroups();
 }
 
 bool ShufflePage::OnSpin(NMUPDOWN* ud) {
-    const NumberBox* b = BoxOf(static_cast<int>(ud->hdr.idFrom));
-    if (!b) {
-        ShowErrorBox(L"Spin notification from unknown spin control");
-        return true;
-    }
-    int v = b->low;
-    if (!GetItemInt(m_hWnd, b->edit, v)) v = b->low;
-    v += ud->iDelta;
-    if (v > b->high) v = b->low;
-    if (v < b->low) v = b->high;
-    m_bSuppressEdit = true;
-    SetItemInt(m_hWnd, b->edit, v);
-    m_bSuppressEdit = false;
-    SetSpinPos(m_hWnd, b->spin, v);
-    UpdateLabels();
+    if (!m_boxes.OnDeltaPos(ud)) ShowErrorBox(L"Spin notification from unknown spin control");
+    else UpdateLabels();
     return true;  // the page has moved the value; the arrows themselves must not
 }
 
 void ShufflePage::OnEditChange(int id) {
-    if (m_bSuppressEdit) return;
-    const NumberBox* b = BoxOf(id);
-    if (!b) {
+    if (!m_boxes.ByEdit(id)) {
         ShowErrorBox(L"Update notification from unknown edit control");
         return;
     }
-    int v = 0;
-    if (!GetItemInt(m_hWnd, id, v) || v < b->low) {
-        v = b->low;
-        m_bSuppressEdit = true;
-        SetItemInt(m_hWnd, id, v);
-        SendDlgItemMessageW(m_hWnd, id, EM_SETSEL, 0, -1);
-        m_bSuppressEdit = false;
-    }
-    SetSpinPos(m_hWnd, b->spin, v);
+    m_boxes.OnChange(id);
     UpdateLabels();
 }
 
@@ -585,10 +546,11 @@ void ShufflePage::OnSaveButton() {
     EnableControls(true);
     if (m_log.IsOpen() && !m_log.FinishLog(L"Finished OnShuffle"))
         ShowErrorBox(L"Error closing log after shuffle completed OK.");
-    if (result == 1)
+    if (result == 1 && !IsClosing())
         MsgBoxParts(m_hWnd, m_sCaption.c_str(), L"Shuffled playlist created:", sPath.c_str(), L"", sSummary.c_str(),
                     nullptr, nullptr, MB_OK | MB_ICONINFORMATION);
     m_bRunning = false;
+    RunEnded();
 }
 
 INT_PTR ShufflePage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -603,6 +565,7 @@ INT_PTR ShufflePage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND: {
         int id = LOWORD(wParam), code = HIWORD(wParam);
+        m_boxes.OnCommand(wParam);
         if (code == EN_CHANGE) {
             OnEditChange(id);
             return TRUE;

@@ -12,6 +12,7 @@
 #include "foundation/RunContext.h"
 #include "framework/Controls.h"
 #include "framework/MessagePump.h"
+#include "framework/NumberBox.h"
 #include "framework/TabPage.h"
 #include "library/OutputFileChoice.h"
 #include "library/SongSelection.h"
@@ -55,6 +56,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void StopRun() override { m_bCancel = true; }
 
 private:
     struct Slot {
@@ -94,7 +96,7 @@ private:
     std::unique_ptr<MediaLibrary> m_pLibrary;
     std::wstring m_sVersion = L"3";
     PlaylistsFolder m_playlistsFolder;
-    bool m_bSuppressEdit = false;
+    NumberBoxes m_boxes;
     bool m_bFirstPaint = true;
     bool m_bGroupsRestored = false;
     RECT m_rcStars{};

@@ -66,10 +66,7 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
                             MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
                 return 0;
             nLimit = 300;
-            m_bSuppressEdit = true;
-            SetItemText(m_hWnd, IDC_SHUF_TRUNC_EDIT, L"300");
-            m_bSuppressEdit = false;
-            SetSpinPos(m_hWnd, IDC_SHUF_TRUNC_SPIN, 300);
+            m_boxes.Set(IDC_SHUF_TRUNC_EDIT, 300);
         }
     }
     const bool bWarn = IsChecked(m_hWnd, IDC_SHUF_WARN);
@@ -113,7 +110,7 @@ int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
     m_bar.Reset(0);
     m_bar.SetPos(0);
     m_nProgPos = 0;
-    m_bCancel = false;
+    m_bCancel = IsClosing();  // a close asked for during the file choice stops the run at once
     m_pump.Restart();
     m_log.LogLine(L"Start read ListView rows");
     const DWORD t0 = GetTickCount();

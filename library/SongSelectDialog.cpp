@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "foundation/IniSettings.h"
+#include "framework/NumberBox.h"
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
 #include "library/MediaLibrary.h"
@@ -31,22 +32,13 @@ constexpr const wchar_t* kPlaylistPrefix = L"Playlist: ";
 constexpr const wchar_t* kNoPathMarker = L"::?\\\\ no path can contain this";
 constexpr const wchar_t* kPrefsKey = L"Software\\Microsoft\\MediaPlayer\\Preferences";
 
-// An edit box with its arrows and range.
-struct SpinBox {
-    int edit, spin, low, high;
-};
-constexpr SpinBox kSpinBoxes[] = {
-    {IDC_SEL_DAYS, IDC_SEL_DAYS_SPIN, 1, 999},         {IDC_SEL_FREQSAME, IDC_SEL_FREQSAME_SPIN, 1, 99},
-    {IDC_SEL_FREQ1, IDC_SEL_FREQ1_SPIN, 0, 99},        {IDC_SEL_FREQ2, IDC_SEL_FREQ2_SPIN, 0, 99},
-    {IDC_SEL_FREQ3, IDC_SEL_FREQ3_SPIN, 0, 99},        {IDC_SEL_FREQ4, IDC_SEL_FREQ4_SPIN, 0, 99},
-    {IDC_SEL_FREQ5, IDC_SEL_FREQ5_SPIN, 0, 99}};
+// The number boxes: their arrows stop at the ends of the range.
+constexpr NumberBoxSpec kSpinBoxes[] = {
+    {IDC_SEL_DAYS, IDC_SEL_DAYS_SPIN, 1, 999, 0, false},   {IDC_SEL_FREQSAME, IDC_SEL_FREQSAME_SPIN, 1, 99, 0, false},
+    {IDC_SEL_FREQ1, IDC_SEL_FREQ1_SPIN, 0, 99, 0, false},  {IDC_SEL_FREQ2, IDC_SEL_FREQ2_SPIN, 0, 99, 0, false},
+    {IDC_SEL_FREQ3, IDC_SEL_FREQ3_SPIN, 0, 99, 0, false},  {IDC_SEL_FREQ4, IDC_SEL_FREQ4_SPIN, 0, 99, 0, false},
+    {IDC_SEL_FREQ5, IDC_SEL_FREQ5_SPIN, 0, 99, 0, false}};
 constexpr int kStarBox[6] = {0, IDC_SEL_FREQ1, IDC_SEL_FREQ2, IDC_SEL_FREQ3, IDC_SEL_FREQ4, IDC_SEL_FREQ5};
-
-const SpinBox* FindSpinBox(int edit) {
-    for (const SpinBox& b : kSpinBoxes)
-        if (b.edit == edit) return &b;
-    return nullptr;
-}
 
 std::wstring Lower(std::wstring s) {
     for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
@@ -74,7 +66,8 @@ public:
           m_pSettings(settings),
           m_pLibrary(library),
           m_pEdit(edit),
-          m_plIndex(kListboxMax, -1) {
+          m_plIndex(kListboxMax, -1),
+          m_boxes(kSpinBoxes) {
         m_nResId = IDD_SONG_SELECT;
         if (library) {
             m_cpPlaylistArr = library->PlaylistArray();
@@ -114,25 +107,17 @@ private:
     ComPtr<IWMPMediaCollection> m_cpMediaColl;
     std::vector<int> m_plIndex;  // listbox index -> playlist array index, -1 for a genre
     std::unique_ptr<SongSelection> m_result;
-    bool m_bSettingText = false;  // the dialog itself writes an edit box
+    NumberBoxes m_boxes;
     bool m_bFirstLoad = false;
     bool m_bFilled = false;
 };
 
-void SongSelectDialog::SetBox(int id, int value) {
-    m_bSettingText = true;
-    SetItemInt(m_hWnd, id, value);
-    if (const SpinBox* b = FindSpinBox(id)) SendDlgItemMessageW(m_hWnd, b->spin, UDM_SETPOS32, 0, value);
-    m_bSettingText = false;
-}
+void SongSelectDialog::SetBox(int id, int value) { m_boxes.Set(id, value); }
 
 BOOL SongSelectDialog::OnInitDialog() {
     ZDialog::OnInitDialog();
     IniSettings& s = *m_pSettings;
-    for (const SpinBox& b : kSpinBoxes) {
-        SendDlgItemMessageW(m_hWnd, b.spin, UDM_SETRANGE32, b.low, b.high);
-        SendDlgItemMessageW(m_hWnd, b.edit, EM_LIMITTEXT, b.edit == IDC_SEL_DAYS ? 3 : 2, 0);
-    }
+    m_boxes.Init(m_hWnd);
     int days = s.DaysNew;
     if (days / 10000000 == 2) days = std::min(DaysSinceDate(days), 999);
     if (days < 1 || days > 999) {
@@ -193,21 +178,11 @@ void SongSelectDialog::UpdateDateLabel() {
 }
 
 void SongSelectDialog::OnEditChange(int id) {
-    if (m_bSettingText) return;
-    const SpinBox* b = FindSpinBox(id);
-    if (!b) {
+    if (!m_boxes.ByEdit(id)) {
         ShowErrorBox(L"Can't find spin control associated with changed edit control");
         return;
     }
-    std::wstring text = GetItemText(m_hWnd, id);
-    int value = 0;
-    bool number = GetItemInt(m_hWnd, id, value);
-    if (text.empty() || (number && value < b->low)) {
-        SetBox(id, b->low);
-        SendDlgItemMessageW(m_hWnd, id, EM_SETSEL, 0, -1);
-    } else if (number) {
-        SendDlgItemMessageW(m_hWnd, b->spin, UDM_SETPOS32, 0, std::min(value, b->high));
-    }
+    if (!m_boxes.OnChange(id)) return;
     if (id == IDC_SEL_DAYS) {
         SetChecked(m_hWnd, IDC_SEL_NEWONLY, true);
         UpdateDateLabel();
@@ -566,8 +541,16 @@ INT_PTR SongSelectDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
             return TRUE;
         }
         break;
+    case WM_NOTIFY:
+        if (reinterpret_cast<NMHDR*>(lParam)->code == UDN_DELTAPOS &&
+            m_boxes.OnDeltaPos(reinterpret_cast<NMUPDOWN*>(lParam))) {
+            if (reinterpret_cast<NMHDR*>(lParam)->idFrom == IDC_SEL_DAYS_SPIN) OnEditChange(IDC_SEL_DAYS);
+            return SetMsgResult(m_hWnd, TRUE);
+        }
+        break;
     case WM_COMMAND: {
         const int id = LOWORD(wParam), code = HIWORD(wParam);
+        m_boxes.OnCommand(wParam);
         if (code == EN_CHANGE) {
             OnEditChange(id);
             return TRUE;

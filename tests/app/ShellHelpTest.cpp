@@ -1,6 +1,6 @@
 // Help from every place that offers it: the Help buttons of the option dialogs, F1 typed in a dialog
 // and in a page (read by the main window's hook in any message loop), and Help Contents, each asking
-// the viewer for the help file beside the program at the window's topic.
+// the viewer for the help file beside the program at the window's topic; and the number boxes typed in.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include "app/ShufflePrefsDialog.h"
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
+#include "framework/Controls.h"
 #include "resources/resource.h"
 #include "tests/foundation/WinTestSupport.h"
 
@@ -19,7 +20,7 @@ using namespace swirlo;
 
 static std::vector<std::wstring> g_help;
 
-TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
+TEST(ShellDialogs, HelpAsksForTheWindowsTopicAndNumberBoxesTakeWhatIsTyped) {
     test::TempDir dir;
     test::MessageBoxRecorder boxes;
     HelpViewerFn previous = SetHelpViewerHandler([](const std::wstring& target) { return g_help.push_back(target), true; });
@@ -40,8 +41,24 @@ TEST(ShellHelp, HelpButtonsAndF1AskForTheWindowsTopic) {
     PostMessageW(GetDlgItem(main.Hwnd(), IDC_MAIN_TAB), WM_KEYDOWN, VK_F1, 0);
     PumpMessages();
     SendMessageW(main.Hwnd(), WM_COMMAND, ID_HELP_CONTENTS, 0);
-    for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
     SetHelpViewerHandler(previous);
+
+    // Every number box takes any value of its range typed digit by digit, over a selection or after
+    // deleting; the range applies when the focus leaves ('!'), and the arrows step from what was typed.
+    HWND pr = prefs.Hwnd(), page = main.ShufflePage()->Hwnd();
+    const struct { HWND dlg; int edit; const wchar_t *keys, *want; } cases[] = {
+        {pr, IDC_PREF_FREQ1, L"*\b5", L"5"}, {pr, IDC_PREF_FREQ3, L"*\b", L""}, {pr, IDC_PREF_FREQ3, L"!", L"0"},
+        {pr, IDC_PREF_FREQ_SAME, L"*0", L"0"}, {pr, IDC_PREF_FREQ_SAME, L"!*12v", L"11"}, {pr, IDC_PREF_FREQ5, L"*99^", L"99"},
+        {pr, IDC_PREF_DEFAULT_RATING, L"*7!", L"5"}, {page, IDC_SHUF_TRUNC_EDIT, L"*300", L"300"},
+        {page, IDC_SHUF_TRUNC_EDIT, L"*9999^", L"1"}, {page, IDC_SHUF_DIST_EDIT, L"*0!", L"1"}, {page, IDC_SHUF_ONLY_EDIT, L"*\b!v", L"99"}};
+    for (const auto& c : cases) {
+        test::TypeInto(GetDlgItem(c.dlg, c.edit), c.keys);
+        EXPECT_EQ(GetItemText(c.dlg, c.edit), c.want) << "case " << &c - cases;
+    }
+    settings.SetDialog(pr);  // bound to the dialog made last
+    SendMessageW(pr, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(settings.FrequencySameDefault * 100 + settings.Frequency1Default, 1105);
+    for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
 
     const std::wstring chm = L"C:\\Program Files\\Swirlo\\Blendo.chm", pl = chm + L"::/pl_pref.htm", lg = chm + L"::/logging.htm";
     EXPECT_EQ(g_help, (std::vector<std::wstring>{pl, pl, lg, lg, chm + L"::/shuffle.htm", chm}));

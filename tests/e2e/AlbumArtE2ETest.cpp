@@ -256,14 +256,16 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
 }
 
 // Esc, the progress dialog's Stop key, sent while the program is held as the copy begins (see
-// ProgramDriver::HoldAt): seen at its first dispatch during the copies, however fast they go.
-TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCount) {
+// ProgramDriver::HoldAt): seen at its first dispatch during the copies, however fast they go. Then a
+// second Find, held at two of its stages: the other tab and the Settings and Help menus (a click,
+// Alt+S, Alt+H) are refused; Alt+F4 stops it and the program ends, no copy-selection dialog.
+TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCountAndAFindKeepsMenusAndCloses) {
     const int n = 500;
     for (int i = 0; i < n; ++i) {
         PutAlbum(SrcRoot(), L"Artist " + std::to_wstring(i) + L"\\Album", "large.jpg");
         PutAlbum(L"P:\\MUSIC", L"Artist " + std::to_wstring(i) + L"\\Album", nullptr);
     }
-    ProgramDriver::HoldPrefixes(L"Copying 500 files to player");
+    ProgramDriver::HoldPrefixes(L"Copying 500 files to player|Waiting for directory info|Comparing subfolders");
     Session s;
     ASSERT_TRUE(s.Start(true));
     ASSERT_TRUE(s.FindAndCopy(IDC_CS_COL0, [&](HWND) { s.prog.HoldAt(0); }));
@@ -280,7 +282,26 @@ TEST_F(AlbumArtE2E, StopDuringAFewHundredCopiesLeavesWholeFilesAndReportsTheCoun
     std::string image = ReadBytes(Jpeg("large.jpg"));
     for (const auto& [path, bytes] : after) EXPECT_TRUE(bytes == image) << path;  // whole images, no temporary files
     s.CloseBox(box);
-    EXPECT_EQ(s.Close(), 0);
+
+    ASSERT_TRUE(ProgramDriver::BringToFront(s.main));
+    s.prog.HoldAt(1);
+    ProgramDriver::Press(GetDlgItem(s.page, IDC_AA_FIND));
+    ASSERT_TRUE(s.prog.WaitHeld(1));
+    s.prog.HoldAt(2);
+    RECT tab;
+    GetWindowRect(GetDlgItem(s.main, IDC_MAIN_TAB), &tab);
+    ProgramDriver::ClickAt({tab.left + 20, tab.top + 10});  // the first tab
+    ProgramDriver::Press(GetDlgItem(s.main, IDC_SETTINGS_LABEL));
+    ProgramDriver::Key('S', VK_MENU);
+    ProgramDriver::Key('H', VK_MENU);
+    s.prog.Release(1);
+    ASSERT_TRUE(s.prog.WaitHeld(2));  // the input above went through the scan's pump on the way
+    EXPECT_TRUE(IsWindowVisible(s.page));
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    EXPECT_FALSE(menu && IsWindowVisible(menu));
+    ProgramDriver::Key(VK_F4, VK_MENU);
+    s.prog.Release(2);
+    EXPECT_EQ(s.prog.WaitForExit(60000), 0);
 }
 
 TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {

@@ -127,8 +127,20 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     D::Click(item(IDC_PREF_M3U8));
     EXPECT_TRUE(D::Until([&] { return SendMessageW(item(IDC_PREF_M3U8), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
     SetWindowTextW(item(IDC_PREF_LABELTEXT), L"mix");
+    // Every number box typed from the keyboard, emptied first, digit by digit, and saved by OK.
+    const struct { int box; const wchar_t *typed, *key; } typed[] = {{IDC_PREF_FREQ_SAME, L"12", L"FrequencySameDefault"},
+        {IDC_PREF_FREQ1, L"5", L"Frequency1Default"}, {IDC_PREF_FREQ2, L"99", L"Frequency2Default"}, {IDC_PREF_FREQ3, L"0", L"Frequency3Default"},
+        {IDC_PREF_FREQ4, L"40", L"Frequency4Default"}, {IDC_PREF_FREQ5, L"98", L"Frequency5Default"}, {IDC_PREF_DEFAULT_RATING, L"2", L"DefaultRating"}};
+    for (const auto& t : typed) {
+        D::Click(item(t.box));
+        ASSERT_TRUE(D::WaitFocus(item(t.box)));
+        for (WORD k : {VK_END, VK_BACK, VK_BACK}) D::Key(k);
+        D::Type(t.typed);
+        EXPECT_TRUE(D::Until([&] { return D::Text(item(t.box)) == t.typed; }, 20000)) << D::Text(item(t.box));
+    }
     ASSERT_TRUE(D::Answer(item(IDOK)));
     EXPECT_EQ(Ini(L"Shuffle Settings", L"ConvertWpl") + L"," + Ini(L"Shuffle Settings", L"LabelText"), L"2,mix");
+    for (const auto& t : typed) EXPECT_EQ(Ini(L"Shuffle Settings", t.key), t.typed);
 
     // Logging options (the menu's last item): Esc keeps the file, OK writes the boxes.
     for (bool ok : {false, true}) {

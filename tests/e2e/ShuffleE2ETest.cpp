@@ -172,11 +172,12 @@ struct Blendo {
         for (const std::wstring& n : g.genres) names.push_back(L"Genre: " + n);
         for (const std::wstring& n : g.playlists) names.push_back(L"Playlist: " + n);
         for (const std::wstring& n : names) {
+            const int dx = (names.data() + names.size() - &n) % 2 ? 30 : 70;  // two clicks at one point are a double-click
             LRESULT idx = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(n.c_str()));
             if (idx < 0) return false;
             SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(idx), 0);
             // One Ctrl+click toggles the item: a second one before the first is seen would undo it.
-            Click(list, 30, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
+            Click(list, dx, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, true);
             if (!D::Until([&] { return SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0) > 0; })) return false;
         }
         if (SendMessageW(list, LB_GETSELCOUNT, 0, 0) != static_cast<LRESULT>(names.size())) return false;  // a Ctrl lost
@@ -310,8 +311,8 @@ protected:
 };
 
 TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfterARestart) {
-    std::vector<Group> groups = {{0, {}, 90, false, {L"Rock", L"Jazz"}, {}},
-                                 {2, {}, 0, false, {}, {L"Road Trip"}},
+    std::vector<Group> groups = {{0, {}, 365, false, {L"Rock", L"Jazz"}, {}},  // typed digit by digit
+                                 {12, {}, 0, false, {}, {L"Road Trip"}},
                                  {-1, {}, 0, false, {L"Latin"}, {}}};
     const wchar_t* ext[] = {L".wpl", L".m3u", L".m3u8"};
     std::map<std::wstring, int> expected;
@@ -340,6 +341,8 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
             const bool separated = box.find(L"repeats are close") == std::wstring::npos;
             if (shortfalls || !separated) box = b.Result();
             ASSERT_NE(box.find(L"Shuffled playlist created:\r\n" + out), std::wstring::npos) << box;
+            // After a run the no-repetition controls are usable exactly under "Most even distribution".
+            EXPECT_EQ(IsWindowEnabled(b.Item(IDC_SHUF_LARGER)) && IsWindowEnabled(b.Item(IDC_SHUF_NOREPS)), method == 0) << out;
             SCOPED_TRACE(out);
             CheckPlaylist(Entries(out, format), expected, format, method == 0 ? 10 : method == 1 ? 30 : 0,
                           method == 0 ? shortfalls : separated ? 0 : 1 << 30, method == 0);
@@ -416,12 +419,16 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     Click(b.Item(IDC_SHUF_SAVE));
     EXPECT_NE(b.Result().find(L"Playlist: Gone Playlist"), std::wstring::npos);
 
-    for (auto [edit, wrapped] : {std::pair{IDC_SHUF_ONLY_EDIT, L"0"}, std::pair{IDC_SHUF_DIST_EDIT, L"1"}}) {
+    // Emptied and typed digit by digit; the arrow keys move the box like its arrows (wrapping at the ends).
+    for (auto [edit, typed, stepped] : {std::tuple{IDC_SHUF_ONLY_EDIT, L"99", L"0"}, {IDC_SHUF_DIST_EDIT, L"99", L"1"},
+                                        {IDC_SHUF_TRUNC_EDIT, L"300", L"301"}}) {
         Click(b.Item(edit));
         ASSERT_TRUE(D::WaitFocus(b.Item(edit)));
-        for (WORD k : std::initializer_list<WORD>{VK_END, VK_BACK, VK_BACK, '9', '9'}) D::Key(k);  // emptied: the minimum, selected
+        for (WORD k : std::initializer_list<WORD>{VK_END, VK_BACK, VK_BACK, VK_BACK, VK_BACK}) D::Key(k);
+        D::Type(typed);
+        EXPECT_TRUE(D::Until([&] { return D::Text(b.Item(edit)) == typed; }, 20000)) << D::Text(b.Item(edit));
         D::Key(VK_UP);  // the arrow keys move the box like its arrows
-        EXPECT_TRUE(D::Until([&] { return D::Text(b.Item(edit)) == wrapped; }, 20000)) << D::Text(b.Item(edit));
+        EXPECT_TRUE(D::Until([&] { return D::Text(b.Item(edit)) == stepped; }, 20000)) << D::Text(b.Item(edit));
     }
     EXPECT_EQ(D::Text(b.Item(IDC_SHUF_ONLY_LABEL)), L"This shuffle is now set purely random (No minimum separation of repeats)");
 
@@ -494,15 +501,12 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     Click(b.Item(IDC_SHUF_EDIT));
     HWND missing = b.Find(L"Change songs selection - ERROR", L"\r\nPlaylist: Workout\r\n", nullptr, 20000), d = b.Find(L"Change songs selection");
     ASSERT_TRUE(missing && d);
-    SetForegroundWindow(missing);
-    D::Key(VK_RETURN);
-    ASSERT_TRUE(D::WaitGone(missing));
-    Click(GetDlgItem(d, IDOK));
-    ASSERT_TRUE(D::WaitGone(d));
+    ASSERT_TRUE(D::Answer(GetDlgItem(missing, IDOK)) && D::Answer(GetDlgItem(d, IDOK)));
     Click(b.Item(IDC_SHUF_SAVE));  // no longer refused for a missing playlist
     HWND saveAs = b.Find(L"Save shuffled playlist as ...", nullptr, nullptr, 30000);
     ASSERT_NE(saveAs, nullptr);
-    Click(GetDlgItem(saveAs, IDCANCEL));
+    ASSERT_TRUE(D::BringToFront(saveAs));
+    D::Key(VK_ESCAPE);
     ASSERT_TRUE(D::WaitGone(saveAs));
     b.Close();
     WritePrivateProfileStringW(L"Shuffle Settings", L"ListboxOrder", nullptr, ini.c_str());
@@ -537,7 +541,7 @@ TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
         SetCursorPos(r.left + 5 + i % 2, r.top + 5), Sleep(50);
     Click(b.Item(IDC_SHUF_SAVE));
     ASSERT_TRUE(b.SaveAs(2, out));
-    Click(GetDlgItem(b.Find(L"Swirlo", L"A file already exists"), IDYES));
+    ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));
     std::wstring box = b.Result();
     if (box.find(L"Non fatal error") != std::wstring::npos) box = b.Result();
     const std::vector<std::wstring> list = Entries(out, 1);
@@ -548,6 +552,40 @@ TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
     for (const std::wstring& gone : {temp, out + L".swirlo-part"}) EXPECT_EQ(GetFileAttributesW(gone.c_str()), INVALID_FILE_ATTRIBUTES);
     b.Close();
     WritePrivateProfileStringW(L"Shuffle Tab", L"TruncateSize", nullptr, (D::ConfigDir() + L"Blendo.ini").c_str());
+}
+
+// While a run works (held at two of its stages), the other tab and the Settings and Help menus (a
+// click, Alt+S, Alt+H) are refused; Esc then stops the run and closes the window with no box after
+// it, the process ends and the old file is left.
+TEST_F(ShuffleE2E, ARunKeepsTabsAndMenusAndEscStopsItAndEnds) {
+    D::HoldPrefixes(L"Reading songs selection|Creating list");
+    SeedGroups({{9, {}, 0, false, {}, {}}});
+    const std::wstring out = dir / L"old.m3u8";
+    WriteBytes(out, "old playlist\r\n");
+    Blendo b;
+    ASSERT_TRUE(b.Start(1));
+    RECT tab;
+    GetWindowRect(GetDlgItem(b.main, IDC_MAIN_TAB), &tab);
+    HWND settings = GetDlgItem(b.main, IDC_SETTINGS_LABEL);
+    b.prog.HoldAt(0);
+    Click(b.Item(IDC_SHUF_SAVE));
+    ASSERT_TRUE(b.SaveAs(3, out));
+    ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));
+    ASSERT_TRUE(b.prog.WaitHeld(0));
+    b.prog.HoldAt(1);
+    D::ClickAt({tab.left + (tab.right - tab.left) / 2, tab.top + 10});  // the second tab
+    D::Press(settings);
+    D::Key('S', VK_MENU);
+    D::Key('H', VK_MENU);
+    b.prog.Release(0);
+    ASSERT_TRUE(b.prog.WaitHeld(1));  // the input above went through the run's pump on the way
+    EXPECT_TRUE(IsWindowVisible(b.page));  // a change of tab hides it
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    EXPECT_FALSE(menu && IsWindowVisible(menu));
+    D::Key(VK_ESCAPE);
+    b.prog.Release(1);
+    EXPECT_EQ(b.prog.WaitForExit(60000), 0);
+    EXPECT_EQ(ReadBytes(out), "old playlist\r\n");
 }
 
 }  // namespace

@@ -97,6 +97,16 @@ inline bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Keys into an edit box as its window gets them: '*' selects all, '\b' deletes back, '^' and 'v' are
+// the Up and Down arrows, '!' is the focus leaving it (its dialog hears EN_KILLFOCUS); the rest is typed.
+inline void TypeInto(HWND edit, const wchar_t* keys) {
+    for (; *keys; ++keys)
+        *keys == L'*' ? SendMessageW(edit, EM_SETSEL, 0, -1)
+        : *keys == L'^' || *keys == L'v' ? SendMessageW(edit, WM_KEYDOWN, *keys == L'^' ? VK_UP : VK_DOWN, 0)
+        : *keys == L'!' ? SendMessageW(GetParent(edit), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(edit), EN_KILLFOCUS), 0)
+                        : SendMessageW(edit, WM_CHAR, *keys, 0);
+}
+
 // Records every message box and answers with a fixed result; installed for its lifetime.
 class MessageBoxRecorder {
 public:

@@ -136,13 +136,14 @@ TEST_F(SongSelectTest, AddChecksTheInputAndReturnsExactlyWhatWasChosen) {
         boxes = m_spy.Texts();
         EXPECT_TRUE(IsWindow(d.dlg) && d.Text(IDC_SEL_FREQ1) == L"0" && d.Checked(IDC_SEL_EXCLUDE)) << "input kept";
         d.Click(IDC_SEL_SAME);
-        d.Set(IDC_SEL_FREQSAME, L"0");
-        EXPECT_EQ(d.Text(IDC_SEL_FREQSAME), L"1") << "the box cannot hold 0";
-        d.Set(IDC_SEL_FREQSAME, L"7");
+        TypeInto(d.Item(IDC_SEL_FREQSAME), L"*0");  // kept while typing, the minimum when the focus leaves
+        EXPECT_EQ(d.Text(IDC_SEL_FREQSAME), L"0");
+        TypeInto(d.Item(IDC_SEL_FREQSAME), L"!*12vv^^^^");
+        EXPECT_EQ(d.Text(IDC_SEL_FREQSAME), L"14");
         for (int index : {0, 2, P}) SendMessageW(d.Item(IDC_SEL_LIST), LB_SETSEL, TRUE, index);
         d.Click(IDC_SEL_LISTED);
         EXPECT_FALSE(d.Checked(IDC_SEL_NEWONLY));
-        d.Set(IDC_SEL_DAYS, L"30");
+        TypeInto(d.Item(IDC_SEL_DAYS), L"*\b365");
         EXPECT_TRUE(d.Checked(IDC_SEL_NEWONLY)) << "typing days chooses the filter";
         EXPECT_EQ(d.Text(IDC_SEL_DATE_LABEL).rfind(L"(added on or after ", 0), 0u);
         d.Click(IDOK);
@@ -156,13 +157,13 @@ TEST_F(SongSelectTest, AddChecksTheInputAndReturnsExactlyWhatWasChosen) {
                          L"only\" filter)\r\n"}));
     ASSERT_TRUE(m_result);
     const SongSelection& s = *m_result;
-    EXPECT_TRUE(s.Kind() == kSelectListed && s.Frequencies()[0] == 7 && s.Days() == 30 && s.IgnoreRepeats());
+    EXPECT_TRUE(s.Kind() == kSelectListed && s.Frequencies()[0] == 14 && s.Days() == 365 && s.IgnoreRepeats());
     EXPECT_EQ(s.PlaylistNames(), (std::vector<std::wstring>{m_want.userPlaylists[0], m_want.userPlaylists[2]}));
     EXPECT_EQ(s.PlaylistIndexes(), (std::vector<int>{m_want.userIndexes[0], m_want.userIndexes[2]}));
     EXPECT_EQ(s.GenreNames(), std::vector<std::wstring>{m_want.genres[0]});
     EXPECT_EQ(s.ListboxSelection(), (std::vector<int>{0, 2, P}));
-    EXPECT_EQ(s.Name(), L"2 Playlists and 1 Genre (last 30 days, deduped)");
-    EXPECT_TRUE(m_settings.FrequencySame == 7 && m_settings.DaysNew == 30);
+    EXPECT_EQ(s.Name(), L"2 Playlists and 1 Genre (last 365 days, deduped)");
+    EXPECT_TRUE(m_settings.FrequencySame == 14 && m_settings.DaysNew == 365);
     EXPECT_EQ(m_spy.boxes.size(), 2u);
 }
 
