@@ -143,6 +143,12 @@ struct Blendo {
                 if (GetDlgItem(c, IDC_SHUF_SAVE)) page = c;
             return page && ListView_GetItemCount(Item(IDC_SHUF_LIST)) >= rows;
         });
+        // A click that comes before the window takes mouse input is lost; the Save button lights up
+        // under the mouse once it does.
+        RECT r{};
+        GetWindowRect(Item(IDC_SHUF_SAVE), &r);
+        for (int i = 0; i < 1200 && page && !(SendMessageW(Item(IDC_SHUF_SAVE), BM_GETSTATE, 0, 0) & BST_HOT); ++i)
+            SetCursorPos(r.left + 5 + i % 2, r.top + 5), Sleep(50);
         return page && ListView_GetItemCount(Item(IDC_SHUF_LIST)) == rows;
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
@@ -533,12 +539,6 @@ TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
     SeedGroups({{3, {}, 0, false, {L"Rock"}, {}}});
     Blendo b;
     ASSERT_TRUE(b.Start(1));
-    // So small a library gives the rows at once, maybe before the window is on the screen, where a
-    // click would be lost: the button lights up under the mouse once it is there.
-    RECT r;
-    GetWindowRect(b.Item(IDC_SHUF_SAVE), &r);
-    for (int i = 0; i < 1200 && !(SendMessageW(b.Item(IDC_SHUF_SAVE), BM_GETSTATE, 0, 0) & BST_HOT); ++i)
-        SetCursorPos(r.left + 5 + i % 2, r.top + 5), Sleep(50);
     Click(b.Item(IDC_SHUF_SAVE));
     ASSERT_TRUE(b.SaveAs(2, out));
     ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));
