@@ -135,17 +135,3 @@ TEST(FolderScan, StopAndRefusedAdditionsEndTheScan) {
     EXPECT_EQ(Scan(t.Root(), AlbumFolderArray(t.Root(), L"", 3)),
               L"Error adding album for:|" + fourth + L"|\r\nError allocating album structure\r\nAlbum folders array is full (3 albums)\n##3#");
 }
-
-// The whole run over two real trees, each side with its own image name.
-TEST(FolderScan, MatchFoldersOverTwoRealTrees) {
-    TestTree src, tgt;
-    src.File(L"Madonna\\Now 50\\Folder.jpg", 100);
-    tgt.File(L"Various Artists\\Now 50\\AlbumArt.jpg", 100);
-    tgt.File(L"Various Artists\\Now 50\\Folder.jpg", 1);  // the source's image name means nothing on the player
-    tgt.Dir(L"Muse\\Unit");
-    FakePage page;
-    AlbumFolderArray result(tgt.Root(), src.Root());
-    ASSERT_EQ(MatchFolders(page, src.Root(), tgt.Root(), L"Folder.jpg", L"AlbumArt.jpg", false, result), 1);
-    EXPECT_EQ(Rows(result), (std::vector<std::wstring>{L"Various Artists|Now 50|Madonna\\Now 50|100|100|4",
-                                                       L"Muse|Unit|<No match found in source folders>|0|-1|6"}));
-}

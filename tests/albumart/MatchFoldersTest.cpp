@@ -132,15 +132,6 @@ TEST(MatchFolders, CompareLogByteForByte) {
     EXPECT_EQ(r->page.log.text, expected);
 }
 
-// A full result array refuses the next pair with the program's message and keeps what it holds.
-TEST(MatchFolders, RefusedAdditionShowsItsMessage) {
-    auto r = Prepare({{{L"A", L"X", 1}, {L"B", L"Y", 2}}, {{L"A", L"X", 0}, {L"B", L"Y", 0}}}, 1);
-    EXPECT_EQ(MatchAlbumArrays(r->page, r->src, r->tgt, false, *r->result), 0);
-    EXPECT_EQ(r->page.boxes, std::vector<std::wstring>{L"Error adding to matched folders array (exact)|E:\\B\\Y|"
-                                                        L"\r\nError allocating album structure\r\nAlbum folders array is full (1 albums)"});
-    EXPECT_EQ(Rows(*r->result), std::vector<std::wstring>{L"A|X|A\\X|0|1|0"});
-}
-
 // The whole run over a scan passed in: the loading lines, the progress and the scan failures.
 TEST(MatchFolders, WholeRunScansSourceThenTarget) {
     TreePair trees{{{L"The Beatles", L"Abbey Road", 9}, {L"Blur", L"Parklife", 0}},

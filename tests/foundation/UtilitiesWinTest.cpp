@@ -8,17 +8,12 @@
 using namespace swirlo;
 using namespace swirlo::test;
 
-TEST(WinErrors, SystemTextsAndGlobalError) {
+TEST(WinErrors, SystemTextsAndTheirFallback) {
     std::wstring t;
     ASSERT_GT(GetWinErrorText(t, ERROR_FILE_NOT_FOUND), 0);
     EXPECT_NE(t.back(), L'\n');  // no line break of the system's own
     EXPECT_EQ(GetWinErrorText(t, 0x2FFFFFFF), 0);
     EXPECT_EQ(t, L"Error attempting to retrieve Windows' error message.");
-
-    SetGlobalError(L"Opening:", L"C:\\x");
-    EXPECT_EQ(TakeErrorText(false), L"\r\nOpening:\r\nC:\\x");
-    EXPECT_EQ(TakeErrorText(true), L"\r\nOpening:\r\nC:\\x");
-    EXPECT_TRUE(TakeErrorText(false).empty());
 }
 
 TEST(MessageBoxes, PartsJoinedAndErrorBoxes) {
@@ -58,13 +53,6 @@ TEST(Files, EnsureDirAndAppendToFile) {
     EXPECT_EQ(TakeErrorText(true).rfind(L"\r\nError opening file for write:\r\n" + file, 0), 0u);
     CloseHandle(held);
     EXPECT_EQ(ReadUtf16(file), L"new");
-}
-
-TEST(Conversions, AnsiUsesTheCodePageDefaultCharacter) {
-    std::string out;
-    ASSERT_EQ(GetACP(), 1252u);
-    ASSERT_EQ(ToAnsi(L"Déjà \u263A", out), 1);
-    EXPECT_EQ(out, "D\xE9j\xE0 ?");
 }
 
 TEST(AppPaths, UserProfileRule) {

@@ -16,18 +16,6 @@ HWND PopupAt(int x, int y, int w, int h) {
 }
 }  // namespace
 
-TEST(ZWin, TitlesAndErrorTexts) {
-    EXPECT_EQ(ZDialog(nullptr, L"Swirlo", L"Logging Options", nullptr, nullptr).Title(), L"Swirlo  -  Logging Options");
-    EXPECT_EQ(ZDialog(nullptr, L"Swirlo", nullptr, nullptr, nullptr).Title(), L"Swirlo");
-    ZDialog d(nullptr, L"Swirlo", nullptr, nullptr, nullptr);
-
-    EXPECT_EQ(d.SetErrorParts(L"a", nullptr, L"c"), 0);
-    EXPECT_EQ(d.TakeWindowError(false), L"\r\na\r\nc");
-    d.SetWinErrorParts(ERROR_FILE_NOT_FOUND, L"Opening");
-    EXPECT_EQ(d.TakeWindowError(true), L"\r\nOpening\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND));
-    EXPECT_TRUE(d.TakeWindowError(false).empty());
-}
-
 // Centred over its parent, but never past the desktop's right edge nor at a negative position.
 TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
     RECT desk, r;

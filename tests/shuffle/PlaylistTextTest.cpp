@@ -114,7 +114,8 @@ TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {
     EXPECT_EQ(file.bytes.substr(file.bytes.size() - 17), "track 39.mp3\"/>\r\n");
 
     // Far into a long playlist, with stretches formatted ahead on the second thread: still exactly
-    // the entries before Stop, in order, whichever thread formatted them; unstopped, all of them.
+    // the entries before Stop, in order, whichever thread formatted them; unstopped, all of them, a
+    // pump every twenty entries and the bar moved five points from its base.
     const int n = 60000;
     Playlist big(Numbered(n));
     std::string expected = "#EXTM3U\r\n";
@@ -124,20 +125,13 @@ TEST(PlaylistText, StopLeavesEveryFormattedEntryWithoutFooter) {
         MemoryFile longFile;
         FakeRun run;
         run.nCancelAtPump = cancelAt;  // the pump at entry 41,220
+        run.nProg = 90;
         EXPECT_EQ(WritePlaylistTo(run, longFile, FakeAnsi, big.Request(format)), cancelAt < 0);
+        EXPECT_EQ(run.nPumps, cancelAt < 0 ? n / 20 : cancelAt);
+        if (cancelAt < 0) EXPECT_EQ(run.sent, (std::vector<int>{90, 91, 92, 93, 94}));  // five points from its base
         EXPECT_TRUE(SameBytes(longFile.bytes, cancelAt < 0 ? expected : expected.substr(0, LineStart(41221)))) << format;
         EXPECT_FALSE(longFile.bOpen);
     }
-}
-
-TEST(PlaylistText, ProgressMovesFivePointsFromItsBase) {
-    Playlist p(Numbered(1000));
-    MemoryFile file;
-    FakeRun ctx;
-    ctx.nProg = 90;
-    ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(kFormatM3u8)));
-    EXPECT_EQ(ctx.sent, (std::vector<int>{90, 91, 92, 93, 94}));
-    EXPECT_EQ(ctx.nPumps, 50);
 }
 
 TEST(PlaylistText, FailuresReportTheirTextsAndNeverSucceed) {
