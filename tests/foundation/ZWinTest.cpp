@@ -40,24 +40,6 @@ TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
     DestroyWindow(parentWnd);
 }
 
-TEST(ZWin, ListviewSingleSelection) {
-    HWND lv = CreateWindowExW(0, L"SysListView32", L"", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(lv, nullptr);
-    LVITEMW it{};
-    for (it.iItem = 0; it.iItem < 4; ++it.iItem) ASSERT_EQ(ListView_InsertItem(lv, &it), it.iItem);
-    ZWinUtil util(nullptr);
-    std::vector<int> got;
-    for (int row : {-1, 2, 0, 3}) {  // none, one, then three selected
-        if (row >= 0) ListView_SetItemState(lv, row, LVIS_SELECTED, LVIS_SELECTED);
-        if (row != 0) got.push_back(util.GetListviewSingleSelected(lv));
-        if (row == -1) { EXPECT_TRUE(util.TakeWindowError(false).empty()); }
-    }
-    EXPECT_EQ(got, (std::vector<int>{-1, 2, -1}));
-    EXPECT_EQ(util.TakeWindowError(true).rfind(L"\r\n3 rows selected\r\n", 0), 0u);
-    DestroyWindow(lv);
-}
-
 // One reader for both: a text, a DWORD as its digits; a missing key or value named in the window's
 // error text, the system's words in the utilities' one.
 TEST(Registry, TextsNumbersAndWhatIsMissing) {
