@@ -191,11 +191,13 @@ struct Blendo {
                 SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(idx), 0);
                 // One Ctrl+click toggles the item: a second one before the first is seen would undo it.
                 Click(list, dx, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, &n != names.data());
-                if (!D::Until([&] { return SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0) > 0; })) return false;
+                if (!D::Until([&] { return SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0) > 0; }))
+                    return ADD_FAILURE() << n << " is not selected by its click", false;
             }
         if (SendMessageW(list, LB_GETSELCOUNT, 0, 0) != static_cast<LRESULT>(names.size()))
             return ADD_FAILURE() << SendMessageW(list, LB_GETSELCOUNT, 0, 0) << " items selected", false;
-        if (g.days && !Retype(GetDlgItem(d, IDC_SEL_DAYS), std::to_wstring(g.days))) return false;
+        if (g.days && !Retype(GetDlgItem(d, IDC_SEL_DAYS), std::to_wstring(g.days)))
+            return ADD_FAILURE() << "the days box shows " << D::Text(GetDlgItem(d, IDC_SEL_DAYS)), false;
         if (g.same > 0) {
             Click(GetDlgItem(d, IDC_SEL_SAME));
             if (!Checked(GetDlgItem(d, IDC_SEL_SAME)) || !Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same))) return false;
