@@ -311,4 +311,25 @@ int GetVersionString(const wchar_t* name, std::wstring& out, std::wstring* error
     return 1;
 }
 
+int ReplaceFileWithText(const std::wstring& text, const std::wstring& path, std::wstring& error) {
+    const std::wstring temp = path + L".new";
+    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    DWORD written = 0, err = 0;
+    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        err = GetLastError();
+    } else {
+        if (!WriteFile(h, text.data(), bytes, &written, nullptr) || written != bytes || !FlushFileBuffers(h))
+            err = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+        if (!CloseHandle(h) && !err) err = GetLastError();
+    }
+    if (!err && !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        err = GetLastError();
+    if (!err) return 1;
+    DeleteFileW(temp.c_str());
+    error = path + L"\r\n" + WinErrorText(err);
+    return 0;
+}
+
+
 }  // namespace swirlo

@@ -42,6 +42,10 @@ int GetModulePathParts(std::wstring& dirOut, std::wstring& nameOut, std::wstring
 int EnsureDir(const std::wstring& sPath);
 int EnsureParentDir(const std::wstring& sFilePath);
 int AppendToFile(const std::wstring& text, const std::wstring& sFilePath, bool append);
+// Writes the text (UTF-16) beside path and renames it over path in one step, so that a crash during
+// the save leaves the old file or the new one, never one cut short. 0 with the path and the system's
+// text in error on failure.
+int ReplaceFileWithText(const std::wstring& text, const std::wstring& path, std::wstring& error);
 
 // Conversions to the system's ANSI code page and to UTF-8. Returns 1 on success; failures append to
 // gsErrorText with the Windows error text.

@@ -55,28 +55,6 @@ bool ReadUtf16File(const std::wstring& path, std::wstring& text) {
     return ok;
 }
 
-// Writes the text beside path and renames it over path in one step, so that a crash during the save
-// leaves the old file or the new one, never one cut short. 0 with the system's text on failure.
-int ReplaceFileWithText(const std::wstring& text, const std::wstring& path, std::wstring& error) {
-    const std::wstring temp = path + L".new";
-    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    DWORD written = 0, err = 0;
-    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        err = GetLastError();
-    } else {
-        if (!WriteFile(h, text.data(), bytes, &written, nullptr) || written != bytes || !FlushFileBuffers(h))
-            err = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-        if (!CloseHandle(h) && !err) err = GetLastError();
-    }
-    if (!err && !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        err = GetLastError();
-    if (!err) return 1;
-    DeleteFileW(temp.c_str());
-    error = path + L"\r\n" + WinErrorText(err);
-    return 0;
-}
-
 // Moves a groups file that was not read whole out of the way under a free name ("" when it cannot
 // be moved), so that saving the list does not destroy what could not be read.
 std::wstring SetAside(const std::wstring& path) {
