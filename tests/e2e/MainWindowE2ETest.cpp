@@ -148,7 +148,9 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
         ASSERT_NE(logging = prog.WaitForWindow(L"Swirlo  -  Logging Options"), nullptr);
         ASSERT_TRUE(D::BringToFront(logging));
         D::Click(GetDlgItem(logging, IDC_LOG_SAVELOG));
-        D::Click(GetDlgItem(logging, IDC_LOG_FLUSH));  // enabled by the click above
+        ASSERT_TRUE(D::Until([&] { return IsWindowEnabled(GetDlgItem(logging, IDC_LOG_FLUSH)) != FALSE; }));  // by the click above
+        D::Click(GetDlgItem(logging, IDC_LOG_FLUSH));
+        ASSERT_TRUE(D::Until([&] { return SendMessageW(GetDlgItem(logging, IDC_LOG_FLUSH), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
         if (ok) D::Click(GetDlgItem(logging, IDOK));
         else D::Key(VK_ESCAPE);
         ASSERT_TRUE(D::WaitGone(logging));
