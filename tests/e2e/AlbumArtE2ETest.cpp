@@ -53,7 +53,10 @@ struct Session {
         GetClientRect(main, &client);
         POINT at{client.right / 2, 10};
         ClientToScreen(GetDlgItem(main, IDC_MAIN_TAB), &at);
-        if (!ProgramDriver::BringToFront(main) || (hold && !prog.WaitHooked())) return false;
+        // The shuffle page's Save button lights up under the pointer once the window takes mouse input.
+        HWND save = nullptr;
+        for (HWND c = GetWindow(main, GW_CHILD); c && !save; c = GetWindow(c, GW_HWNDNEXT)) save = GetDlgItem(c, IDC_SHUF_SAVE);
+        if (!ProgramDriver::BringToFront(main) || !save || !ProgramDriver::WaitMouse(save) || (hold && !prog.WaitHooked())) return false;
         ProgramDriver::ClickAt(at);
         return WaitFor([&] { return IsWindowVisible(page) != 0; });
     }

@@ -123,7 +123,7 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     // Again from the mouse: a format, a label, OK.
     ChooseFromMenu(settings, VK_DOWN);
     ASSERT_NE(prefs = prog.WaitForWindow(L"Swirlo  -  Vuriror Oduvizu Options"), nullptr);
-    ASSERT_TRUE(D::BringToFront(prefs));
+    ASSERT_TRUE(D::BringToFront(prefs) && D::WaitMouse(item(IDOK)));
     D::Click(item(IDC_PREF_M3U8));
     EXPECT_TRUE(D::Until([&] { return SendMessageW(item(IDC_PREF_M3U8), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
     SetWindowTextW(item(IDC_PREF_LABELTEXT), L"mix");
@@ -146,7 +146,7 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     for (bool ok : {false, true}) {
         ChooseFromMenu(settings, VK_UP);
         ASSERT_NE(logging = prog.WaitForWindow(L"Swirlo  -  Logging Options"), nullptr);
-        ASSERT_TRUE(D::BringToFront(logging));
+        ASSERT_TRUE(D::BringToFront(logging) && D::WaitMouse(GetDlgItem(logging, IDOK)));
         D::Click(GetDlgItem(logging, IDC_LOG_SAVELOG));
         ASSERT_TRUE(D::Until([&] { return IsWindowEnabled(GetDlgItem(logging, IDC_LOG_FLUSH)) != FALSE; }));  // by the click above
         D::Click(GetDlgItem(logging, IDC_LOG_FLUSH));

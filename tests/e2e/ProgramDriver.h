@@ -117,6 +117,21 @@ public:
         Press(button);
         return WaitGone(GetAncestor(button, GA_ROOT));
     }
+    // Waits until the window of button takes mouse input: a click sent before that is lost (a window
+    // just shown may not be under the pointer yet for the display). The button lights up under the
+    // pointer once it does; the pointer is kept moving on it. Only for a window of a new process or
+    // the first of its kind: Wine keeps a button's hover tracking when a window is destroyed under
+    // the pointer, and a button shown later at that place does not light up.
+    static bool WaitMouse(HWND button) {
+        RECT r{};
+        GetWindowRect(button, &r);
+        int i = 0;
+        return Until([&] {
+            if (SendMessageW(button, BM_GETSTATE, 0, 0) & BST_HOT) return true;
+            Mouse({r.left + 4 + ++i % 2, r.top + 4});
+            return false;
+        });
+    }
     // Waits until the keyboard focus is in ctl (or a child of it, as in a combo box's edit).
     static bool WaitFocus(HWND ctl) {
         return Until([ctl] { return GuiInfo(ctl).hwndFocus == ctl || IsChild(ctl, GuiInfo(ctl).hwndFocus); });
