@@ -78,8 +78,15 @@ struct Session {
             return false;
         before(sel);
         ProgramDriver::Click(GetDlgItem(sel, batchButton));
-        ProgramDriver::Click(GetDlgItem(sel, IDOK));
-        return ProgramDriver::WaitGone(sel);
+        // OK again only while the dialog is still there and in front long after the first: a lost
+        // click is sent again, one on its way is never followed by a second on the window behind.
+        for (int i = 0; i < 3; ++i) {
+            if (!ProgramDriver::BringToFront(sel)) break;
+            ProgramDriver::Click(GetDlgItem(sel, IDOK));
+            if (ProgramDriver::WaitGone(sel, 30000)) return true;
+        }
+        ADD_FAILURE() << "the copy-selection dialog stays after OK";
+        return false;
     }
     // A dialog of the program (not the main window) with the caption and a child whose text holds part.
     HWND WaitForBox(const wchar_t* caption, const std::wstring& part, DWORD ms = 30000) {

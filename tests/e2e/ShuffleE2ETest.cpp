@@ -176,10 +176,10 @@ struct Blendo {
         std::vector<std::wstring> names;
         for (const std::wstring& n : g.genres) names.push_back(L"Genre: " + n);
         for (const std::wstring& n : g.playlists) names.push_back(L"Playlist: " + n);
-        // The first item is clicked alone (which clears the list's selection), the others with Ctrl.
-        // Wine forgets a sent Ctrl when the window's focus is synchronised meanwhile; the plain click
-        // that follows then leaves the others unselected, which the count shows, and all is picked
-        // again.
+        // The first item is clicked alone (which clears the list's selection: it is clicked at every
+        // attempt), the others with Ctrl. Wine now and then takes a sent Ctrl+click for another click
+        // (a plain one, or one that extends the selection as a range); the count shows it, and all is
+        // picked again.
         for (int attempt = 0; attempt < 3 && SendMessageW(list, LB_GETSELCOUNT, 0, 0) != static_cast<LRESULT>(names.size()); ++attempt)
             for (const std::wstring& n : names) {
                 const int dx = (names.data() + names.size() - &n) % 2 ? 30 : 70;  // two clicks at one point are a double-click
@@ -190,8 +190,10 @@ struct Blendo {
                 // The plain click is repeated (seconds apart, never a double-click) until it is seen: a
                 // click before the new dialog takes mouse input is lost.
                 const bool ctrl = &n != names.data();
-                auto selected = [&] { return SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0) > 0; };
-                for (int i = 0; i < (ctrl ? 1 : 12) && !selected(); ++i)
+                auto selected = [&] {
+                    return SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(idx), 0) > 0 && (ctrl || SendMessageW(list, LB_GETSELCOUNT, 0, 0) == 1);
+                };
+                for (int i = 0; i < (ctrl ? 1 : 12) && (i == 0 || !selected()); ++i)
                     Click(list, dx, static_cast<int>(idx - SendMessageW(list, LB_GETTOPINDEX, 0, 0)) * h + h / 2 + 2, ctrl),
                         D::Until(selected, ctrl ? 60000 : 5000);
                 if (!selected()) return ADD_FAILURE() << n << " is not selected by its click", false;
@@ -228,9 +230,11 @@ struct Blendo {
     // could answer whatever comes after the dialog.
     bool SaveAs(int type, const std::wstring& path) {
         HWND dlg = Find(L"Save shuffled playlist as ...");
-        if (!dlg || !ChooseType(dlg, type) || !Retype(GetDlgItem(dlg, 0x47c), path)) return false;
+        if (!dlg) return ADD_FAILURE() << "no Save As dialog", false;
+        if (!ChooseType(dlg, type)) return ADD_FAILURE() << "the type list shows " << SendMessageW(GetDlgItem(dlg, 0x470), CB_GETCURSEL, 0, 0), false;
+        if (!Retype(GetDlgItem(dlg, 0x47c), path)) return ADD_FAILURE() << "the name box shows " << D::Text(GetDlgItem(dlg, 0x47c)), false;
         D::Key(VK_RETURN);  // the focus is in the name box: Retype saw it there
-        return D::WaitGone(dlg, 120000);
+        return D::WaitGone(dlg, 120000) || (ADD_FAILURE() << "the dialog stays", false);
     }
     // Waits for the box that ends a run, reads it and closes it.
     std::wstring Result() {
