@@ -39,6 +39,8 @@ TEST(MatchFolders, Examples) {
     const std::wstring mumiy = L"\u041c\u0443\u043c\u0438\u0439 \u0422\u0440\u043e\u043b\u043b\u044c";
     const std::wstring morskaya = L"\u041c\u043e\u0440\u0441\u043a\u0430\u044f", kino = L"\u041a\u0438\u043d\u043e";
     const std::wstring krovi = L"\u0413\u0440\u0443\u043f\u043f\u0430 \u043a\u0440\u043e\u0432\u0438";
+    const std::wstring KINO = L"\u041a\u0418\u041d\u041e", KROVI = L"\u0433\u0440\u0443\u043f\u043f\u0430 \u041a\u0420\u041e\u0412\u0418";
+    const std::wstring zorbas = L"\u0396\u03bf\u03c1\u03bc\u03c0\u03ac\u03c2", ZORBAS = L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3";
     const std::wstring noSource = L"|<No match found in source folders>|", noTarget = L"|<No match found in target folders>|";
     struct Case {
         TreePair trees;
@@ -51,7 +53,8 @@ TEST(MatchFolders, Examples) {
         // An album key empty on the target side only is contained in the first source in order; but
         // a pair needs one containment between two non-empty keys, so no stranger is paired through
         // an empty key ("!!!", "...") on either side.
-        {{{{L"Bjork", L"Debut", 1}, {L"Queens of the Stone Age", L"Songs", 2}, {L"Queen", L"Hits", 3}, {L"Bj\u00f6rk", L"???", 4}},
+        {{{{L"Bjork", L"Debut", 1}, {L"Queens of the Stone Age", L"Songs", 2}, {L"Queen", L"Hits", 3},
+           {L"Bj\u00f6rk", L"???", 4}},
           {{L"Queen", L"[Live]", 0}, {L"!!!", L"Louden Up Now", 0}, {L"Various Artists", L"...", 0}}},
          {L"Queen|[Live]|Queens of the Stone Age\\Songs|0|2|2", L"!!!|Louden Up Now" + noSource + L"0|-1|6",
           L"Various Artists|..." + noSource + L"0|-1|6", noTarget + L"Bjork\\Debut|-1|1|7", noTarget + L"Queen\\Hits|-1|3|7",
@@ -67,11 +70,10 @@ TEST(MatchFolders, Examples) {
          {L"Muse|Unit" + noSource + L"22|-1|6", L"Kiss|Wynn" + noSource + L"0|-1|6", noTarget + L"Abba\\Gold|-1|11|7",
           noTarget + L"Blur\\Fade|-1|0|7"},},
         // Names in other scripts pair as their readers see them: case, NFKC forms and brackets aside.
-        {{{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}, {kino, krovi, 9}, {tokyo, kyoiku, 100}, {L"\u0396\u03bf\u03c1\u03bc\u03c0\u03ac\u03c2", kino, 3}},
-          {{tokyo, kyoiku + L" (Disc 2)", 0}, {L"Various Artists", morskaya, 0}, {L"\u041a\u0418\u041d\u041e", L"\u0433\u0440\u0443\u043f\u043f\u0430 \u041a\u0420\u041e\u0412\u0418", 0},
-           {L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3", L"\u041a\u0438\u043d\u043e", 3}, {L"\uff39\uff2d\uff2f", tokyo, 0}}},
-         {L"\u041a\u0418\u041d\u041e|\u0433\u0440\u0443\u043f\u043f\u0430 \u041a\u0420\u041e\u0412\u0418|" + kino + L"\\" + krovi + L"|0|9|0",
-          L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3|\u041a\u0438\u043d\u043e|\u0396\u03bf\u03c1\u03bc\u03c0\u03ac\u03c2\\" + kino + L"|3|3|4",
+        {{{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}, {kino, krovi, 9}, {tokyo, kyoiku, 100}, {zorbas, kino, 3}},
+          {{tokyo, kyoiku + L" (Disc 2)", 0}, {L"Various Artists", morskaya, 0}, {KINO, KROVI, 0}, {ZORBAS, kino, 3},
+           {L"\uff39\uff2d\uff2f", tokyo, 0}}},
+         {KINO + L"|" + KROVI + L"|" + kino + L"\\" + krovi + L"|0|9|0", ZORBAS + L"|" + kino + L"|" + zorbas + L"\\" + kino + L"|3|3|4",
           tokyo + L"|" + kyoiku + L" (Disc 2)|" + tokyo + L"\\" + kyoiku + L"|0|100|1",
           L"Various Artists|" + morskaya + L"|" + mumiy + L"\\" + morskaya + L"|0|100|2",
           L"\uff39\uff2d\uff2f|" + tokyo + noSource + L"0|-1|6", noTarget + L"!!!\\...|-1|7|7"},},

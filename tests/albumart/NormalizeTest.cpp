@@ -44,18 +44,21 @@ TEST(Normalize, KeysOfEachLevel) {
         {L"Beatles, The", 0, L"beatles"}, {L"Ch\u00e2teau", 0, L"chteau"}, {L"!?...--//", 0, L""},
         // Without a Latin letter or digit, the letters and digits of every script after the level's
         // bracket and article rules, NFKC and lower case; a Latin key, however short, stays.
-        {L"\u041a\u0418\u041d\u041e, The", 1, L"\u043a\u0438\u043d\u043e"},
-        {L"The \u0413\u0440\u0443\u043f\u043f\u0430 \u043a\u0440\u043e\u0432\u0438!", 1, L"\u0433\u0440\u0443\u043f\u043f\u0430\u043a\u0440\u043e\u0432\u0438"},
-        {L"\u041c\u0435\u0434\u0443\u0437\u0430 [Live]", 3, L"\u043c\u0435\u0434\u0443\u0437\u0430"}, {L"[\u041a\u0438\u043d\u043e]", 3, L""},
+        {L"\u041a\u0418\u041d\u041e, The", 1, L"\u043a\u0438\u043d\u043e"}, {L"[\u041a\u0438\u043d\u043e]", 3, L""},
+        {L"The \u0413\u0440\u0443\u043f\u043f\u0430 \u043a\u0440\u043e\u0432\u0438!", 1,
+         L"\u0433\u0440\u0443\u043f\u043f\u0430\u043a\u0440\u043e\u0432\u0438"},
+        {L"\u041c\u0435\u0434\u0443\u0437\u0430 [Live]", 3, L"\u043c\u0435\u0434\u0443\u0437\u0430"},
         {L"[\u041a\u0438\u043d\u043e]", 2, L"\u043a\u0438\u043d\u043e"}, {L"Bj\u00f6rk \u041c\u0435\u0434\u0443\u0437\u0430", 1, L"bjrk "},
-        {L"\u0417\u0432\u0435\u0437\u0434\u0430 1986", 2, L"1986"}, {L"\u0417\u0432\u0435\u0437\u0434\u0430 1986", 0, L"\u0437\u0432\u0435\u0437\u0434\u0430"},
+        {L"\u0417\u0432\u0435\u0437\u0434\u0430 1986", 2, L"1986"},
+        {L"\u0417\u0432\u0435\u0437\u0434\u0430 1986", 0, L"\u0437\u0432\u0435\u0437\u0434\u0430"},
         {L"\u0418\u0306\u0430 \u0419\u0410", 2, L"\u0439\u0430\u0439\u0430"},  // decomposed and composed
         {L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3", 2, L"\u03b6\u03bf\u03c1\u03bc\u03c0\u03ac\u03c3"},
         {L"\u0396\u03bf\u03c1\u03bc\u03c0\u03ac\u03c2", 3, L"\u03b6\u03bf\u03c1\u03bc\u03c0\u03ac\u03c3"},
         {L"\u0531\u0532\u10a0\u13a0", 2, L"\u0561\u0562\u2d00\uab70"}, {L"\uff39\uff2d\uff2f", 1, L"ymo"},
         {L"\uff76\uff9e\uff78", 2, L"\u30ac\u30af"}, {L"\u337f", 2, L"\u682a\u5f0f\u4f1a\u793e"},
-        {L"\u1100\u1161\u11a8 \uac01", 1, L"\uac01\uac01"}, {L"\u0915\u093f\u0924\u093e\u092c \u0967", 2, L"\u0915\u093f\u0924\u093e\u092c\u0967"},
-        {L"\u0915\u093f\u0924\u093e\u092c \u0967", 0, L"\u0915\u093f\u0924\u093e\u092c"}, {L"\u2460\u0301\u0663", 2, L"1\u0663"},
+        {L"\u1100\u1161\u11a8 \uac01", 1, L"\uac01\uac01"}, {L"\u2460\u0301\u0663", 2, L"1\u0663"},
+        {L"\u0915\u093f\u0924\u093e\u092c \u0967", 2, L"\u0915\u093f\u0924\u093e\u092c\u0967"},
+        {L"\u0915\u093f\u0924\u093e\u092c \u0967", 0, L"\u0915\u093f\u0924\u093e\u092c"},
         {L"\u6f22\ufe00\U00020000\U0001d400", 2, L"\u6f22\U00020000a"}, {L"\u00e2\u00ea", 1, L"\u00e2\u00ea"},
     };
     for (const Row& r : rows) {
