@@ -77,6 +77,7 @@ char32_t Compose(char32_t a, char32_t b) {
 }  // namespace
 
 char32_t SimpleLowerCase(char32_t c) {
+    if (c < 0x80) return c >= U'A' && c <= U'Z' ? c + 32 : c;  // most names, without a search
     const LowerRun* r = RunOf(kLowerRuns, c);
     if (!r || (c - r->first) % r->stride) return c;
     return static_cast<char32_t>(static_cast<std::int32_t>(c) + r->delta);
