@@ -58,10 +58,11 @@ ArticleSpan FindArticle(const std::wstring& text) {
 // The key of a name whose Latin key is empty, from the text left by the level's bracket and
 // article rules: NFKC, then lower case, keeping the letters (with their marks) and, unless
 // lettersOnly, the digits of every script. Greek final sigma counts as sigma, so that a name and
-// its capitals give one key.
-std::wstring ScriptKey(std::wstring_view text, bool lettersOnly) {
+// its capitals give one key. hasLetter tells whether the key holds a letter.
+std::wstring ScriptKey(std::wstring_view text, bool lettersOnly, bool& hasLetter) {
     std::u32string key;
     bool afterLetter = false;
+    hasLetter = false;
     for (char32_t c : Nfkc(ToCodePoints(text))) {
         c = SimpleLowerCase(c);
         if (c == U'\u03c2') c = U'\u03c3';
@@ -70,6 +71,7 @@ std::wstring ScriptKey(std::wstring_view text, bool lettersOnly) {
                     (k == CharClass::kMark && afterLetter);
         if (keep) key += c;
         afterLetter = keep && k != CharClass::kDigit;
+        hasLetter = hasLetter || k == CharClass::kLetter;
     }
     return FromCodePoints(key);
 }
@@ -154,7 +156,13 @@ bool Normalize(std::wstring_view name, int level, std::wstring& out) {
         }
         prevGaveDigit = gave && IsDigit(c);
     }
-    if (key.empty() && !cased.empty()) key = ScriptKey(cased.erase(article.from, article.count), false);
+    // A Latin key of digits alone (a Cyrillic album name and its year give the year) would make
+    // strangers equal: the letters of the other script go into the key with them.
+    if (!cased.empty() && std::none_of(key.begin(), key.end(), IsLetter)) {
+        bool hasLetter = false;
+        std::wstring script = ScriptKey(cased.erase(article.from, article.count), false, hasLetter);
+        if (hasLetter || key.empty()) key = std::move(script);
+    }
     return true;
 }
 
@@ -175,7 +183,8 @@ std::wstring AlphaNormalize(std::wstring_view name) {
     }
     if (key.empty() && BeyondAscii(name)) {
         std::wstring cased(name);
-        key = ScriptKey(cased.erase(article.from, article.count), true);
+        bool hasLetter = false;
+        key = ScriptKey(cased.erase(article.from, article.count), true, hasLetter);
     }
     return key;
 }

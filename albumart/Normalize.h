@@ -1,10 +1,10 @@
 // Comparison keys of album and artist folder names: Normalize at three levels and the letters-only
 // AlphaNormalize. Pure functions of the text. OS-free.
 //
-// The keys keep Latin letters and digits. A name that leaves no Latin key but holds letters or
-// digits of another script (Cyrillic, Greek, CJK ...) gets a key of those instead: the level's
-// bracket and article rules, then NFKC and lower case, keeping the letters (with their combining
-// marks) and digits of every script, and nothing else.
+// The keys keep Latin letters and digits. A name that leaves no Latin key (or one of digits alone)
+// but holds letters or digits of another script (Cyrillic, Greek, CJK ...) gets a key of those
+// instead: the level's bracket and article rules, then NFKC and lower case, keeping the letters
+// (with their combining marks) and digits of every script, and nothing else.
 #pragma once
 #include <string>
 #include <string_view>

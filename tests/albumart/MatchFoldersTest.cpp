@@ -69,14 +69,18 @@ TEST(MatchFolders, Examples) {
         {{{{L"Abba", L"Gold", 11}, {L"Blur", L"Fade", 0}}, {{L"Muse", L"Unit", 22}, {L"Kiss", L"Wynn", 0}}},
          {L"Muse|Unit" + noSource + L"22|-1|6", L"Kiss|Wynn" + noSource + L"0|-1|6", noTarget + L"Abba\\Gold|-1|11|7",
           noTarget + L"Blur\\Fade|-1|0|7"},},
-        // Names in other scripts pair as their readers see them: case, NFKC forms and brackets aside.
-        {{{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}, {kino, krovi, 9}, {tokyo, kyoiku, 100}, {zorbas, kino, 3}},
+        // Names in other scripts pair as their readers see them: case, NFKC forms and brackets aside,
+        // and a year does not make two albums one.
+        {{{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}, {kino, krovi, 9}, {tokyo, kyoiku, 100}, {zorbas, kino, 3},
+           {kino, L"\u0417\u0432\u0435\u0437\u0434\u0430 1988", 5}},
           {{tokyo, kyoiku + L" (Disc 2)", 0}, {L"Various Artists", morskaya, 0}, {KINO, KROVI, 0}, {ZORBAS, kino, 3},
-           {L"\uff39\uff2d\uff2f", tokyo, 0}}},
+           {L"\uff39\uff2d\uff2f", tokyo, 0}, {kino, krovi + L" 1988", 0}}},
          {KINO + L"|" + KROVI + L"|" + kino + L"\\" + krovi + L"|0|9|0", ZORBAS + L"|" + kino + L"|" + zorbas + L"\\" + kino + L"|3|3|4",
           tokyo + L"|" + kyoiku + L" (Disc 2)|" + tokyo + L"\\" + kyoiku + L"|0|100|1",
+          kino + L"|" + krovi + L" 1988|" + kino + L"\\" + krovi + L"|0|9|2",
           L"Various Artists|" + morskaya + L"|" + mumiy + L"\\" + morskaya + L"|0|100|2",
-          L"\uff39\uff2d\uff2f|" + tokyo + noSource + L"0|-1|6", noTarget + L"!!!\\...|-1|7|7"},},
+          L"\uff39\uff2d\uff2f|" + tokyo + noSource + L"0|-1|6", noTarget + L"!!!\\...|-1|7|7",
+          noTarget + kino + L"\\\u0417\u0432\u0435\u0437\u0434\u0430 1988|-1|5|7"},},
         // A key empty on one side contains anything, but one non-empty containment is needed.
         {{{{L"Queen", L"Hits", 5}}, {{L"Queen", L"!!!", 0}}}, {L"Queen|!!!|Queen\\Hits|0|5|2"},},
     };

@@ -42,14 +42,14 @@ TEST(Normalize, KeysOfEachLevel) {
         {L"Estate", 0, L"estate"},  // a leading e stays
         {L"Bl\u00e4e Queue", 0, L"blaquu"}, {L"Mo\u00e9", 0, L"mo"}, {L"The Wall (Live) 2", 0, L"walllive"},
         {L"Beatles, The", 0, L"beatles"}, {L"Ch\u00e2teau", 0, L"chteau"}, {L"!?...--//", 0, L""},
-        // Without a Latin letter or digit, the letters and digits of every script after the level's
-        // bracket and article rules, NFKC and lower case; a Latin key, however short, stays.
+        // Without a Latin letter, the letters and digits of every script after the level's bracket
+        // and article rules, NFKC and lower case; a Latin key with a letter, however short, stays.
         {L"\u041a\u0418\u041d\u041e, The", 1, L"\u043a\u0438\u043d\u043e"}, {L"[\u041a\u0438\u043d\u043e]", 3, L""},
         {L"The \u0413\u0440\u0443\u043f\u043f\u0430 \u043a\u0440\u043e\u0432\u0438!", 1,
          L"\u0433\u0440\u0443\u043f\u043f\u0430\u043a\u0440\u043e\u0432\u0438"},
         {L"\u041c\u0435\u0434\u0443\u0437\u0430 [Live]", 3, L"\u043c\u0435\u0434\u0443\u0437\u0430"},
         {L"[\u041a\u0438\u043d\u043e]", 2, L"\u043a\u0438\u043d\u043e"}, {L"Bj\u00f6rk \u041c\u0435\u0434\u0443\u0437\u0430", 1, L"bjrk "},
-        {L"\u0417\u0432\u0435\u0437\u0434\u0430 1986", 2, L"1986"},
+        {L"\u0417\u0432\u0435\u0437\u0434\u0430 1986", 2, L"\u0437\u0432\u0435\u0437\u0434\u04301986"},
         {L"\u0417\u0432\u0435\u0437\u0434\u0430 1986", 0, L"\u0437\u0432\u0435\u0437\u0434\u0430"},
         {L"\u0418\u0306\u0430 \u0419\u0410", 2, L"\u0439\u0430\u0439\u0430"},  // decomposed and composed
         {L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3", 2, L"\u03b6\u03bf\u03c1\u03bc\u03c0\u03ac\u03c3"},

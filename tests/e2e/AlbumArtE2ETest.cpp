@@ -94,7 +94,7 @@ struct Session {
     void Volume(WPARAM event, wchar_t drive) {
         DEV_BROADCAST_VOLUME v{sizeof(v), DBT_DEVTYP_VOLUME, 0, 1u << (drive - L'A'), 0};
         DWORD_PTR r = 0;
-        SendMessageTimeoutW(main, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&v), SMTO_ABORTIFHUNG, 30000, &r);
+        SendMessageTimeoutW(main, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&v), SMTO_NORMAL, 120000, &r);
     }
     void CloseBox(HWND box) { EXPECT_TRUE(ProgramDriver::Answer(FindChildText(box, L"OK"))) << "the box stays"; }
     int Close() {
