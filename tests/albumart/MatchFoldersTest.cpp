@@ -40,6 +40,7 @@ TEST(MatchFolders, Examples) {
     const std::wstring morskaya = L"\u041c\u043e\u0440\u0441\u043a\u0430\u044f", kino = L"\u041a\u0438\u043d\u043e";
     const std::wstring krovi = L"\u0413\u0440\u0443\u043f\u043f\u0430 \u043a\u0440\u043e\u0432\u0438";
     const std::wstring KINO = L"\u041a\u0418\u041d\u041e", KROVI = L"\u0433\u0440\u0443\u043f\u043f\u0430 \u041a\u0420\u041e\u0412\u0418";
+    const std::wstring medusa = L"\u041c\u0435\u0434\u0443\u0437\u0430", MEDUSA = L"\u041c\u0415\u0414\u0423\u0417\u0410";
     const std::wstring zorbas = L"\u0396\u03bf\u03c1\u03bc\u03c0\u03ac\u03c2", ZORBAS = L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3";
     const std::wstring noSource = L"|<No match found in source folders>|", noTarget = L"|<No match found in target folders>|";
     struct Case {
@@ -72,10 +73,11 @@ TEST(MatchFolders, Examples) {
         // Names in other scripts pair as their readers see them: case, NFKC forms and brackets aside,
         // and a year does not make two albums one.
         {{{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}, {kino, krovi, 9}, {tokyo, kyoiku, 100}, {zorbas, kino, 3},
-           {kino, L"\u0417\u0432\u0435\u0437\u0434\u0430 1988", 5}},
+           {kino, L"\u0417\u0432\u0435\u0437\u0434\u0430 1988", 5}, {L"Bj\u00f6rk", medusa, 1}},
           {{tokyo, kyoiku + L" (Disc 2)", 0}, {L"Various Artists", morskaya, 0}, {KINO, KROVI, 0}, {ZORBAS, kino, 3},
-           {L"\uff39\uff2d\uff2f", tokyo, 0}, {kino, krovi + L" 1988", 0}}},
+           {L"\uff39\uff2d\uff2f", tokyo, 0}, {kino, krovi + L" 1988", 0}, {L"BJ\u00d6RK", MEDUSA, 0}}},
          {KINO + L"|" + KROVI + L"|" + kino + L"\\" + krovi + L"|0|9|0", ZORBAS + L"|" + kino + L"|" + zorbas + L"\\" + kino + L"|3|3|4",
+          L"BJ\u00d6RK|" + MEDUSA + L"|Bj\u00f6rk\\" + medusa + L"|0|1|0",
           tokyo + L"|" + kyoiku + L" (Disc 2)|" + tokyo + L"\\" + kyoiku + L"|0|100|1",
           kino + L"|" + krovi + L" 1988|" + kino + L"\\" + krovi + L"|0|9|2",
           L"Various Artists|" + morskaya + L"|" + mumiy + L"\\" + morskaya + L"|0|100|2",
