@@ -54,7 +54,7 @@ struct Literal {
 
     // Equality over keys, where an empty key equals nothing.
     static bool KeyEqual(const std::wstring& a, const std::wstring& b) { return !a.empty() && IEqual(a, b); }
-    // A containment between two non-empty keys: a comparison pairs only when one of its holds.
+    // A containment between two non-empty keys: a containment comparison pairs only when one holds.
     static bool Solid(const std::wstring& t, const std::wstring& s) { return !t.empty() && !s.empty() && Containment(t, s); }
     static bool Two(const std::wstring& t1, const std::wstring& s1, const std::wstring& t2, const std::wstring& s2) {
         return Containment(t1, s1) && Containment(t2, s2) && (Solid(t1, s1) || Solid(t2, s2));
