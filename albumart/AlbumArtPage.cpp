@@ -1,5 +1,8 @@
 #include "albumart/AlbumArtPage.h"
 
+#include <dbt.h>
+
+#include <cwctype>
 #include <memory>
 #include <new>
 
@@ -18,6 +21,7 @@ namespace swirlo {
 namespace {
 
 const wchar_t kFindCaption[] = L"Find matching album art subfolders in source && target";
+const wchar_t kConnectPlayer[] = L"Connect player in UMS (or MSC) mode && click Browse button to select";
 const wchar_t* const kImageNames[] = {L"Folder.jpg", L"AlbumArt.jpg", L"Album Art.jpg"};
 const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr ULONGLONG kMinPlayerBytes = 100000000;
@@ -107,12 +111,48 @@ void AlbumArtPage::ApplyFolderDefaults() {
         SetItemText(m_hWnd, IDC_AA_SRC_FOLDER, L"Click Browse button to select");
     }
     FillArtistList(m_sSourceDir, IDC_AA_SRC_LIST);
-    if (FindFirstPlayerDrive(m_sTargetDir)) SetItemText(m_hWnd, IDC_AA_TGT_FOLDER, m_sTargetDir);
-    else SetItemText(m_hWnd, IDC_AA_TGT_FOLDER, L"Connect player in UMS (or MSC) mode && click Browse button to select");
-    FillArtistList(m_sTargetDir, IDC_AA_TGT_LIST);
+    std::wstring player;
+    FindFirstPlayerDrive(player);
+    ProposeTarget(player);
 }
 
-bool AlbumArtPage::FindFirstPlayerDrive(std::wstring& path) {
+void AlbumArtPage::ProposeTarget(const std::wstring& folder) {
+    m_sTargetDir = folder;
+    m_bUserTarget = false;
+    SetItemText(m_hWnd, IDC_AA_TGT_FOLDER, folder.empty() ? kConnectPlayer : folder.c_str());
+    FillArtistList(folder, IDC_AA_TGT_LIST);
+}
+
+void AlbumArtPage::OnDeviceChange(WPARAM event, LPARAM data) {
+    const auto* hdr = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if ((event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) || !hdr ||
+        hdr->dbch_devicetype != DBT_DEVTYP_VOLUME)
+        return;
+    // A search works on the folders it started with; the drives are looked at again when it ends.
+    if (m_bRunning) {
+        m_bDevicesChanged = true;
+        return;
+    }
+    DWORD drives = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data)->dbcv_unitmask;
+    wchar_t letter = m_sTargetDir.size() >= 2 && m_sTargetDir[1] == L':' ? towupper(m_sTargetDir[0]) : 0;
+    bool targetGone = event == DBT_DEVICEREMOVECOMPLETE && letter >= L'A' && letter <= L'Z' &&
+                      (drives >> (letter - L'A') & 1);
+    if (m_bUserTarget) {
+        if (targetGone) FillArtistList(m_sTargetDir, IDC_AA_TGT_LIST);  // shows that the folder is gone
+        return;
+    }
+    std::wstring player;
+    if (event == DBT_DEVICEARRIVAL) {
+        if (!FindFirstPlayerDrive(player, drives)) return;  // not a player: the proposal stands
+    } else if (targetGone) {
+        FindFirstPlayerDrive(player, ~drives);  // another player, or none: the page says so
+    } else {
+        return;
+    }
+    ProposeTarget(player);
+}
+
+bool AlbumArtPage::FindFirstPlayerDrive(std::wstring& path, DWORD driveMask) {
     path.clear();
     std::wstring folder = L"MUSIC";
     if (m_pSettings && m_pSettings->ArtTgtDir == 1) folder = m_pSettings->ArtTgtDirOther;
@@ -125,7 +165,8 @@ bool AlbumArtPage::FindFirstPlayerDrive(std::wstring& path) {
     // Empty card readers would otherwise ask the user to insert a disk.
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     for (const wchar_t* root = drives; *root; root += wcslen(root) + 1) {
-        if (!IsPlayerDrive(root)) continue;
+        wchar_t letter = towupper(root[0]);
+        if (letter < L'A' || letter > L'Z' || !(driveMask >> (letter - L'A') & 1) || !IsPlayerDrive(root)) continue;
         if (path.empty()) path = root;
         if (folder.empty()) continue;
         std::wstring candidate = std::wstring(root) + folder;
@@ -186,6 +227,7 @@ void AlbumArtPage::BrowseTarget() {
     if (BrowseForFolder(chosen, L"Select target folder on player to copy images to",
                         start.empty() ? nullptr : start.c_str(), kShellDrivesFolder)) {
         m_sTargetDir = chosen;
+        m_bUserTarget = true;
         SetItemText(m_hWnd, IDC_AA_TGT_FOLDER, chosen);
         FillArtistList(chosen, IDC_AA_TGT_LIST);
         return;
@@ -272,6 +314,9 @@ void AlbumArtPage::FindOrStop() {
         m_bRunning = false;
         return;
     }
+    // The player's contents may have changed since the lists were read.
+    FillArtistList(m_sSourceDir, IDC_AA_SRC_LIST);
+    FillArtistList(m_sTargetDir, IDC_AA_TGT_LIST);
     m_sSrcImage = ImageName(m_pSettings->SourceJpg, m_pSettings->SourceJpgOther);
     m_sTgtImage = ImageName(m_pSettings->TargetJpg, m_pSettings->TargetJpgOther);
     m_bStop = false;
@@ -295,6 +340,12 @@ void AlbumArtPage::FindOrStop() {
     if (!IsClosing()) ReportUnreadFolders(logPath);
     if (ok && !IsClosing()) RunCopySelection(*result);
     m_bRunning = false;
+    if (m_bDevicesChanged && !IsClosing() && !m_bUserTarget) {
+        std::wstring player;
+        FindFirstPlayerDrive(player);
+        ProposeTarget(player);
+    }
+    m_bDevicesChanged = false;
     RunEnded();
 }
 
@@ -335,6 +386,7 @@ void AlbumArtPage::RunCopySelection(AlbumFolderArray& result) {
 }
 
 INT_PTR AlbumArtPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DEVICECHANGE) OnDeviceChange(wParam, lParam);  // and default handling grants any request
     if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         switch (LOWORD(wParam)) {
         case IDC_AA_SRC_BROWSE: BrowseSource(); return TRUE;

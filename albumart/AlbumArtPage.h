@@ -24,8 +24,9 @@ public:
 
     void ApplyFolderDefaults();
     // The first removable drive that can be the player's; with a top-level folder of the configured
-    // name the result is that folder. False when no drive qualifies.
-    bool FindFirstPlayerDrive(std::wstring& path);
+    // name the result is that folder. False when no drive qualifies. Only the drives of the mask
+    // (bit 0 for A:) are looked at.
+    bool FindFirstPlayerDrive(std::wstring& path, DWORD driveMask = ~DWORD(0));
     int ReadImageNameChoices(bool silent);
     const std::wstring& SourceFolder() const { return m_sSourceDir; }
     const std::wstring& TargetFolder() const { return m_sTargetDir; }
@@ -51,6 +52,10 @@ protected:
 
 private:
     void FillArtistList(const std::wstring& folder, int listId);
+    // The player's folder as the page finds it, or empty for none; shown and listed.
+    void ProposeTarget(const std::wstring& folder);
+    // A volume arrived or went (WM_DEVICECHANGE).
+    void OnDeviceChange(WPARAM event, LPARAM data);
     void BrowseSource();
     void BrowseTarget();
     void FindOrStop();
@@ -65,6 +70,8 @@ private:
     std::wstring m_sMyMusic;
     std::wstring m_sSrcImage;
     std::wstring m_sTgtImage;
+    bool m_bUserTarget = false;     // the target was chosen with Browse: never replaced by the page
+    bool m_bDevicesChanged = false;  // a volume came or went during a search
     bool m_bRunning = false;
     bool m_bStop = false;
     ProgressBar m_bar;

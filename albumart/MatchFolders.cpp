@@ -72,6 +72,12 @@ std::wstring FoldedAZ(const std::wstring& s) {
     return r;
 }
 
+// Both containments hold, and one of them between two non-empty keys: an empty key is contained
+// in anything, so it alone would pair strangers.
+bool BothContained(const std::wstring& t1, const std::wstring& s1, const std::wstring& t2, const std::wstring& s2) {
+    return Contains(t1, s1) && Contains(t2, s2) && ((!t1.empty() && !s1.empty()) || (!t2.empty() && !s2.empty()));
+}
+
 // Which characters, and which pairs of neighbouring characters, a key holds: a text can only
 // contain another if it holds all of its characters and all of its pairs. Two word-sized tests
 // turn away nearly every candidate before a substring search.
@@ -225,8 +231,8 @@ private:
                 if (!kComparisons[k].bAllSources && m_src.IsPaired(i)) continue;
                 std::wstring artist = k == kAlpha ? AlphaNormalize(m_src.GetArtist(i)) : m_src.GetNmlArtist(i);
                 std::wstring album = k == kAlpha ? AlphaNormalize(m_src.GetAlbum(i)) : m_src.GetNmlAlbum(i);
-                // Names without one Latin letter or digit (Cyrillic, CJK, "!!!") leave both keys
-                // empty, and an empty key is contained in anything: such a source is not compared.
+                // Names without one letter or digit ("!!!") leave both keys empty, and an empty
+                // key is contained in anything: such a source cannot pair.
                 if (artist.empty() && album.empty()) continue;
                 m_cand.push_back(i);
                 m_srcArtist.push_back(std::move(artist));
@@ -289,22 +295,23 @@ private:
             tAlbum = t.sNmlAlbum;
         }
         if (tArtist.empty() && tAlbum.empty()) return -1;
+        if ((k == kVariousSubstr || k == kVariousRevSubstr) && tAlbum.empty()) return -1;
         const KeySig artist = Signature(tArtist), album = Signature(tAlbum);
         const bool all = kComparisons[k].bAllSources;
         switch (k) {
         case kSubstr:
         case kAlpha:
             return FirstSource(all, [&](std::size_t si) { return MayContain(album, m_sigAlbum[si]) && MayContain(artist, m_sigArtist[si]); },
-                               [&](std::size_t si) { return Contains(tAlbum, m_srcAlbum[si]) && Contains(tArtist, m_srcArtist[si]); });
+                               [&](std::size_t si) { return BothContained(tAlbum, m_srcAlbum[si], tArtist, m_srcArtist[si]); });
         case kRevSubstr:
             return FirstSource(all, [&](std::size_t si) { return MayContain(artist, m_sigAlbum[si]) && MayContain(album, m_sigArtist[si]); },
-                               [&](std::size_t si) { return Contains(tArtist, m_srcAlbum[si]) && Contains(tAlbum, m_srcArtist[si]); });
+                               [&](std::size_t si) { return BothContained(tArtist, m_srcAlbum[si], tAlbum, m_srcArtist[si]); });
         case kVariousSubstr:
             return FirstSource(all, [&](std::size_t si) { return MayContain(album, m_sigAlbum[si]); },
-                               [&](std::size_t si) { return Contains(tAlbum, m_srcAlbum[si]); });
+                               [&](std::size_t si) { return !m_srcAlbum[si].empty() && Contains(tAlbum, m_srcAlbum[si]); });
         default:
             return FirstSource(all, [&](std::size_t si) { return MayContain(album, m_sigArtist[si]); },
-                               [&](std::size_t si) { return Contains(tAlbum, m_srcArtist[si]); });
+                               [&](std::size_t si) { return !m_srcArtist[si].empty() && Contains(tAlbum, m_srcArtist[si]); });
         }
     }
 

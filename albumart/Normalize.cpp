@@ -1,8 +1,9 @@
 #include "albumart/Normalize.h"
 
+#include <algorithm>
 #include <vector>
 
-#include "albumart/LowerCase.h"
+#include "albumart/Unicode.h"
 
 namespace swirlo {
 
@@ -36,6 +37,45 @@ std::vector<std::size_t> NextIndexOf(std::wstring_view text, wchar_t c) {
     return next;
 }
 
+bool BeyondAscii(std::wstring_view text) {
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) { return static_cast<unsigned>(c) > 0x7F; });
+}
+
+struct ArticleSpan {
+    std::size_t from = 0, count = 0;
+};
+
+// Where one leading "the "/"a " or trailing ", the"/", a" stands in a lower-cased text.
+ArticleSpan FindArticle(const std::wstring& text) {
+    std::size_t n = text.size();
+    if (n > 4 && StartsWith(text, L"the ")) return {0, 4};
+    if (n > 2 && StartsWith(text, L"a ")) return {0, 2};
+    if (n > 5 && EndsWith(text, L", the")) return {n - 5, 5};
+    if (n > 5 && EndsWith(text, L", a")) return {n - 3, 3};
+    return {};
+}
+
+// The key of a name whose Latin key is empty, from the text left by the level's bracket and
+// article rules: NFKC, then lower case, keeping the letters (with their marks) and, unless
+// lettersOnly, the digits of every script. Greek final sigma counts as sigma, so that a name and
+// its capitals give one key. hasLetter tells whether the key holds a letter.
+std::wstring ScriptKey(std::wstring_view text, bool lettersOnly, bool& hasLetter) {
+    std::u32string key;
+    bool afterLetter = false;
+    hasLetter = false;
+    for (char32_t c : Nfkc(ToCodePoints(text))) {
+        c = SimpleLowerCase(c);
+        if (c == U'\u03c2') c = U'\u03c3';
+        CharClass k = ClassOf(c);
+        bool keep = k == CharClass::kLetter || (k == CharClass::kDigit && !lettersOnly) ||
+                    (k == CharClass::kMark && afterLetter);
+        if (keep) key += c;
+        afterLetter = keep && k != CharClass::kDigit;
+        hasLetter = hasLetter || k == CharClass::kLetter;
+    }
+    return FromCodePoints(key);
+}
+
 }  // namespace
 
 wchar_t FoldAccent(wchar_t c) {
@@ -53,15 +93,8 @@ wchar_t FoldAccent(wchar_t c) {
 }
 
 void RemoveArticle(std::wstring& text) {
-    std::size_t n = text.size();
-    if (n > 4 && StartsWith(text, L"the "))
-        text.erase(0, 4);
-    else if (n > 2 && StartsWith(text, L"a "))
-        text.erase(0, 2);
-    else if (n > 5 && EndsWith(text, L", the"))
-        text.erase(n - 5);
-    else if (n > 5 && EndsWith(text, L", a"))
-        text.erase(n - 3);
+    ArticleSpan a = FindArticle(text);
+    text.erase(a.from, a.count);
 }
 
 std::wstring RemoveBracketBlocks(std::wstring_view text, wchar_t open, wchar_t close) {
@@ -94,8 +127,13 @@ bool Normalize(std::wstring_view name, int level, std::wstring& out) {
         text = RemoveBracketBlocks(RemoveBracketBlocks(text, L'[', L']'), L'(', L')');
         TrimSpaces(text);
     }
-    PlatformLowerCase(text);
-    RemoveArticle(text);
+    // Only a name beyond ASCII can have an empty Latin key and letters of another script; its cased
+    // text is kept for that key.
+    std::wstring cased;
+    if (BeyondAscii(text)) cased = text;
+    LowerCase(text);
+    ArticleSpan article = FindArticle(text);
+    text.erase(article.from, article.count);
 
     // Only the copy is read from here on, so out may be the caller's previous key (or the name):
     // its buffer is reused.
@@ -118,13 +156,21 @@ bool Normalize(std::wstring_view name, int level, std::wstring& out) {
         }
         prevGaveDigit = gave && IsDigit(c);
     }
+    // A Latin key of digits alone (a Cyrillic album name and its year give the year) would make
+    // strangers equal: the letters of the other script go into the key with them.
+    if (!cased.empty() && std::none_of(key.begin(), key.end(), IsLetter)) {
+        bool hasLetter = false;
+        std::wstring script = ScriptKey(cased.erase(article.from, article.count), false, hasLetter);
+        if (hasLetter || key.empty()) key = std::move(script);
+    }
     return true;
 }
 
 std::wstring AlphaNormalize(std::wstring_view name) {
     std::wstring text(name);
-    PlatformLowerCase(text);
-    RemoveArticle(text);
+    LowerCase(text);
+    ArticleSpan article = FindArticle(text);
+    text.erase(article.from, article.count);
     std::wstring key;
     key.reserve(text.size());
     wchar_t last = L'x';
@@ -134,6 +180,11 @@ std::wstring AlphaNormalize(std::wstring_view name) {
         if (c == L'e' && (last == L'a' || last == L'o' || last == L'u')) continue;
         key.push_back(c);
         last = c;
+    }
+    if (key.empty() && BeyondAscii(name)) {
+        std::wstring cased(name);
+        bool hasLetter = false;
+        key = ScriptKey(cased.erase(article.from, article.count), true, hasLetter);
     }
     return key;
 }

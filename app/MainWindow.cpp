@@ -350,6 +350,11 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
+    case WM_DEVICECHANGE:
+        // Windows tells top-level windows of volumes coming and going; the album art page looks for
+        // the player.
+        if (m_pAlbumArtPage && m_pAlbumArtPage->Hwnd()) SendMessageW(m_pAlbumArtPage->Hwnd(), msg, wParam, lParam);
+        break;
     case WM_APP_PAGE_IDLE:
         if (m_bClosePending) OnCancel();
         return TRUE;

@@ -54,32 +54,25 @@ struct Literal {
 
     // Equality over keys, where an empty key equals nothing.
     static bool KeyEqual(const std::wstring& a, const std::wstring& b) { return !a.empty() && IEqual(a, b); }
-    // Containment of two sides, each given by its artist and album keys; a side with both keys
-    // empty is not compared.
-    static bool Comparable(const std::wstring& artist, const std::wstring& album) {
-        return !artist.empty() || !album.empty();
+    // A containment between two non-empty keys: a containment comparison pairs only when one holds.
+    static bool Solid(const std::wstring& t, const std::wstring& s) { return !t.empty() && !s.empty() && Containment(t, s); }
+    static bool Two(const std::wstring& t1, const std::wstring& s1, const std::wstring& t2, const std::wstring& s2) {
+        return Containment(t1, s1) && Containment(t2, s2) && (Solid(t1, s1) || Solid(t2, s2));
     }
 
     bool Accepts(int k, const AlbumRecord& t, const AlbumRecord& s) {
-        if (k >= 8 && k != 10 && k != 13 &&
-            (!Comparable(t.sNmlArtist, t.sNmlAlbum) || !Comparable(s.sNmlArtist, s.sNmlAlbum)))
-            return false;
         switch (k) {
         case 0: return IEqual(t.sArtist, s.sArtist) && IEqual(t.sAlbum, s.sAlbum);
         case 2: return IEqual(t.sArtist, s.sAlbum) && IEqual(t.sAlbum, s.sArtist);
         case 1: case 4: case 6: return KeyEqual(t.sNmlArtist, s.sNmlArtist) && KeyEqual(t.sNmlAlbum, s.sNmlAlbum);
         case 3: case 5: case 7: return KeyEqual(t.sNmlArtist, s.sNmlAlbum) && KeyEqual(t.sNmlAlbum, s.sNmlArtist);
-        case 8: return Containment(t.sNmlArtist, s.sNmlArtist) && Containment(t.sNmlAlbum, s.sNmlAlbum);
-        case 9: return Containment(t.sNmlArtist, s.sNmlAlbum) && Containment(t.sNmlAlbum, s.sNmlArtist);
+        case 8: return Two(t.sNmlArtist, s.sNmlArtist, t.sNmlAlbum, s.sNmlAlbum);
+        case 9: return Two(t.sNmlArtist, s.sNmlAlbum, t.sNmlAlbum, s.sNmlArtist);
         case 10:
             return IEqual(t.sNmlArtist, kVA) && (KeyEqual(t.sNmlAlbum, s.sNmlAlbum) || KeyEqual(t.sNmlAlbum, s.sNmlArtist));
-        case 11: return IEqual(t.sNmlArtist, kVA) && Containment(t.sNmlAlbum, s.sNmlAlbum);
-        case 12: return IEqual(t.sNmlArtist, kVA) && Containment(t.sNmlAlbum, s.sNmlArtist);
-        default: {
-            std::wstring a = AlphaNormalize(s.sArtist), b = AlphaNormalize(s.sAlbum);
-            return Comparable(targetAlphaArtist, targetAlphaAlbum) && Comparable(a, b) &&
-                   Containment(targetAlphaArtist, a) && Containment(targetAlphaAlbum, b);
-        }
+        case 11: return IEqual(t.sNmlArtist, kVA) && Solid(t.sNmlAlbum, s.sNmlAlbum);
+        case 12: return IEqual(t.sNmlArtist, kVA) && Solid(t.sNmlAlbum, s.sNmlArtist);
+        default: return Two(targetAlphaArtist, AlphaNormalize(s.sArtist), targetAlphaAlbum, AlphaNormalize(s.sAlbum));
         }
     }
 

@@ -37,7 +37,11 @@ std::unique_ptr<Run> Prepare(const TreePair& trees, std::size_t resultLimit = Al
 TEST(MatchFolders, Examples) {
     const std::wstring tokyo = L"\u6771\u4eac\u4e8b\u5909", kyoiku = L"\u6559\u80b2";
     const std::wstring mumiy = L"\u041c\u0443\u043c\u0438\u0439 \u0422\u0440\u043e\u043b\u043b\u044c";
-    const std::wstring morskaya = L"\u041c\u043e\u0440\u0441\u043a\u0430\u044f";
+    const std::wstring morskaya = L"\u041c\u043e\u0440\u0441\u043a\u0430\u044f", kino = L"\u041a\u0438\u043d\u043e";
+    const std::wstring krovi = L"\u0413\u0440\u0443\u043f\u043f\u0430 \u043a\u0440\u043e\u0432\u0438";
+    const std::wstring KINO = L"\u041a\u0418\u041d\u041e", KROVI = L"\u0433\u0440\u0443\u043f\u043f\u0430 \u041a\u0420\u041e\u0412\u0418";
+    const std::wstring medusa = L"\u041c\u0435\u0434\u0443\u0437\u0430", MEDUSA = L"\u041c\u0415\u0414\u0423\u0417\u0410";
+    const std::wstring zorbas = L"\u0396\u03bf\u03c1\u03bc\u03c0\u03ac\u03c2", ZORBAS = L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3";
     const std::wstring noSource = L"|<No match found in source folders>|", noTarget = L"|<No match found in target folders>|";
     struct Case {
         TreePair trees;
@@ -47,11 +51,15 @@ TEST(MatchFolders, Examples) {
           {{L"Beatles, The", L"Abbey Road", 0}, {L"The Wall", L"Pink Floyd", 0}, {L"Various Artists", L"Now 50", 0}}},
          {L"Beatles, The|Abbey Road|The Beatles\\Abbey Road|0|1000|0", L"The Wall|Pink Floyd|Pink Floyd\\The Wall|0|500|1",
           L"Various Artists|Now 50|Madonna\\Now 50|0|10|2"},},
-        // An album key empty on the target side only is contained in the first source in order.
-        {{{{L"Bjork", L"Debut", 1}, {L"Queens of the Stone Age", L"Songs", 2}, {L"Queen", L"Hits", 3}},
-          {{L"Queen", L"[Live]", 0}}},
-         {L"Queen|[Live]|Queens of the Stone Age\\Songs|0|2|2", noTarget + L"Bjork\\Debut|-1|1|7",
-          noTarget + L"Queen\\Hits|-1|3|7"},},
+        // An album key empty on the target side only is contained in the first source in order; but
+        // a pair needs one containment between two non-empty keys, so no stranger is paired through
+        // an empty key ("!!!", "...") on either side.
+        {{{{L"Bjork", L"Debut", 1}, {L"Queens of the Stone Age", L"Songs", 2}, {L"Queen", L"Hits", 3},
+           {L"Bj\u00f6rk", L"???", 4}},
+          {{L"Queen", L"[Live]", 0}, {L"!!!", L"Louden Up Now", 0}, {L"Various Artists", L"...", 0}}},
+         {L"Queen|[Live]|Queens of the Stone Age\\Songs|0|2|2", L"!!!|Louden Up Now" + noSource + L"0|-1|6",
+          L"Various Artists|..." + noSource + L"0|-1|6", noTarget + L"Bjork\\Debut|-1|1|7", noTarget + L"Queen\\Hits|-1|3|7",
+          noTarget + L"Bj\u00f6rk\\???|-1|4|7"},},
         {{{{L"Artist", L"Album", 100}}, {{L"Artist", L"Album (Disc 1)", 0}, {L"Artist", L"Album (Disc 2)", 0}}},
          {L"Artist|Album (Disc 1)|Artist\\Album|0|100|1", L"Artist|Album (Disc 2)|Artist\\Album|0|100|1"},},
         // Codes from the image sizes: none in the source, equal, different, none on the player.
@@ -62,13 +70,21 @@ TEST(MatchFolders, Examples) {
         {{{{L"Abba", L"Gold", 11}, {L"Blur", L"Fade", 0}}, {{L"Muse", L"Unit", 22}, {L"Kiss", L"Wynn", 0}}},
          {L"Muse|Unit" + noSource + L"22|-1|6", L"Kiss|Wynn" + noSource + L"0|-1|6", noTarget + L"Abba\\Gold|-1|11|7",
           noTarget + L"Blur\\Fade|-1|0|7"},},
-        // Names with no Latin letter or digit have empty keys, which pair with nothing...
-        {{{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}}, {{tokyo, kyoiku, 0}, {L"Various Artists", morskaya, 0}}},
-         {tokyo + L"|" + kyoiku + noSource + L"0|-1|6", L"Various Artists|" + morskaya + noSource + L"0|-1|6",
-          noTarget + mumiy + L"\\" + morskaya + L"|-1|100|7", noTarget + L"!!!\\...|-1|7|7"},},
-        // ...but identical names pair in any script, and a key empty on one side still contains.
-        {{{{tokyo, kyoiku, 100}, {L"Queen", L"Hits", 5}}, {{tokyo, kyoiku, 0}, {L"Queen", L"!!!", 0}}},
-         {tokyo + L"|" + kyoiku + L"|" + tokyo + L"\\" + kyoiku + L"|0|100|0", L"Queen|!!!|Queen\\Hits|0|5|2"},},
+        // Names in other scripts pair as their readers see them: case, NFKC forms and brackets aside,
+        // and a year does not make two albums one.
+        {{{{mumiy, morskaya, 100}, {L"!!!", L"...", 7}, {kino, krovi, 9}, {tokyo, kyoiku, 100}, {zorbas, kino, 3},
+           {kino, L"\u0417\u0432\u0435\u0437\u0434\u0430 1988", 5}, {L"Bj\u00f6rk", medusa, 1}},
+          {{tokyo, kyoiku + L" (Disc 2)", 0}, {L"Various Artists", morskaya, 0}, {KINO, KROVI, 0}, {ZORBAS, kino, 3},
+           {L"\uff39\uff2d\uff2f", tokyo, 0}, {kino, krovi + L" 1988", 0}, {L"BJ\u00d6RK", MEDUSA, 0}}},
+         {KINO + L"|" + KROVI + L"|" + kino + L"\\" + krovi + L"|0|9|0", ZORBAS + L"|" + kino + L"|" + zorbas + L"\\" + kino + L"|3|3|4",
+          L"BJ\u00d6RK|" + MEDUSA + L"|Bj\u00f6rk\\" + medusa + L"|0|1|0",
+          tokyo + L"|" + kyoiku + L" (Disc 2)|" + tokyo + L"\\" + kyoiku + L"|0|100|1",
+          kino + L"|" + krovi + L" 1988|" + kino + L"\\" + krovi + L"|0|9|2",
+          L"Various Artists|" + morskaya + L"|" + mumiy + L"\\" + morskaya + L"|0|100|2",
+          L"\uff39\uff2d\uff2f|" + tokyo + noSource + L"0|-1|6", noTarget + L"!!!\\...|-1|7|7",
+          noTarget + kino + L"\\\u0417\u0432\u0435\u0437\u0434\u0430 1988|-1|5|7"},},
+        // A key empty on one side contains anything, but one non-empty containment is needed.
+        {{{{L"Queen", L"Hits", 5}}, {{L"Queen", L"!!!", 0}}}, {L"Queen|!!!|Queen\\Hits|0|5|2"},},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));

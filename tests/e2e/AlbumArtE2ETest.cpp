@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dbt.h>
 #include <shlobj.h>
 
 #include <cstdlib>
@@ -98,6 +99,13 @@ struct Session {
         }, ms);
         return box;
     }
+    // The volume of a drive arriving or gone, told to the top-level window as Windows does; handled
+    // when the call returns.
+    void Volume(WPARAM event, wchar_t drive) {
+        DEV_BROADCAST_VOLUME v{sizeof(v), DBT_DEVTYP_VOLUME, 0, 1u << (drive - L'A'), 0};
+        DWORD_PTR r = 0;
+        SendMessageTimeoutW(main, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&v), SMTO_NORMAL, 120000, &r);
+    }
     void CloseBox(HWND box) { EXPECT_TRUE(ProgramDriver::Answer(FindChildText(box, L"OK"))) << "the box stays"; }
     int Close() {
         PostMessageW(main, WM_CLOSE, 0, 0);
@@ -189,6 +197,12 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
         {L"\u6771\u4eac\u4e8b\u5909\\\u6559\u80b2", "blue.jpg", L"\u6771\u4eac\u4e8b\u5909\\\u6559\u80b2", nullptr, true},
         {L"\u041c\u0443\u043c\u0438\u0439 \u0422\u0440\u043e\u043b\u043b\u044c\\\u041c\u043e\u0440\u0441\u043a\u0430\u044f",
          "red.jpg", L"\u6771\u4eac\u4e8b\u5909\\\u5a2f\u697d", nullptr, false},
+        {L"\u041a\u0438\u043d\u043e\\\u0413\u0440\u0443\u043f\u043f\u0430 \u043a\u0440\u043e\u0432\u0438", "red.jpg",
+         L"\u041a\u0418\u041d\u041e\\\u0433\u0440\u0443\u043f\u043f\u0430 \u041a\u0420\u041e\u0412\u0418", nullptr, true},
+        {L"\u0396\u03bf\u03c1\u03bc\u03c0\u03ac\u03c2\\\u03a1\u03b5\u03bc\u03c0\u03ad\u03c4\u03b9\u03ba\u03b1", "blue.jpg",
+         L"\u0396\u039f\u03a1\u039c\u03a0\u0386\u03a3\\\u03a1\u0395\u039c\u03a0\u0388\u03a4\u0399\u039a\u0391", nullptr, true},
+        {L"\uff39\uff2d\uff2f\\\uff22\uff27\uff2d", "green.jpg", L"YMO\\BGM", nullptr, true},
+        {L"Bj\u00f6rk\\!!!", "green.jpg", L"!!!\\Louden Up Now", "red.jpg", false},  // no stranger paired
         {L"Madonna\\Now 50", "red.jpg", L"Various Artists\\Now 50", nullptr, false},
         {L"Nirvana\\Nevermind", "green.jpg", L"Nirvana\\Nevermind", "red.jpg", false},
         {L"Queen\\A Night at the Opera", "green.jpg", L"Queen\\A Night at the Opera", "red.jpg", false},
@@ -230,7 +244,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     }));
     HWND done = s.WaitForBox(L"Swirlo", L"Files copy completed.");
     ASSERT_NE(done, nullptr);
-    EXPECT_NE(FindChildText(done, L"30 image files copied to player."), nullptr);  // the pairs marked copied
+    EXPECT_NE(FindChildText(done, L"33 image files copied to player."), nullptr);  // the pairs marked copied
     s.CloseBox(done);
 
     // Each green target holds its source's image byte for byte; nothing else changed or appeared.
@@ -333,6 +347,7 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     ASSERT_NE(box, nullptr);
     EXPECT_NE(FindChildText(box, dotted), nullptr);
     s.CloseBox(box);
+    EXPECT_EQ(s.ListLines(IDC_AA_SRC_LIST), L"Artist|Dotted.|");  // read again when Find started
     // "Other:" with no name refuses Find; closing resets the choice silently.
     ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_SRC_JPG3));
     ProgramDriver::Click(GetDlgItem(s.page, IDC_AA_FIND));
@@ -348,7 +363,26 @@ TEST_F(AlbumArtE2E, DriveWithoutMusicNoDriveEmptyParentAndEmptyOtherName) {
     bool started = none.Start();
     MoveFileW(away.c_str(), PlayerFolder().c_str());
     ASSERT_TRUE(started);
-    EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER), L"Connect player in UMS (or MSC) mode && click Browse button to select");
+    const std::wstring connect = L"Connect player in UMS (or MSC) mode && click Browse button to select";
+    EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER), connect);
     EXPECT_EQ(none.ListLines(IDC_AA_TGT_LIST), L"");
+    // The player plugged in is proposed (here its root: no MUSIC folder) and listed; unplugged, the
+    // page says so.
+    none.Volume(DBT_DEVICEARRIVAL, L'P');
+    EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER) + none.ListLines(IDC_AA_TGT_LIST), L"P:\\Stuff|");
+    none.Volume(DBT_DEVICEREMOVECOMPLETE, L'P');
+    EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER) + none.ListLines(IDC_AA_TGT_LIST), connect);
+    // A folder the user chose (the picker opens on the player's root) is never replaced.
+    ASSERT_TRUE(ProgramDriver::BringToFront(none.main));
+    ProgramDriver::Click(GetDlgItem(none.page, IDC_AA_TGT_BROWSE));
+    HWND picker = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (picker = ProgramDriver::GuiInfo(none.main).hwndActive) != none.main && picker; }));
+    ASSERT_TRUE(ProgramDriver::BringToFront(picker));
+    ProgramDriver::Key(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return none.Text(IDC_AA_TGT_FOLDER) == L"P:\\"; }));
+    CreateDirectoryW(L"P:\\MUSIC", nullptr);
+    none.Volume(DBT_DEVICEREMOVECOMPLETE, L'P');
+    none.Volume(DBT_DEVICEARRIVAL, L'P');
+    EXPECT_EQ(none.Text(IDC_AA_TGT_FOLDER), L"P:\\");
     EXPECT_EQ(none.Close(), 0);
 }
