@@ -116,9 +116,10 @@ void Click(HWND ctl, int dx = -1, int dy = -1, bool ctrl = false) {
 }
 // Replaces the text of an edit box as a person would: click, select all, type once the focus is
 // there; and looks, as a person would, that the box shows it (typing it again is harmless).
-bool Retype(HWND edit, const std::wstring& text) {
+// With click false the focus is already there, put by the keyboard.
+bool Retype(HWND edit, const std::wstring& text, bool click = true) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        Click(edit);
+        if (click || attempt) Click(edit);
         if (!D::WaitFocus(edit)) continue;
         D::Key('A', VK_CONTROL);
         D::Type(text);
@@ -212,27 +213,28 @@ struct Blendo {
         g.ignore = SendMessageW(GetDlgItem(d, IDC_SEL_IGNORE), BM_GETCHECK, 0, 0) == BST_CHECKED;
         return D::Answer(GetDlgItem(d, IDOK));
     }
-    // Chooses the Save As dialog's type (1 .wpl, 2 .m3u, 3 .m3u8) from its opened list, by keyboard.
+    // Chooses the Save As dialog's type (1 .wpl, 2 .m3u, 3 .m3u8) by keyboard, from the name box and
+    // back to it: Tab to the type list, Home and Down to the type, Shift+Tab. The keyboard reaches the
+    // dialog as soon as it is in front; a click may come before it takes mouse input.
     static bool ChooseType(HWND dlg, int type) {
-        HWND types = GetDlgItem(dlg, 0x470);
-        // Clicked again only when the list has not opened long after a click, which the dialog must
-        // then have moved away from (it lays itself out once shown).
-        for (int i = 0; i < 2 && !SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0); ++i)
-            Click(types), D::Until([types] { return SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 30000);
-        if (!SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0)) return false;
+        HWND types = GetDlgItem(dlg, 0x470), name = GetDlgItem(dlg, 0x47c);
+        if (!D::BringToFront(dlg) || !D::WaitFocus(name)) return ADD_FAILURE() << "the name box of Save As has no focus", false;
+        D::Key(VK_TAB);
+        if (!D::WaitFocus(types)) return ADD_FAILURE() << "Tab does not lead to the type list", false;
         D::Key(VK_HOME);
         for (int i = 1; i < type; ++i) D::Key(VK_DOWN);
-        D::Key(VK_RETURN);
-        return D::Until([&] { return !SendMessageW(types, CB_GETDROPPEDSTATE, 0, 0) && SendMessageW(types, CB_GETCURSEL, 0, 0) == type - 1; });
+        if (!D::Until([&] { return SendMessageW(types, CB_GETCURSEL, 0, 0) == type - 1; }))
+            return ADD_FAILURE() << "the type list shows " << SendMessageW(types, CB_GETCURSEL, 0, 0), false;
+        D::Key(VK_TAB, VK_SHIFT);
+        return D::WaitFocus(name) || (ADD_FAILURE() << "Shift+Tab does not lead back to the name box", false);
     }
     // Answers the Save As dialog: the type and the name, by keyboard; true once the dialog shows them,
     // has taken Enter and gone. Only the name is typed again when it does not show: a second Enter
     // could answer whatever comes after the dialog.
     bool SaveAs(int type, const std::wstring& path) {
         HWND dlg = Find(L"Save shuffled playlist as ...");
-        if (!dlg) return ADD_FAILURE() << "no Save As dialog", false;
-        if (!ChooseType(dlg, type)) return ADD_FAILURE() << "the type list shows " << SendMessageW(GetDlgItem(dlg, 0x470), CB_GETCURSEL, 0, 0), false;
-        if (!Retype(GetDlgItem(dlg, 0x47c), path)) return ADD_FAILURE() << "the name box shows " << D::Text(GetDlgItem(dlg, 0x47c)), false;
+        if (!dlg || !ChooseType(dlg, type)) return ADD_FAILURE() << "no Save As dialog, or no type chosen", false;
+        if (!Retype(GetDlgItem(dlg, 0x47c), path, false)) return ADD_FAILURE() << "the name box shows " << D::Text(GetDlgItem(dlg, 0x47c)), false;
         D::Key(VK_RETURN);  // the focus is in the name box: Retype saw it there
         return D::WaitGone(dlg, 120000) || (ADD_FAILURE() << "the dialog stays", false);
     }
@@ -470,11 +472,10 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     Click(b.Item(IDC_SHUF_SAVE));
     HWND dlg = b.Find(L"Save shuffled playlist as ...");
     ASSERT_NE(dlg, nullptr);
-    ASSERT_TRUE(Retype(GetDlgItem(dlg, 0x47c), dir / L"taken.wpl"));
+    ASSERT_TRUE(D::BringToFront(dlg) && D::WaitFocus(GetDlgItem(dlg, 0x47c)));
+    ASSERT_TRUE(Retype(GetDlgItem(dlg, 0x47c), dir / L"taken.wpl", false));
     ASSERT_TRUE(b.ChooseType(dlg, 3));
     EXPECT_TRUE(D::Until([&] { return D::Text(GetDlgItem(dlg, 0x47c)) == taken; }, 20000));
-    Click(GetDlgItem(dlg, 0x47c));
-    ASSERT_TRUE(D::WaitFocus(GetDlgItem(dlg, 0x47c)));
     D::Key(VK_RETURN);
     ASSERT_TRUE(b.Answer(L"A file already exists", IDNO));
     ASSERT_NE(dlg = b.Find(L"Save shuffled playlist as ..."), nullptr);
