@@ -355,6 +355,9 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
             const int format = restart ? 2 : run, method = restart ? (run + 1) % 3 : 0;
             ASSERT_TRUE(!restart || method != 2 || Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"0"));
             ASSERT_TRUE(!restart || method || (Click(b.Item(IDC_SHUF_EVEN)), Checked(b.Item(IDC_SHUF_EVEN))));
+            // The no-repetition limit, ticked before the restart, counts under "Most even distribution" only.
+            ASSERT_TRUE(!restart || method || (Click(b.Item(IDC_SHUF_NOREPS)),
+                                               D::Until([&] { return SendMessageW(b.Item(IDC_SHUF_NOREPS), BM_GETCHECK, 0, 0) == BST_UNCHECKED; })));
             const std::wstring name = L"mix" + std::to_wstring(GetCurrentProcessId()) + std::to_wstring(restart) + std::to_wstring(run) + ext[format];
             const std::wstring out = restart ? playlists + name : dir / name;
             Click(b.Item(IDC_SHUF_SAVE));
@@ -370,11 +373,17 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
             SCOPED_TRACE(out);
             CheckPlaylist(Entries(out, format), expected, format, method == 0 ? 10 : method == 1 ? 30 : 0,
                           method == 0 ? shortfalls : separated ? 0 : 1 << 30, method == 0);
-            if (restart) DeleteFileW(out.c_str());
+            if (restart) {  // and each list is added to the library
+                EXPECT_EQ(Wide(ReadBytes(WinPath(DEMO_LIBRARY) + L".added.txt")), out + L"\r\n");
+                DeleteFileW((WinPath(DEMO_LIBRARY) + L".added.txt").c_str());
+                DeleteFileW(out.c_str());
+            }
         }
         ASSERT_TRUE(restart || (Click(b.Item(IDC_SHUF_RANDOM)), Checked(b.Item(IDC_SHUF_RANDOM)) && Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"30")));
         b.Close();  // the groups and the method are saved on close and restored by the next start
-        WritePrivateProfileStringW(L"Shuffle Settings", L"UseLastDir", L"0", (D::ConfigDir() + L"Blendo.ini").c_str());
+        for (auto [section, key, value] : {std::tuple{L"Shuffle Settings", L"UseLastDir", L"0"}, {L"Shuffle Settings", L"WmpNotify", L"1"},
+                                           {L"Shuffle Tab", L"TruncateNoReps", L"1"}})
+            WritePrivateProfileStringW(section, key, value, (D::ConfigDir() + L"Blendo.ini").c_str());
     }
 }
 
