@@ -56,14 +56,29 @@ const int kSearchControls[] = {
     IDC_AA_VERIFY_GROUP, IDC_AA_VERIFY_NOTE, IDC_AA_SRC_LIST_LABEL, IDC_AA_SRC_LIST, IDC_AA_TGT_LIST_LABEL,
     IDC_AA_TGT_LIST};
 
+// The shell's folder picker; 0 when nothing was chosen, with the failure, if any, in error.
+int BrowseForFolder(HWND owner, ErrorRecord& error, std::wstring& pathOut, const wchar_t* title,
+                    const wchar_t* startFolder, int rootFolderId) {
+    std::wstring chosen;
+    int r = ShowFolderPicker(owner, title, startFolder, rootFolderId, chosen);
+    if (r == 1) {
+        pathOut = chosen;
+        return 1;
+    }
+    if (r == -1) error.SetErrorParts(L"SHGetFolderLocation failed");
+    else if (r == -2) error.SetErrorParts(L"SHGetPathFromIDList error getting full path", WinErrorText(0).c_str());
+    return 0;
+}
+
 }  // namespace
 
 bool ReadMyMusicFolder(ZWin& win, std::wstring& folder, bool showBox) {
     folder.clear();
-    if (win.ReadRegString(HKEY_CURRENT_USER, kShellFolders, L"My Music", folder, false, MAX_PATH * sizeof(wchar_t)))
+    ErrorRecord error;
+    if (ReadRegString(HKEY_CURRENT_USER, kShellFolders, L"My Music", folder, MAX_PATH * sizeof(wchar_t), error))
         return true;
     folder.clear();
-    std::wstring why = win.TakeWindowError(true);
+    std::wstring why = error.Take(true);
     if (showBox) win.ShowErrorBox(L"Error getting location of \"My Music\" folder", why.c_str());
     return false;
 }
@@ -73,11 +88,11 @@ AlbumArtPage::AlbumArtPage(HINSTANCE hInst, IniSettings* settings, const wchar_t
     : TabPage(hInst, caption, nullptr, parent, paths), m_pSettings(settings) {
     m_nResId = IDD_ALBUMART_PAGE;
     SetErrorSuffix(L" - Error");
-    ZWin::Log().SetBoxSuffix(L" - Error");  // the boxes about the comparison log too
+    m_log.SetBoxSuffix(L" - Error");  // the boxes about the comparison log too
 }
 
 BOOL AlbumArtPage::OnInitDialog() {
-    ZWin::Log().SetOwner(m_hWnd);
+    m_log.SetOwner(m_hWnd);
     if (m_pSettings) {
         m_pSettings->SetDialog(m_hWnd);
         bool ok = m_pSettings->WriteRadioRange(static_cast<int>(m_pSettings->SourceJpg), IDC_AA_SRC_JPG0,
@@ -208,7 +223,7 @@ void AlbumArtPage::FillArtistList(const std::wstring& folder, int listId) {
 
 void AlbumArtPage::BrowseSource() {
     std::wstring chosen;
-    if (BrowseForFolder(chosen, L"Select source folder on computer to copy images from",
+    if (BrowseForFolder(m_hWnd, Error(), chosen, L"Select source folder on computer to copy images from",
                         m_sSourceDir.empty() ? nullptr : m_sSourceDir.c_str(), 0)) {
         m_sSourceDir = chosen;
         SetItemText(m_hWnd, IDC_AA_SRC_FOLDER, chosen);
@@ -224,7 +239,7 @@ void AlbumArtPage::BrowseTarget() {
     std::wstring start = m_sTargetDir;
     if (start.empty()) FindFirstPlayerDrive(start);
     std::wstring chosen;
-    if (BrowseForFolder(chosen, L"Select target folder on player to copy images to",
+    if (BrowseForFolder(m_hWnd, Error(), chosen, L"Select target folder on player to copy images to",
                         start.empty() ? nullptr : start.c_str(), kShellDrivesFolder)) {
         m_sTargetDir = chosen;
         m_bUserTarget = true;
@@ -329,10 +344,10 @@ void AlbumArtPage::FindOrStop() {
     auto result = std::make_unique<AlbumFolderArray>(m_sTargetDir, m_sSourceDir);
     bool logging = m_pSettings->MatchLog != 0;
     bool detail = logging && m_pSettings->MatchLogDetail != 0;
-    if (logging) ZWin::Log().StartLog(L"album art compare.txt", L"Start compare folders", m_pSettings->MatchLogFlush != 0);
+    if (logging) m_log.StartLog(L"album art compare.txt", L"Start compare folders", m_pSettings->MatchLogFlush != 0);
     int ok = MatchFolders(*this, m_sSourceDir, m_sTargetDir, m_sSrcImage, m_sTgtImage, detail, *result);
-    std::wstring logPath = ZWin::Log().IsOpen() ? ZWin::Log().Path() : std::wstring();
-    if (logging) ZWin::Log().FinishLog(L"End compare");
+    std::wstring logPath = m_log.IsOpen() ? m_log.Path() : std::wstring();
+    if (logging) m_log.FinishLog(L"End compare");
     // Messages go through once more before the copy-selection dialog is built (its controls are
     // created in one go), while the page's controls are still disabled.
     PumpMessages();

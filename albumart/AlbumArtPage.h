@@ -37,7 +37,7 @@ public:
     void PumpMessages() override;
     bool IsCancelled() const override { return m_bStop; }
     ErrorRecord& Error() override { return ZWin::Error(); }
-    LogSink* Log() override { return &ZWin::Log(); }
+    LogSink* Log() override { return &m_log; }
     void SetStatus(const std::wstring& text) override;
     unsigned long TickCount() const override { return GetTickCount(); }
     void ShowErrorBox(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,

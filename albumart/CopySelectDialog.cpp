@@ -31,20 +31,18 @@ void DrawSquare(HDC dc, int x, int y, COLORREF colour) {
 }
 
 // Squares side by side with a gap of 2 pixels on the button face colour.
-HBITMAP MakeSquares(const int* codes, int count, int gap) {
+UniqueBitmap MakeSquares(const int* codes, int count, int gap) {
     WindowDC screen(nullptr);
     int width = count * kSquare + (count - 1) * gap;
-    HBITMAP bmp = CreateCompatibleBitmap(screen.Get(), width, kSquare);
-    if (!bmp) return nullptr;
-    UniqueMemDC dc(CreateCompatibleDC(screen.Get()));
-    if (!dc) {
-        DeleteObject(bmp);
-        return nullptr;
+    UniqueBitmap bmp(CreateCompatibleBitmap(screen.Get(), width, kSquare));
+    UniqueMemDC dc(bmp ? CreateCompatibleDC(screen.Get()) : nullptr);
+    if (!dc) return UniqueBitmap();
+    {
+        SelectGuard keep(dc.Get(), bmp.Get());
+        RECT all{0, 0, width, kSquare};
+        FillRect(dc.Get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+        for (int i = 0; i < count; ++i) DrawSquare(dc.Get(), i * (kSquare + gap), 0, kMatchColours[codes[i]]);
     }
-    SelectGuard keep(dc.Get(), bmp);
-    RECT all{0, 0, width, kSquare};
-    FillRect(dc.Get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-    for (int i = 0; i < count; ++i) DrawSquare(dc.Get(), i * (kSquare + gap), 0, kMatchColours[codes[i]]);
     return bmp;
 }
 
@@ -137,7 +135,7 @@ LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-HBITMAP MakeColourSquares(const int* codes, int count) { return MakeSquares(codes, count, 2); }
+UniqueBitmap MakeColourSquares(const int* codes, int count) { return MakeSquares(codes, count, 2); }
 
 void ListSortState::Click(int col) {
     if (col != nSortCol) {
@@ -243,7 +241,7 @@ void CopySelectDialog::LoadButtonPictures() {
         L"Error loading bitmap for col0 button", L"Error loading bitmap for col1 button",
         L"Error loading bitmap for col2 button", L"Error loading bitmap for col3 button"};
     for (int k = 0; k < 4; ++k) {
-        m_buttonBmp[k].Reset(MakeColourSquares(codes, k + 1));
+        m_buttonBmp[k] = MakeColourSquares(codes, k + 1);
         if (!m_buttonBmp[k]) {
             ShowErrorBox(errors[k]);
             continue;
@@ -252,9 +250,9 @@ void CopySelectDialog::LoadButtonPictures() {
                             reinterpret_cast<LPARAM>(m_buttonBmp[k].Get()));
     }
     static const int green[] = {0, 1, 2}, orange[] = {3, 4}, grey[] = {5};
-    m_keyBmp[0].Reset(MakeColourSquares(green, 3));
-    m_keyBmp[1].Reset(MakeColourSquares(orange, 2));
-    m_keyBmp[2].Reset(MakeColourSquares(grey, 1));
+    m_keyBmp[0] = MakeColourSquares(green, 3);
+    m_keyBmp[1] = MakeColourSquares(orange, 2);
+    m_keyBmp[2] = MakeColourSquares(grey, 1);
 }
 
 void CopySelectDialog::FillTexts() {
@@ -283,7 +281,7 @@ void CopySelectDialog::SizeThumbFrames() {
 
 bool CopySelectDialog::SetUpList() {
     static const int all[] = {0, 1, 2, 3, 4, 5};
-    UniqueBitmap strip(MakeSquares(all, 6, 0));
+    UniqueBitmap strip = MakeSquares(all, 6, 0);
     if (!strip) {
         ShowErrorBox(L"Error loading bitmap");
         return false;

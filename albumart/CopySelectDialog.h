@@ -24,7 +24,7 @@ class IniSettings;
 // The colours of the clamped match codes 0 to 5.
 extern const COLORREF kMatchColours[6];
 // A 16 x 16 square of the colour with a black outline, as a bitmap compatible with the screen.
-HBITMAP MakeColourSquares(const int* codes, int count);
+UniqueBitmap MakeColourSquares(const int* codes, int count);
 
 // The list's sort order. Column 0 is "Match", 1 the source path, 2 the target path.
 struct ListSortState {

@@ -3,25 +3,11 @@
 #include <windows.h>
 
 #include "albumart/MatchFolders.h"
+#include "foundation/WinHandles.h"
 
 namespace swirlo {
 
 namespace {
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE h) : m_h(h) {}
-    ~FindHandle() {
-        if (Valid()) FindClose(m_h);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool Valid() const { return m_h != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
 
 // "." and "..", but not names such as ".x" or "..." which are real folders.
 bool IsDotEntry(const wchar_t* name) {
@@ -68,8 +54,8 @@ ArtistResult ScanArtist(MatchContext& page, PumpGate& gate, const std::wstring& 
     std::wstring sArtistDir = JoinPath(sParent, sArtist);
     std::wstring pattern = sArtistDir + L"\\*";
     WIN32_FIND_DATAW fd;
-    FindHandle find(FindFirstFileW(pattern.c_str(), &fd));
-    if (!find.Valid()) {
+    UniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
+    if (!find) {
         // Not even "." and "..": an empty folder where the file system keeps none (exFAT).
         if (GetLastError() == ERROR_FILE_NOT_FOUND) LogPattern(page, L"No Album folders in", pattern);
         else NotRead(page, L"Nothing found for search pattern:", sArtistDir, pattern);
@@ -107,8 +93,8 @@ int ScanAlbumFolders(MatchContext& page, const std::wstring& sParent, const std:
     page.SetStatus(L"Reading subfolders of parent folders ...");
     std::wstring pattern = JoinPath(sParent, L"*");
     WIN32_FIND_DATAW fd;
-    FindHandle find(FindFirstFileW(pattern.c_str(), &fd));
-    if (!find.Valid()) {
+    UniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
+    if (!find) {
         page.ShowErrorBox(L"Nothing found for search pattern:", pattern.c_str());
         return 0;
     }

@@ -2,14 +2,9 @@
 
 #include <gdiplus.h>
 
-#include "framework/Handles.h"
+#include "foundation/WinHandles.h"
 
 namespace swirlo {
-
-void CPicture::Free() {
-    if (m_pPicture) m_pPicture->Release();
-    m_pPicture = nullptr;
-}
 
 int CPicture::Load(const std::wstring& sPath) {
     Free();
@@ -22,32 +17,29 @@ int CPicture::Load(const std::wstring& sPath) {
         return 0;
     }
     DWORD bytes = static_cast<DWORD>(size.QuadPart);
-    HGLOBAL hMem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    UniqueGlobal hMem(GlobalAlloc(GMEM_MOVEABLE, bytes));
     if (!hMem) {
         m_sError = L"Error allocating memory for the image";
         return 0;
     }
-    void* data = GlobalLock(hMem);
+    void* data = GlobalLock(hMem.Get());
     DWORD read = 0;
     BOOL ok = data && ReadFile(file.Get(), data, bytes, &read, nullptr) && read == bytes;
-    if (data) GlobalUnlock(hMem);
+    if (data) GlobalUnlock(hMem.Get());
     if (!ok) {
-        GlobalFree(hMem);
         m_sError = L"Error reading the image file";
         return 0;
     }
-    IStream* stream = nullptr;
-    // The stream frees the memory when it is released.
-    if (FAILED(CreateStreamOnHGlobal(hMem, TRUE, &stream))) {
-        GlobalFree(hMem);
+    Microsoft::WRL::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(hMem.Get(), TRUE, &stream))) {
         m_sError = L"Error creating a stream on the image";
         return 0;
     }
-    HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(bytes), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&m_pPicture));
-    stream->Release();
+    hMem.Release();  // the stream frees the memory when it is released
+    HRESULT hr = OleLoadPicture(stream.Get(), static_cast<LONG>(bytes), FALSE, IID_IPicture,
+                                reinterpret_cast<void**>(m_pPicture.ReleaseAndGetAddressOf()));
     if (FAILED(hr) || !m_pPicture) {
-        m_pPicture = nullptr;
+        m_pPicture.Reset();
         m_sError = L"The picture decoder could not read the image";
         return 0;
     }

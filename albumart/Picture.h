@@ -4,42 +4,29 @@
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <wrl/client.h>
 
 #include <string>
-#include <utility>
 
 namespace swirlo {
 
 class CPicture {
 public:
     CPicture() = default;
-    ~CPicture() { Free(); }
-    CPicture(const CPicture&) = delete;
-    CPicture& operator=(const CPicture&) = delete;
     // A picture read on another thread is handed over whole.
-    CPicture(CPicture&& other) noexcept : m_pPicture(other.m_pPicture), m_sError(std::move(other.m_sError)) {
-        other.m_pPicture = nullptr;
-    }
-    CPicture& operator=(CPicture&& other) noexcept {
-        if (this != &other) {
-            Free();
-            m_pPicture = other.m_pPicture;
-            other.m_pPicture = nullptr;
-            m_sError = std::move(other.m_sError);
-        }
-        return *this;
-    }
+    CPicture(CPicture&&) noexcept = default;
+    CPicture& operator=(CPicture&&) noexcept = default;
 
     // Reads the whole file and decodes it; 1 on success, 0 with the reason in ErrorText().
     int Load(const std::wstring& sPath);
     // The whole picture scaled into the rectangle (no aspect-ratio correction); 1 or 0.
     int Draw(HDC hDC, int x, int y, int width, int height);
     bool IsLoaded() const { return m_pPicture != nullptr; }
-    void Free();
+    void Free() { m_pPicture.Reset(); }
     const std::wstring& ErrorText() const { return m_sError; }
 
 private:
-    IPicture* m_pPicture = nullptr;
+    Microsoft::WRL::ComPtr<IPicture> m_pPicture;
     std::wstring m_sError;
 };
 

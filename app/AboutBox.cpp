@@ -19,10 +19,10 @@ BOOL AboutBox::OnInitDialog() {
     m_rcLogo = {r.left, r.top, r.left + 80, r.top + 80};
 
     std::wstring version;
-    if (!GetProductVersion(version)) version = L"3";
+    if (!GetVersionString(L"ProductVersion", version, nullptr)) version = L"3";
     SetDlgItemTextW(m_hWnd, IDC_ABOUT_VERSION, FormatW(L"Version %ls", version.c_str()).c_str());
     std::wstring copyright;
-    if (!GetLegalCopyright(copyright)) copyright = L"Copyright (C) 2026 the Swirlo developers";
+    if (!GetVersionString(L"LegalCopyright", copyright, nullptr)) copyright = L"Copyright (C) 2026 the Swirlo developers";
     SetDlgItemTextW(m_hWnd, IDC_ABOUT_COPYRIGHT, copyright.c_str());
 
     // The links are underlined; the dialog sets the pointer itself over them.
@@ -50,7 +50,6 @@ bool AboutBox::OverLink(POINT pt) const {
 
 void AboutBox::OpenLink(const wchar_t* address) {
     INT_PTR r = ShellOpen(m_hWnd, address);
-    m_nLastResult = r;
     if (r <= 32)
         WinErrorBox(0, m_hWnd, ErrorCaption().c_str(), FormatW(L"ShellExecute failed, returned %d", static_cast<int>(r)).c_str());
 }

@@ -177,7 +177,8 @@ void MainWindow::OnLabelClick(Label which, bool fromKeyboard) {
     // The click that closed this label's menu is read after the menu has returned (input comes
     // after posted messages): a click from before that moment only closed the menu.
     if (!fromKeyboard && static_cast<LONG>(GetMessageTime() - m_dwMenuClosed[which]) <= 0) return;
-    HMENU menu = CreatePopupMenu();
+    UniqueMenu owned(CreatePopupMenu());
+    const HMENU menu = owned.Get();
     if (!menu) return;
     MENUINFO mi{};
     mi.cbSize = sizeof(mi);
@@ -208,7 +209,7 @@ void MainWindow::OnLabelClick(Label which, bool fromKeyboard) {
     if (fromKeyboard) PostMessageW(m_hWnd, WM_KEYDOWN, VK_DOWN, 0);  // opened on its first item
     UINT cmd = static_cast<UINT>(TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON,
                                                 frame.right - 1, frame.bottom - 1, 0, m_hWnd, nullptr));
-    DestroyMenu(menu);
+    owned.Reset();
     m_dwMenuClosed[which] = GetTickCount();
     SetHover(which, false);
     if (cmd) RunCommand(cmd);

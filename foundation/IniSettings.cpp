@@ -6,6 +6,7 @@
 
 #include "foundation/ErrorText.h"
 #include "foundation/Utilities.h"
+#include "foundation/WinHandles.h"
 
 namespace swirlo {
 
@@ -275,9 +276,10 @@ int IniSettings::LoadSection(IniSect section) {
 // mark, which the profile functions then keep; a file of plain ANSI values stays ANSI.
 int IniSettings::EnsureUnicodeFile(const std::wstring& value, const std::wstring& path) {
     if (FitsAnsi(value)) return 1;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Fail(L"Error writing to ini file", WinErrorText(0).c_str());
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    const HANDLE h = file.Get();
+    if (!file) return Fail(L"Error writing to ini file", WinErrorText(0).c_str());
     std::string bytes;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(h, &size) && size.QuadPart < 64 * 1024 * 1024;
@@ -305,7 +307,6 @@ int IniSettings::EnsureUnicodeFile(const std::wstring& value, const std::wstring
              WriteFile(h, text.data(), byteCount, &put, nullptr) && put == byteCount && SetEndOfFile(h);
     }
     DWORD err = ok ? 0 : GetLastError();
-    CloseHandle(h);
     if (!ok) return Fail(L"Error writing to ini file", WinErrorText(err).c_str());
     return 1;
 }

@@ -21,10 +21,6 @@ std::wstring LocalDateText(const SYSTEMTIME& st) {
 LogFile::LogFile(const AppPaths* paths, std::wstring ownerCaption, const wchar_t* boxSuffix)
     : m_pPaths(paths), m_sCaption(std::move(ownerCaption)), m_sBoxSuffix(boxSuffix ? boxSuffix : L" - ERROR") {}
 
-LogFile::~LogFile() {
-    if (IsOpen()) CloseHandle(m_hfLog);
-}
-
 int LogFile::StartLog(const wchar_t* fileName, const wchar_t* title, bool flushEachWrite) {
     m_bFlush = flushEachWrite;
     m_error.Clear();
@@ -57,9 +53,9 @@ int LogFile::StartLog(const wchar_t* fileName, const wchar_t* title, bool flushE
         hadToClose = true;
     }
     m_sPath = path;
-    m_hfLog = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_hfLog == INVALID_HANDLE_VALUE) {
+    m_hfLog.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_hfLog) {
         std::wstring sys = WinErrorText(0);
         return m_error.SetErrorParts(L"Error opening log file:", path.c_str(), sys.c_str());
     }
@@ -70,10 +66,9 @@ int LogFile::StartLog(const wchar_t* fileName, const wchar_t* title, bool flushE
     if (title) first = stamp + L"  " + title + L"\r\n";
     else first = stamp + L"  Start " + (m_pPaths ? m_pPaths->sProgBaseName : std::wstring()) + L"\r\n";
     if (hadToClose) first += L"\r\nHad to close m_hfLog, still open from previous log.";
-    if (!WriteRaw(first) || (m_bFlush && !FlushFileBuffers(m_hfLog))) {
+    if (!WriteRaw(first) || (m_bFlush && !FlushFileBuffers(m_hfLog.Get()))) {
         std::wstring sys = WinErrorText(0);
-        CloseHandle(m_hfLog);
-        m_hfLog = INVALID_HANDLE_VALUE;
+        m_hfLog.Reset();
         return m_error.SetErrorParts(L"Error writing first line to log file:", path.c_str(), sys.c_str());
     }
     return 1;
@@ -82,12 +77,12 @@ int LogFile::StartLog(const wchar_t* fileName, const wchar_t* title, bool flushE
 int LogFile::WriteRaw(const std::wstring& line) {
     DWORD bytes = static_cast<DWORD>(line.size() * sizeof(wchar_t));
     DWORD written = 0;
-    return WriteFile(m_hfLog, line.data(), bytes, &written, nullptr) && written == bytes ? 1 : 0;
+    return WriteFile(m_hfLog.Get(), line.data(), bytes, &written, nullptr) && written == bytes ? 1 : 0;
 }
 
 int LogFile::Flush() {
     if (!m_bFlush) return 1;
-    if (FlushFileBuffers(m_hfLog)) return 1;
+    if (FlushFileBuffers(m_hfLog.Get())) return 1;
     std::wstring sys = WinErrorText(0);
     return m_error.SetErrorParts(L"Error flushing log writes to disk", sys.c_str());
 }
@@ -137,14 +132,13 @@ int LogFile::WriteLogText(const wchar_t* text, bool lineEnd) {
 int LogFile::FinishLog(const wchar_t* text) {
     if (!IsOpen()) return 0;
     int ok = LogLine(text ? text : L"Finished");
-    if (!CloseHandle(m_hfLog)) {
+    if (!m_hfLog.Close()) {
         std::wstring sys = WinErrorText(0);
         if (ok) m_error.Clear();
         m_error.Append(L"Error closing log file");
         m_error.Append(sys);
         ok = 0;
     }
-    m_hfLog = INVALID_HANDLE_VALUE;
     return ok;
 }
 

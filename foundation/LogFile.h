@@ -9,6 +9,7 @@
 #include "foundation/AppPaths.h"
 #include "foundation/ErrorText.h"
 #include "foundation/RunContext.h"
+#include "foundation/WinHandles.h"
 
 namespace swirlo {
 
@@ -16,7 +17,7 @@ class LogFile : public LogSink {
 public:
     // boxSuffix: " - ERROR" for the framework's windows, " - Error" for the album art page's.
     LogFile(const AppPaths* paths, std::wstring ownerCaption, const wchar_t* boxSuffix = L" - ERROR");
-    ~LogFile() override;
+    ~LogFile() override = default;
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
@@ -25,7 +26,7 @@ public:
     int LogLineNoTime(const wchar_t* text, const wchar_t* second = nullptr, const wchar_t* third = nullptr) override;
     int WriteLogText(const wchar_t* text, bool lineEnd) override;
     int FinishLog(const wchar_t* text = nullptr);
-    bool IsOpen() const override { return m_hfLog != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const override { return static_cast<bool>(m_hfLog); }
 
     void SetOwner(HWND owner) { m_hOwner = owner; }
     void SetPaths(const AppPaths* paths) { m_pPaths = paths; }
@@ -44,7 +45,7 @@ private:
     std::wstring m_sCaption;
     std::wstring m_sBoxSuffix;
     HWND m_hOwner = nullptr;
-    HANDLE m_hfLog = INVALID_HANDLE_VALUE;
+    UniqueFile m_hfLog;
     bool m_bFlush = true;
     std::wstring m_sPath;
     ErrorRecord m_error;

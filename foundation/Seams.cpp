@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "foundation/WinHandles.h"
+
 namespace swirlo {
 
 namespace {
@@ -35,22 +37,20 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data) {
 
 int SystemFolderPicker(HWND owner, const wchar_t* title, const wchar_t* startFolder, int rootFolderId,
                        std::wstring& chosen) {
-    PIDLIST_ABSOLUTE root = nullptr;
-    if (rootFolderId >= 0 && FAILED(SHGetFolderLocation(owner, rootFolderId, nullptr, 0, &root))) return -1;
+    PIDLIST_ABSOLUTE rootId = nullptr;
+    if (rootFolderId >= 0 && FAILED(SHGetFolderLocation(owner, rootFolderId, nullptr, 0, &rootId))) return -1;
+    UniqueCoTaskMem<PIDLIST_ABSOLUTE> root(rootId);
     BROWSEINFOW bi{};
     bi.hwndOwner = owner;
-    bi.pidlRoot = root;
+    bi.pidlRoot = root.Get();
     bi.lpszTitle = title;
     bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NONEWFOLDERBUTTON;
     bi.lpfn = BrowseCallback;
     bi.lParam = reinterpret_cast<LPARAM>(startFolder && *startFolder ? startFolder : nullptr);
-    PIDLIST_ABSOLUTE pidl = SHBrowseForFolderW(&bi);
-    if (root) CoTaskMemFree(root);
-    if (!pidl) return 0;
+    UniqueCoTaskMem<PIDLIST_ABSOLUTE> chosenId(SHBrowseForFolderW(&bi));
+    if (!chosenId) return 0;
     wchar_t path[MAX_PATH];
-    BOOL ok = SHGetPathFromIDListW(pidl, path);
-    CoTaskMemFree(pidl);
-    if (!ok) return -2;
+    if (!SHGetPathFromIDListW(chosenId.Get(), path)) return -2;
     chosen = path;
     return 1;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/Seams.h"
+#include "foundation/WinHandles.h"
 
 namespace swirlo {
 
@@ -14,13 +15,6 @@ const wchar_t kNoWinText[] = L"Error attempting to retrieve Windows' error messa
 void TrimLineEnds(std::wstring& s) {
     while (!s.empty() && (s.back() == L'\r' || s.back() == L'\n' || s.back() == L' ')) s.pop_back();
 }
-
-// Owns a Win32 file handle.
-struct FileHandle {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    ~FileHandle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
-    HANDLE release() { HANDLE r = h; h = INVALID_HANDLE_VALUE; return r; }
-};
 }  // namespace
 
 int GetWinErrorText(std::wstring& out, DWORD code) {
@@ -30,12 +24,12 @@ int GetWinErrorText(std::wstring& out, DWORD code) {
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                              reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
+    UniqueLocal<wchar_t*> owned(buf);
     if (n == 0 || !buf) {
         out = kNoWinText;
         return 0;
     }
     out.assign(buf, n);
-    LocalFree(buf);
     TrimLineEnds(out);
     return static_cast<int>(out.size());
 }
@@ -113,10 +107,10 @@ int EnsureDir(const std::wstring& sPathIn) {
     std::wstring sPath = sPathIn;
     if (!sPath.empty() && sPath.back() == L'\\') sPath.pop_back();
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(sPath.c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
+    UniqueFind find(FindFirstFileW(sPath.c_str(), &fd));
+    if (find) {
         bool isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!FindClose(h)) {
+        if (!find.Close()) {
             std::wstring sys = WinErrorText(0);
             SetGlobalError(L"Error closing find handle for:", sPath.c_str(), sys.c_str());
             return 0;
@@ -154,12 +148,11 @@ int EnsureParentDir(const std::wstring& sFilePath) {
 int AppendToFile(const std::wstring& text, const std::wstring& sFilePath, bool append) {
     gsErrorText.clear();
     if (!EnsureParentDir(sFilePath)) return 0;
-    FileHandle f;
-    f.h = CreateFileW(sFilePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                      append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f.h == INVALID_HANDLE_VALUE)
+    UniqueFile f(CreateFileW(sFilePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f)
         return SetGlobalError(L"Error opening file for write:", sFilePath.c_str(), WinErrorText(0).c_str());
-    if (append && SetFilePointer(f.h, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+    if (append && SetFilePointer(f.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR)
         return SetGlobalError(L"Error seeking end of file for append:", sFilePath.c_str(), WinErrorText(0).c_str());
     const char* p = reinterpret_cast<const char*>(text.data());
@@ -167,12 +160,12 @@ int AppendToFile(const std::wstring& text, const std::wstring& sFilePath, bool a
     while (left > 0) {
         DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
         DWORD written = 0;
-        if (!WriteFile(f.h, p, chunk, &written, nullptr) || written != chunk)
+        if (!WriteFile(f.Get(), p, chunk, &written, nullptr) || written != chunk)
             return SetGlobalError(L"Error writing to file:", sFilePath.c_str(), WinErrorText(0).c_str());
         p += chunk;
         left -= chunk;
     }
-    if (!CloseHandle(f.release()))
+    if (!f.Close())
         return SetGlobalError(L"Error closing file:", sFilePath.c_str(), WinErrorText(0).c_str());
     return 1;
 }
@@ -235,15 +228,15 @@ int DaysSinceDate(int nYYYYMMDD) {
 
 LONG QueryRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data, DWORD byteSize,
                    bool& bKeyOpened) {
-    HKEY key;
-    LONG rc = RegOpenKeyExW(root, subkey, 0, KEY_READ, &key);
+    HKEY opened = nullptr;
+    LONG rc = RegOpenKeyExW(root, subkey, 0, KEY_READ, &opened);
     bKeyOpened = rc == ERROR_SUCCESS;
     if (!bKeyOpened) return rc;
+    UniqueRegKey key(opened);
     std::vector<wchar_t> buf(byteSize / sizeof(wchar_t) + 1, 0);
     DWORD size = byteSize;
     DWORD type = 0;
-    rc = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
-    RegCloseKey(key);
+    rc = RegQueryValueExW(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
     if (rc != ERROR_SUCCESS) return rc;
     if (type == REG_DWORD && size == sizeof(DWORD)) {
         DWORD v;
@@ -262,6 +255,15 @@ int ReadRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std
     if (rc == ERROR_SUCCESS) return 1;
     data = WinErrorText(static_cast<DWORD>(rc));
     return 0;
+}
+
+int ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data, DWORD byteSize,
+                  ErrorRecord& error) {
+    bool bKeyOpened;
+    const LONG rc = QueryRegValue(root, subkey, valueName, data, byteSize, bKeyOpened);
+    if (rc == ERROR_SUCCESS) return 1;
+    return error.SetErrorParts(bKeyOpened ? L"Error reading registry data:" : L"Error opening Registry Key:",
+                               bKeyOpened ? valueName : subkey, WinErrorText(static_cast<DWORD>(rc)).c_str());
 }
 
 void PumpMessages() {
@@ -315,13 +317,13 @@ int ReplaceFileWithText(const std::wstring& text, const std::wstring& path, std:
     const std::wstring temp = path + L".new";
     const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     DWORD written = 0, err = 0;
-    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    UniqueFile f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) {
         err = GetLastError();
     } else {
-        if (!WriteFile(h, text.data(), bytes, &written, nullptr) || written != bytes || !FlushFileBuffers(h))
+        if (!WriteFile(f.Get(), text.data(), bytes, &written, nullptr) || written != bytes || !FlushFileBuffers(f.Get()))
             err = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-        if (!CloseHandle(h) && !err) err = GetLastError();
+        if (!f.Close() && !err) err = GetLastError();
     }
     if (!err && !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         err = GetLastError();

@@ -64,6 +64,10 @@ LONG QueryRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, s
 // The same with the utilities' convention: 0 on failure, the system's text then in data.
 int ReadRegValue(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
                  DWORD byteSize);
+// The same, 0 on failure with error set to what failed ("Error opening Registry Key:" and the key,
+// or "Error reading registry data:" and the value) and the system's text.
+int ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data, DWORD byteSize,
+                  ErrorRecord& error);
 
 // Dispatches every waiting window message of the calling thread, dialog keys to their dialog.
 void PumpMessages();

@@ -1,67 +1,34 @@
-// Owners for the handles a window holds: GDI objects, image lists, device contexts, files and
-// searches. Each closes its handle once, when it goes out of scope or is given another.
+// Owners for the handles a window holds: GDI objects, image lists, device contexts, icons and
+// menus, on the template of foundation/WinHandles.h (which owns files, searches, kernel objects,
+// registry keys and memory).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
-#include <utility>
+#include "foundation/WinHandles.h"
 
 namespace swirlo {
-
-template <typename H, typename Traits>
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(H h) : m_h(h) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(UniqueHandle&& o) noexcept : m_h(std::exchange(o.m_h, Traits::Invalid())) {}
-    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.m_h, Traits::Invalid()));
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    H Get() const { return m_h; }
-    explicit operator bool() const { return m_h != Traits::Invalid(); }
-    void Reset(H h = Traits::Invalid()) {
-        if (m_h != Traits::Invalid()) Traits::Close(m_h);
-        m_h = h;
-    }
-    H Release() { return std::exchange(m_h, Traits::Invalid()); }
-
-private:
-    H m_h = Traits::Invalid();
-};
 
 template <typename H>
 struct GdiTraits {
     static H Invalid() { return nullptr; }
-    static void Close(H h) { DeleteObject(h); }
+    static bool Close(H h) { return DeleteObject(h) != FALSE; }
 };
 struct ImageListTraits {
     static HIMAGELIST Invalid() { return nullptr; }
-    static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+    static bool Close(HIMAGELIST h) { return ImageList_Destroy(h) != FALSE; }
 };
 struct MemDcTraits {
     static HDC Invalid() { return nullptr; }
-    static void Close(HDC h) { DeleteDC(h); }
-};
-struct FileTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-struct KernelTraits {  // events, threads, processes: null when absent
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
-struct FindTraits {
-    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE h) { FindClose(h); }
+    static bool Close(HDC h) { return DeleteDC(h) != FALSE; }
 };
 struct IconTraits {
     static HICON Invalid() { return nullptr; }
-    static void Close(HICON h) { DestroyIcon(h); }
+    static bool Close(HICON h) { return DestroyIcon(h) != FALSE; }
+};
+struct MenuTraits {
+    static HMENU Invalid() { return nullptr; }
+    static bool Close(HMENU h) { return DestroyMenu(h) != FALSE; }
 };
 
 using UniqueFont = UniqueHandle<HFONT, GdiTraits<HFONT>>;
@@ -70,10 +37,8 @@ using UniqueBrush = UniqueHandle<HBRUSH, GdiTraits<HBRUSH>>;
 using UniquePen = UniqueHandle<HPEN, GdiTraits<HPEN>>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using UniqueMemDC = UniqueHandle<HDC, MemDcTraits>;  // CreateCompatibleDC
-using UniqueFile = UniqueHandle<HANDLE, FileTraits>;  // CreateFile
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
-using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 
 // A window's DC from GetDC, released to the same window.
 class WindowDC {

@@ -1,8 +1,9 @@
 // A page of the main window's tab control: a modeless child dialog that can be busy (a run in
 // progress), learns whether it is the visible page, and saves its tab section when told to close.
 // A page never ends like a modal dialog: Enter and Esc inside it do nothing to the page, it is not
-// centred, and it is destroyed with its own Destroy.
+// centred, and it is destroyed with its own Destroy. Each page keeps its own log.
 #pragma once
+#include "foundation/LogFile.h"
 #include "framework/ZWin.h"
 
 namespace swirlo {
@@ -30,6 +31,7 @@ public:
         StopRun();
     }
     bool IsClosing() const { return m_bClosing; }
+    LogFile* OwnLog() override { return &m_log; }
 
     void Destroy() {
         if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
@@ -47,6 +49,8 @@ protected:
     BOOL OnInitDialog() override { return TRUE; }
     int OnOK() override { return 1; }
     int OnCancel() override { return 1; }
+
+    LogFile m_log{m_pPaths, m_sCaption};
 
 private:
     bool m_bClosing = false;

@@ -1,12 +1,9 @@
 #include "framework/ZWin.h"
 
-#include <commctrl.h>
-#include <shlobj.h>
-
 #include <exception>
 #include <new>
-#include <vector>
 
+#include "foundation/LogFile.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
 
@@ -26,13 +23,12 @@ ZWin::ZWin(HINSTANCE hInst, const wchar_t* caption, const wchar_t* subtitle, ZWi
       m_hParentWnd(parent ? parent->Hwnd() : nullptr),
       m_sCaption(Cut(caption ? caption : L"ZWin", kCaptionMax)),
       m_hInst(hInst),
-      m_pPaths(paths),
-      m_log(paths, m_sCaption) {
+      m_pPaths(paths) {
     if (subtitle) m_sTitle = Cut(FormatW(L"%ls  -  %ls", m_sCaption.c_str(), subtitle).c_str(), kCaptionMax);
     else m_sTitle = m_sCaption;
 }
 
-ZWin::~ZWin() = default;  // the log closes a still-open file itself
+ZWin::~ZWin() = default;
 
 int ZWin::OnCancel() {
     EndDialog(m_hWnd, 0);
@@ -55,22 +51,11 @@ int ZWin::SetErrorParts(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3,
     return m_error.SetErrorParts(p1, p2, p3, p4, p5, p6);
 }
 
-int ZWin::SetWinErrorParts(DWORD code, const wchar_t* p1, const wchar_t* p2, const wchar_t* p3,
-                           const wchar_t* p4, const wchar_t* p5) {
-    std::wstring sys = WinErrorText(code);
-    m_error.Clear();
-    for (const wchar_t* p : {p1, p2, p3, p4, p5})
-        if (p) m_error.Append(p);
-    m_error.Append(sys);
-    return 0;
-}
-
 int ZWin::ShowErrorBox(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, const wchar_t* p4,
                        const wchar_t* p5, const wchar_t* p6) {
     std::wstring caption = ErrorCaption();
-    m_nLastResult = 0;
     if (m_bQuiet) {
-        if (m_log.IsOpen()) m_log.LogLine(p1, p2, p3);
+        if (LogFile* log = OwnLog(); log && log->IsOpen()) log->LogLine(p1, p2, p3);
         return 0;
     }
     return ErrorBox(m_hWnd, caption.c_str(), p1, p2, p3, p4, p5, p6);
@@ -133,62 +118,6 @@ RECT ZWin::ControlRect(int controlId) const {
     return r;
 }
 
-int ZWin::ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
-                        bool showBox, DWORD byteSize) {
-    bool bKeyOpened;
-    const LONG rc = QueryRegValue(root, subkey, valueName, data, byteSize, bKeyOpened);
-    if (rc == ERROR_SUCCESS) return 1;
-    const wchar_t* what = bKeyOpened ? L"Error reading registry data:" : L"Error opening Registry Key:";
-    const wchar_t* which = bKeyOpened ? valueName : subkey;
-    if (showBox) {
-        std::wstring caption = ErrorCaption();
-        WinErrorBox(static_cast<DWORD>(rc), m_hWnd, caption.c_str(), what, which);
-    } else {
-        SetWinErrorParts(static_cast<DWORD>(rc), what, which);
-    }
-    return 0;
-}
-
-int ZWin::BrowseForFolder(std::wstring& pathOut, const wchar_t* title, const wchar_t* startFolder,
-                          int rootFolderId) {
-    std::wstring chosen;
-    int r = ShowFolderPicker(m_hWnd, title, startFolder, rootFolderId, chosen);
-    if (r == 1) {
-        pathOut = chosen;
-        return 1;
-    }
-    if (r == -1) SetErrorParts(L"SHGetFolderLocation failed");
-    else if (r == -2) SetWinErrorParts(0, L"SHGetPathFromIDList error getting full path");
-    return 0;
-}
-
-int ZWin::GetListviewSingleSelected(HWND listView) {
-    int n = static_cast<int>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
-    if (n == 0) return -1;
-    if (n > 1) {
-        std::wstring s = FormatW(L"%d rows selected\r\nGetListviewSingleSelected is not for multiple selection.", n);
-        SetErrorParts(s.c_str());
-        return -1;
-    }
-    int ix = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (ix < 0) SetErrorParts(L"Error finding the selected item in the list");
-    return ix;
-}
-
-int ZWin::GetProductVersion(std::wstring& out) {
-    std::wstring err;
-    if (GetVersionString(L"ProductVersion", out, &err)) return 1;
-    if (!err.empty()) SetErrorParts(err.c_str());
-    return 0;
-}
-
-int ZWin::GetLegalCopyright(std::wstring& out) {
-    std::wstring err;
-    if (GetVersionString(L"LegalCopyright", out, &err)) return 1;
-    if (!err.empty()) SetErrorParts(err.c_str());
-    return 0;
-}
-
 ZDialog::ZDialog(HINSTANCE hInst, const wchar_t* caption, const wchar_t* subtitle, ZWin* parent,
                  const AppPaths* paths)
     : ZWin(hInst, caption, subtitle, parent, paths) {}
@@ -223,8 +152,8 @@ void ZDialog::ReportEscaped(const char* what) {
     for (const char* p = what ? what : ""; *p; ++p) text.push_back(static_cast<unsigned char>(*p));
     if (m_hWnd && IsWindow(m_hWnd)) {
         ShowErrorBox(L"Unexpected error while handling a window message:", text.c_str());
-    } else if (m_log.IsOpen()) {
-        m_log.LogLine(L"Unexpected error while handling a window message:", text.c_str());
+    } else if (LogFile* log = OwnLog(); log && log->IsOpen()) {
+        log->LogLine(L"Unexpected error while handling a window message:", text.c_str());
     }
 }
 
@@ -236,7 +165,7 @@ INT_PTR ZDialog::RunModal() {
     m_bModal = true;
     m_hParentWnd = m_pParent ? m_pParent->Hwnd() : m_hParentWnd;
     return DialogBoxParamW(m_hInst, MAKEINTRESOURCEW(m_nResId), m_hParentWnd,
-                           m_dlgProc ? m_dlgProc : InstanceProc, reinterpret_cast<LPARAM>(this));
+                           InstanceProc, reinterpret_cast<LPARAM>(this));
 }
 
 HWND ZDialog::CreateModeless() {
@@ -247,7 +176,7 @@ HWND ZDialog::CreateModeless() {
     m_bModal = false;
     m_hParentWnd = m_pParent ? m_pParent->Hwnd() : m_hParentWnd;
     HWND h = CreateDialogParamW(m_hInst, MAKEINTRESOURCEW(m_nResId), m_hParentWnd,
-                                m_dlgProc ? m_dlgProc : InstanceProc, reinterpret_cast<LPARAM>(this));
+                                InstanceProc, reinterpret_cast<LPARAM>(this));
     if (h) m_hWnd = h;
     return h;
 }

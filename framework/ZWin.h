@@ -1,5 +1,6 @@
-// The program's window base classes: ZWin (captions, owner chain, error text, log), ZDialog (a
-// dialog resource run modally or modeless) and ZWinUtil (a windowless ZWin for error texts and boxes).
+// The program's window base classes: ZWin (what every window needs: captions, owner chain, error
+// text and box, centring, icon, help), ZDialog (a dialog resource run modally or modeless) and
+// ZWinUtil (a windowless ZWin for error texts and boxes).
 #pragma once
 #include <windows.h>
 
@@ -7,9 +8,10 @@
 
 #include "foundation/AppPaths.h"
 #include "foundation/ErrorText.h"
-#include "foundation/LogFile.h"
 
 namespace swirlo {
+
+class LogFile;
 
 class ZWin {
 public:
@@ -22,7 +24,6 @@ public:
     ZWin& operator=(const ZWin&) = delete;
 
     // Virtual operations in their slot order (after the destructor).
-    virtual void Hook() {}
     virtual int OnCancel();
     virtual int OnOK();
     virtual BOOL OnInitDialog();
@@ -39,9 +40,6 @@ public:
     // Error text of the window (8,191 characters).
     int SetErrorParts(const wchar_t* p1, const wchar_t* p2 = nullptr, const wchar_t* p3 = nullptr,
                       const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr, const wchar_t* p6 = nullptr);
-    // The same, with the system text for code (0: the last error) as the final part.
-    int SetWinErrorParts(DWORD code, const wchar_t* p1, const wchar_t* p2 = nullptr,
-                         const wchar_t* p3 = nullptr, const wchar_t* p4 = nullptr, const wchar_t* p5 = nullptr);
     std::wstring TakeWindowError(bool clear) { return m_error.Take(clear); }
     ErrorRecord& Error() { return m_error; }
 
@@ -61,23 +59,14 @@ public:
     // when topic is null. Nothing happens without the program's folders.
     void ShowHelpTopic(const wchar_t* topic);
 
-    // A quiet window shows no error box: its texts go to its log when one is open.
+    // A quiet window shows no error box: its texts go to its log when it has one open.
     void SetQuiet(bool quiet) { m_bQuiet = quiet; }
     bool IsQuiet() const { return m_bQuiet; }
+    // The window's own log, for what it cannot show in a box; the pages have one.
+    virtual LogFile* OwnLog() { return nullptr; }
 
     void SetErrorSuffix(const wchar_t* suffix) { m_sErrorSuffix = suffix; }
     std::wstring ErrorCaption() const { return m_sCaption + m_sErrorSuffix; }
-
-    LogFile& Log() { return m_log; }
-
-    // Window-bound helpers: their failures go to this window's error text.
-    int ReadRegString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, std::wstring& data,
-                      bool showBox, DWORD byteSize);
-    int BrowseForFolder(std::wstring& pathOut, const wchar_t* title, const wchar_t* startFolder,
-                        int rootFolderId);
-    int GetListviewSingleSelected(HWND listView);
-    int GetProductVersion(std::wstring& out);
-    int GetLegalCopyright(std::wstring& out);
 
 protected:
     ZWin* m_pParent;
@@ -87,11 +76,9 @@ protected:
     HINSTANCE m_hInst;
     HWND m_hWnd = nullptr;
     const AppPaths* m_pPaths;
-    INT_PTR m_nLastResult = 0;        // last message box or shell result
     std::wstring m_sErrorSuffix = L" - ERROR";
     bool m_bQuiet = false;
     ErrorRecord m_error;
-    LogFile m_log;
 };
 
 class ZDialog : public ZWin {
@@ -115,9 +102,8 @@ public:
     void Attach(HWND h) { m_hWnd = h; }
 
 protected:
-    // Subclasses set the resource and may replace the procedure; the default procedure forwards to
-    // HandleMessage of the instance whose pointer came with the creation.
-    DLGPROC m_dlgProc = nullptr;
+    // Subclasses set the resource; the procedure forwards to HandleMessage of the instance whose
+    // pointer came with the creation.
     int m_nResId = 0;
 
     // The help topic of this window, for F1 (the dialog manager's WM_HELP); null: the contents.

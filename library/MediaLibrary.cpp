@@ -6,6 +6,7 @@
 
 #include "foundation/ErrorText.h"
 #include "foundation/Utilities.h"
+#include "foundation/WinHandles.h"
 #include "library/WmpSongReading.h"
 
 using Microsoft::WRL::ComPtr;
@@ -36,19 +37,16 @@ struct MediaLibrary::State {
     std::wstring sStartupTiming;
     std::wstring sSelectDlgTiming;
 
-    HANDLE hThread = nullptr;
-    HANDLE hHalt = nullptr;   // set with halt-request: ends the thread's waits at once
+    UniqueKernelHandle hThread;
+    UniqueKernelHandle hHalt;  // set with halt-request: ends the thread's waits at once
     HWND hNotify = nullptr;   // the window thread's receiver of the thread's boxes
     std::deque<std::pair<std::wstring, std::wstring>> boxes;  // under timingLock
     DWORD nSetupTicks = 0;
 
-    ~State() {
-        ReleaseHandles();
-        if (hHalt) CloseHandle(hHalt);
-    }
+    ~State() { ReleaseHandles(); }
     void RequestHalt() {
         bHaltRequest = 1;
-        if (hHalt) SetEvent(hHalt);
+        if (hHalt) SetEvent(hHalt.Get());
     }
     // A box of the caching thread: handed to the window thread, which shows it.
     void PostBox(const wchar_t* p1, const wchar_t* p2 = nullptr) {
@@ -97,7 +95,7 @@ struct MediaLibrary::State {
     ComPtr<IWMPMediaCollection> tMediaColl;
     ComPtr<IWMPPlaylist> tPlaylistAll;
     bool OpenOwnLibrary();
-    bool Running() const { return hThread && WaitForSingleObject(hThread, 0) == WAIT_TIMEOUT; }
+    bool Running() const { return hThread && WaitForSingleObject(hThread.Get(), 0) == WAIT_TIMEOUT; }
 };
 
 namespace {
@@ -180,9 +178,10 @@ HWND CreateNotifyWindow(MediaLibrary::State* state) {
 // uses at the same time.
 static bool WriteUtf16File(const std::wstring& text, const std::wstring& path, bool append, std::wstring& error) {
     CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const HANDLE h = file.Get();
+    if (!file) {
         error = L"Error opening file for write:\r\n" + path + L"\r\n" + WinErrorText(0);
         return false;
     }
@@ -190,7 +189,6 @@ static bool WriteUtf16File(const std::wstring& text, const std::wstring& path, b
     bool ok = (!append || SetFilePointer(h, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) &&
               WriteFile(h, text.data(), bytes, &written, nullptr) && written == bytes;
     if (!ok) error = L"Error writing to file:\r\n" + path + L"\r\n" + WinErrorText(0);
-    CloseHandle(h);
     return ok;
 }
 
@@ -277,7 +275,7 @@ void MediaLibrary::State::CacheLibrary() {
         DWORD tSleep = GetTickCount();
         // A halt ends the wait at once: the page may be closing and waiting for this thread.
         for (int step = 0; step < 8 && !bSelectDlgReturned && !bHaltRequest; ++step)
-            WaitForSingleObject(hHalt, 1000);
+            WaitForSingleObject(hHalt.Get(), 1000);
         Timing(FormatW(L"%ls  Resume caching thread after\r\n%d milliseconds sleep ", TimeNow().c_str(),
                        Elapsed(tSleep)) +
                (bSelectDlgReturned ? L"until Select Dlg returned\r\n" : L"timed out before Select Dlg return\r\n"));
@@ -364,16 +362,16 @@ int MediaLibrary::Setup() {
         return fail(L"get_mediaCollection failed", 0);
     s.Timing(FormatW(L"%d milliseconds loading media and playlist collections\r\n", Elapsed(s.nSetupTicks)));
 
-    if (!s.hHalt) s.hHalt = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!s.hHalt) s.hHalt.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!s.hNotify) s.hNotify = CreateNotifyWindow(&s);
     auto* param = new std::shared_ptr<State>(m_state);
-    s.hThread = CreateThread(nullptr, 0, CachingThreadProc, param, 0, nullptr);
+    s.hThread.Reset(CreateThread(nullptr, 0, CachingThreadProc, param, 0, nullptr));
     if (!s.hThread) {
         delete param;
         WinErrorBox(0, s.hPage, s.sCaption.c_str(), L"Non-fatal error creating background thread to cache WMP library");
         return 1;
     }
-    SetThreadPriority(s.hThread, THREAD_PRIORITY_BELOW_NORMAL);
+    SetThreadPriority(s.hThread.Get(), THREAD_PRIORITY_BELOW_NORMAL);
     return 1;
 }
 
@@ -386,9 +384,8 @@ void MediaLibrary::Release() {
         // The thread answers a halt within about a second; the window keeps running meanwhile (a
         // box of the thread may be open). Should it hang in a library call, it keeps its share of
         // the state and its own objects, and the page goes on with a fresh state.
-        ended = WaitDispatching(s.hThread, 10000);
-        CloseHandle(s.hThread);
-        s.hThread = nullptr;
+        ended = WaitDispatching(s.hThread.Get(), 10000);
+        s.hThread.Reset();
     }
     if (s.hNotify) {
         if (ended) s.ShowPostedBoxes();  // nothing the thread had to say is lost
@@ -405,7 +402,7 @@ int MediaLibrary::HaltCaching() {
     auto stopped = [&] { return s.bCachingFinished || !s.Running(); };
     if (!stopped()) {
         s.RequestHalt();
-        for (int i = 0; i < 20 && !stopped(); ++i) WaitDispatching(s.hThread, 100);
+        for (int i = 0; i < 20 && !stopped(); ++i) WaitDispatching(s.hThread.Get(), 100);
         if (!stopped())
             return s.ShowErrorBox(L"Unable to stop caching thread to start with real shuffle",
                                   L"It may have finished on its own, so shuffle might work if you try again now.");

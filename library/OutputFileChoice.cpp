@@ -69,9 +69,9 @@ bool IsFolder(const std::wstring& path, bool& exists) {
     return exists && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring DocumentsFolder(ZWin& page) {
+std::wstring DocumentsFolder() {
     std::wstring raw, expanded;
-    if (page.ReadRegString(HKEY_CURRENT_USER, kShellFolders, L"Personal", raw, false, 260 * sizeof(wchar_t)) &&
+    if (ReadRegValue(HKEY_CURRENT_USER, kShellFolders, L"Personal", raw, 260 * sizeof(wchar_t)) &&
         ExpandEnv(raw, expanded))
         return expanded;
     return std::wstring();
@@ -103,25 +103,24 @@ std::wstring StartFolder(ZWin& page, IniSettings& settings, const PlaylistsFolde
                         MB_OK | MB_ICONWARNING);
         }
     }
-    return DocumentsFolder(page);
+    return DocumentsFolder();
 }
 
 }  // namespace
 
-PlaylistsFolder FindPlaylistsFolder(ZWin& page) {
+PlaylistsFolder FindPlaylistsFolder() {
     PlaylistsFolder f;
     int major = MajorVersion();
     f.bWin6 = major >= 6;
     std::wstring raw, expanded;
     bool ok = false;
-    if (page.ReadRegString(HKEY_CURRENT_USER, kUserShellFolders, L"My Music", raw, false, 260 * sizeof(wchar_t))) {
+    if (ReadRegValue(HKEY_CURRENT_USER, kUserShellFolders, L"My Music", raw, 260 * sizeof(wchar_t))) {
         f.bPlaylistsSuffix = major == 0 || major >= 6;
         ok = true;
-    } else if (page.ReadRegString(HKEY_CURRENT_USER, kShellFolders, L"My Music", raw, false, 260 * sizeof(wchar_t))) {
+    } else if (ReadRegValue(HKEY_CURRENT_USER, kShellFolders, L"My Music", raw, 260 * sizeof(wchar_t))) {
         f.bPlaylistsSuffix = major >= 6;
         ok = true;
     }
-    page.Error().Clear();
     if (ok && ExpandEnv(raw, expanded)) f.sPath = expanded + (f.bPlaylistsSuffix ? L"\\Playlists" : L"\\My Playlists");
     return f;
 }

@@ -18,7 +18,7 @@ struct PlaylistsFolder {
     bool bWin6 = true;
     const wchar_t* OwnName() const { return bPlaylistsSuffix ? L"Playlists" : L"My Playlists"; }
 };
-PlaylistsFolder FindPlaylistsFolder(ZWin& page);
+PlaylistsFolder FindPlaylistsFolder();
 
 struct OutputChoice {
     std::wstring sPath;

@@ -8,9 +8,9 @@ namespace swirlo {
 
 bool Win32File::Create(const std::wstring& sPath) {
     Close();
-    m_h = CreateFileW(sPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                      nullptr);
-    if (m_h == INVALID_HANDLE_VALUE) {
+    m_h.Reset(CreateFileW(sPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_h) {
         m_dwError = GetLastError();
         return false;
     }
@@ -23,7 +23,7 @@ bool Win32File::Write(const char* data, std::size_t nLen, std::size_t& nWritten)
     while (nWritten < nLen) {
         DWORD nChunk = static_cast<DWORD>(std::min<std::size_t>(nLen - nWritten, 1u << 30));
         DWORD nDone = 0;
-        BOOL ok = WriteFile(m_h, data + nWritten, nChunk, &nDone, nullptr);
+        BOOL ok = WriteFile(m_h.Get(), data + nWritten, nChunk, &nDone, nullptr);
         nWritten += nDone;
         if (!ok) {
             m_dwError = GetLastError();
@@ -37,10 +37,7 @@ bool Win32File::Write(const char* data, std::size_t nLen, std::size_t& nWritten)
     return true;
 }
 
-void Win32File::Close() {
-    if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h);
-    m_h = INVALID_HANDLE_VALUE;
-}
+void Win32File::Close() { m_h.Reset(); }
 
 bool Win32File::LastErrorText(std::wstring& text) {
     return GetWinErrorText(text, m_dwError) > 0;
@@ -154,17 +151,19 @@ bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWr
         return false;
     }
     // On disk before the rename: after a power cut the name holds the old list or the whole new one.
-    FlushJob flush{CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (flush.hFile != INVALID_HANDLE_VALUE) {
+    UniqueFile file(CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FlushJob flush{file.Get()};
+    if (file) {
         // A slow drive takes its time: the window goes on meanwhile.
-        HANDLE t = CreateThread(nullptr, 0, FlushJob::Run, &flush, 0, nullptr);
+        UniqueKernelHandle thread(CreateThread(nullptr, 0, FlushJob::Run, &flush, 0, nullptr));
+        HANDLE t = thread.Get();
         if (!t) FlushJob::Run(&flush);
         for (DWORD r = WAIT_TIMEOUT; t && (r == WAIT_TIMEOUT || r == WAIT_OBJECT_0 + 1);) {
             r = MsgWaitForMultipleObjects(1, &t, FALSE, 10, QS_ALLINPUT);
             ctx.PumpMessages();
         }
-        if (t) WaitForSingleObject(t, INFINITE), CloseHandle(t);
-        CloseHandle(flush.hFile);
+        if (t) WaitForSingleObject(t, INFINITE);
+        file.Reset();  // closed before the rename, which an open handle would refuse
     } else {
         flush.dwError = GetLastError();
     }

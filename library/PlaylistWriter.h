@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/ByteFile.h"
+#include "foundation/WinHandles.h"
 #include "library/PlaylistText.h"
 
 namespace swirlo {
@@ -25,7 +26,7 @@ public:
     bool LastErrorText(std::wstring& text) override;
 
 private:
-    HANDLE m_h = INVALID_HANDLE_VALUE;
+    UniqueFile m_h;
     DWORD m_dwError = 0;
 };
 

@@ -43,14 +43,13 @@ constexpr int kNoRepsControls[] = {IDC_SHUF_NOREPS, IDC_SHUF_NOREPS_NOTE, IDC_SH
 
 // UTF-16 little-endian text of a file the program wrote for itself; false when it cannot be read.
 bool ReadUtf16File(const std::wstring& path, std::wstring& text) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return false;
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(h, &size) && size.QuadPart < (64 << 20);
+    bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart < (64 << 20);
     std::wstring buf(ok ? static_cast<std::size_t>(size.QuadPart) / 2 : 0, L'\0');
     DWORD got = 0;
-    ok = ok && (buf.empty() || ReadFile(h, buf.data(), static_cast<DWORD>(buf.size() * 2), &got, nullptr));
-    CloseHandle(h);
+    ok = ok && (buf.empty() || ReadFile(file.Get(), buf.data(), static_cast<DWORD>(buf.size() * 2), &got, nullptr));
     if (ok) text = buf.substr(0, got / 2);
     return ok;
 }
@@ -67,6 +66,20 @@ std::wstring SetAside(const std::wstring& path) {
     return std::wstring();
 }
 
+// The selected row of the list, -1 when there is none or more than one (then named in error).
+int GetListviewSingleSelected(HWND listView, ErrorRecord& error) {
+    int n = static_cast<int>(SendMessageW(listView, LVM_GETSELECTEDCOUNT, 0, 0));
+    if (n == 0) return -1;
+    if (n > 1) {
+        std::wstring s = FormatW(L"%d rows selected\r\nGetListviewSingleSelected is not for multiple selection.", n);
+        error.SetErrorParts(s.c_str());
+        return -1;
+    }
+    int ix = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (ix < 0) error.SetErrorParts(L"Error finding the selected item in the list");
+    return ix;
+}
+
 }  // namespace
 
 ShufflePage::ShufflePage(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
@@ -79,7 +92,6 @@ ShufflePage::~ShufflePage() {
     Destroy();
     for (Slot& s : m_slots) s.pRec.reset();
     m_pLibrary.reset();
-    if (m_hStars) DeleteObject(m_hStars);
 }
 
 std::wstring ShufflePage::GroupsFilePath() const {
@@ -94,8 +106,8 @@ BOOL ShufflePage::OnInitDialog() {
     }
     RECT rc = ControlRect(IDC_SHUF_STARS);
     m_rcStars = {rc.left, rc.top, rc.left + kStarsWidth, rc.top + kStarsHeight};
-    m_hStars = static_cast<HBITMAP>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_RATING_PAGE), IMAGE_BITMAP, 0, 0, 0));
-    m_playlistsFolder = FindPlaylistsFolder(*this);
+    m_hStars.Reset(static_cast<HBITMAP>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_RATING_PAGE), IMAGE_BITMAP, 0, 0, 0)));
+    m_playlistsFolder = FindPlaylistsFolder();
 
     m_hList = GetDlgItem(m_hWnd, IDC_SHUF_LIST);
     m_bar.Attach(m_hWnd, IDC_SHUF_PROGRESS);
@@ -117,8 +129,9 @@ BOOL ShufflePage::OnInitDialog() {
         if (ListView_InsertColumn(m_hList, 1, &col) != 1)
             ShowErrorBox(FormatW(L"Failed to insert listview column %d", 1).c_str(), L"Error initializing ListView columns");
     }
-    if (!GetProductVersion(m_sVersion)) {
-        std::wstring err = TakeWindowError(true);
+    std::wstring err;
+    if (!GetVersionString(L"ProductVersion", m_sVersion, &err)) {
+        if (!err.empty()) err.insert(0, L"\r\n");  // on its own line, as the window's error text shows it
         ShowErrorBox(L"Non-fatal error getting version number (for .wpl playlist entry)", err.c_str(), L"OK to continue");
         m_sVersion = L"3";
     }
@@ -185,17 +198,15 @@ void ShufflePage::EnableControls(bool on) {
 }
 
 void ShufflePage::OnPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
-    if (m_hStars) {
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, m_hStars);
-        TransparentBlt(dc, m_rcStars.left, m_rcStars.top, kStarsWidth, kStarsHeight, mem, 0, 0, kStarsWidth,
-                       kStarsHeight, RGB(255, 0, 0));
-        SelectObject(mem, old);
-        DeleteDC(mem);
+    {
+        PaintDC dc(m_hWnd);
+        UniqueMemDC mem(m_hStars ? CreateCompatibleDC(dc.Get()) : nullptr);
+        if (mem) {
+            SelectGuard keep(mem.Get(), m_hStars.Get());
+            TransparentBlt(dc.Get(), m_rcStars.left, m_rcStars.top, kStarsWidth, kStarsHeight, mem.Get(), 0, 0,
+                           kStarsWidth, kStarsHeight, RGB(255, 0, 0));
+        }
     }
-    EndPaint(m_hWnd, &ps);
     if (m_bFirstPaint) {
         m_bFirstPaint = false;
         PostMessageW(m_hWnd, WM_APP_SHUFFLE_SETUP, 0, 0);
@@ -388,7 +399,7 @@ int ShufflePage::SlotOfRow(int row, const wchar_t* readFail, const wchar_t* badI
 
 bool ShufflePage::SelectedSlot(const wchar_t* noSelection, int& row, int& slot) {
     Error().Clear();
-    row = GetListviewSingleSelected(m_hList);
+    row = GetListviewSingleSelected(m_hList, Error());
     if (row < 0) {
         std::wstring err = TakeWindowError(true);
         ShowErrorBox(err.empty() ? noSelection : err.c_str());

@@ -11,6 +11,7 @@
 
 #include "foundation/RunContext.h"
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 #include "framework/MessagePump.h"
 #include "framework/NumberBox.h"
 #include "framework/TabPage.h"
@@ -100,7 +101,7 @@ private:
     bool m_bFirstPaint = true;
     bool m_bGroupsRestored = false;
     RECT m_rcStars{};
-    HBITMAP m_hStars = nullptr;
+    UniqueBitmap m_hStars;
     PumpBudget m_pump;
     int m_nMinSegmentSize = 0;
 };

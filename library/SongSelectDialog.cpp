@@ -15,6 +15,7 @@
 #include "framework/NumberBox.h"
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 #include "library/MediaLibrary.h"
 #include "library/WmpSongReading.h"
 #include "resources/resource.h"
@@ -398,9 +399,9 @@ void SongSelectDialog::ReselectItems() {
 void SongSelectDialog::DrawStars(const DRAWITEMSTRUCT* di) {
     HDC dc = di->hDC;
     FillRect(dc, &di->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-    HBRUSH gold = CreateSolidBrush(RGB(255, 196, 0));
-    HPEN edge = CreatePen(PS_SOLID, 1, RGB(160, 110, 0));
-    HGDIOBJ oldBrush = SelectObject(dc, gold), oldPen = SelectObject(dc, edge);
+    UniqueBrush gold(CreateSolidBrush(RGB(255, 196, 0)));
+    UniquePen edge(CreatePen(PS_SOLID, 1, RGB(160, 110, 0)));
+    SelectGuard useGold(dc, gold.Get()), useEdge(dc, edge.Get());
     // Five stars above the leftmost box, down to one above the rightmost, each group centred on its
     // box and sized so that five fit within the space between two boxes.
     const RECT self = ControlRect(IDC_SEL_STARS);
@@ -415,10 +416,6 @@ void SongSelectDialog::DrawStars(const DRAWITEMSTRUCT* di) {
         int left = centre - (stars - 1) * step / 2;
         for (int k = 0; k < stars; ++k) DrawStar(dc, di->rcItem.left + left + k * step, cy, r);
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(gold);
-    DeleteObject(edge);
 }
 
 int SongSelectDialog::ReadFrequencies(std::array<int, 6>& freq) {

@@ -3,9 +3,9 @@
 namespace swirlo {
 
 void TakeComString(BSTR b, std::wstring& text) {
+    UniqueBstr owned(b);
     if (b) text.assign(b, SysStringLen(b));
     else text.clear();
-    SysFreeString(b);
 }
 
 WmpPlaylistItems::WmpPlaylistItems(IWMPPlaylist* pPlaylist) : m_pPlaylist(pPlaylist) {}

@@ -6,6 +6,7 @@
 #include <wmp.h>
 #include <wrl/client.h>
 
+#include "foundation/WinHandles.h"
 #include "library/SongReading.h"
 
 namespace swirlo {
@@ -43,18 +44,11 @@ private:
 int AddToSongArrayWrapper(CSongArray& target, IWMPPlaylist* pPlaylist, const int freq[6], bool ignoreRepeats,
                           float share, int addMode, const std::wstring& statusLabel, int days, SongReadEnv& env);
 
-// A COM string for one call, freed after it.
-class ComString {
+// A COM string made for one call, freed after it.
+class ComString : public UniqueBstr {
 public:
-    explicit ComString(const wchar_t* s) : m_b(SysAllocString(s)) {}
-    ~ComString() { SysFreeString(m_b); }
-    ComString(const ComString&) = delete;
-    ComString& operator=(const ComString&) = delete;
-    BSTR get() const { return m_b; }
-    explicit operator bool() const { return m_b != nullptr; }
-
-private:
-    BSTR m_b;
+    explicit ComString(const wchar_t* s) : UniqueBstr(SysAllocString(s)) {}
+    BSTR get() const { return Get(); }
 };
 
 // Takes a returned COM string into text and frees it.

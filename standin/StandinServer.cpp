@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/WinHandles.h"
 #include "standin/LibraryModel.h"
 #include "standin/StageHold.h"
 
@@ -51,18 +52,17 @@ HRESULT ToBstr(const std::wstring& s, BSTR* out) {
 std::wstring FromBstr(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
 
 bool ReadWholeFile(const std::wstring& path, std::string& out) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(h, &size) && size.QuadPart < (1LL << 30);
+    bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart < (1LL << 30);
     if (ok) {
         out.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD got = 0;
-        ok = out.empty() || (ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr) &&
+        ok = out.empty() || (ReadFile(file.Get(), out.data(), static_cast<DWORD>(out.size()), &got, nullptr) &&
                              got == out.size());
     }
-    CloseHandle(h);
     return ok;
 }
 
@@ -356,12 +356,11 @@ void RecordAdded(Library& lib, const std::wstring& path) {
     if (n <= 0) return;
     std::string utf8(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), n, nullptr, nullptr);
-    HANDLE h = CreateFileW((lib.sFile + L".added.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    UniqueFile file(CreateFileW((lib.sFile + L".added.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     DWORD written = 0;
-    WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    CloseHandle(h);
+    WriteFile(file.Get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
 class MediaCollection final : public ComObject<IWMPMediaCollection> {

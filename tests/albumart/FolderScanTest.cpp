@@ -31,14 +31,9 @@ public:
 // The subfolders of a folder in the platform's listing order, without "." and "..".
 std::vector<std::wstring> ListSubfolders(const std::wstring& dir) {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring n = fd.cFileName;
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && n != L"." && n != L"..") names.push_back(n);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    ForEachEntry(dir + L"\\", [&](const WIN32_FIND_DATAW& fd) {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(fd.cFileName);
+    });
     return names;
 }
 

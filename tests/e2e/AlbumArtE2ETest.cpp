@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handles.h"
 #include "resources/resource.h"
 #include "tests/e2e/ProgramDriver.h"
 #include "tests/foundation/WinTestSupport.h"
@@ -115,16 +116,11 @@ struct Session {
 
 // Every file under a folder with its bytes.
 void Snapshot(const std::wstring& dir, std::map<std::wstring, std::string>& out) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-        std::wstring n = fd.cFileName, p = dir + L"\\" + n;
-        if (n == L"." || n == L"..") continue;
+    ForEachEntry(dir + L"\\", [&](const WIN32_FIND_DATAW& fd) {
+        const std::wstring p = dir + L"\\" + fd.cFileName;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Snapshot(p, out);
         else out[p] = ReadBytes(p);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    });
 }
 
 void PutAlbum(const std::wstring& root, const std::wstring& rel, const char* image) {
@@ -151,9 +147,7 @@ bool PreviewConsistent(HWND sel, int thumb, int bytes, int pixels) {
         if (px != s.pixels) continue;
         if (by != std::to_wstring(ReadBytes(Jpeg(s.file)).size()) + L" Bytes") return false;
         POINT mid = ProgramDriver::Centre(GetDlgItem(sel, thumb));
-        HDC screen = GetDC(nullptr);
-        COLORREF c = GetPixel(screen, mid.x, mid.y);
-        ReleaseDC(nullptr, screen);
+        COLORREF c = GetPixel(swirlo::WindowDC(nullptr).Get(), mid.x, mid.y);
         return std::abs(GetRValue(c) - s.r) < 16 && std::abs(GetGValue(c) - s.g) < 16 && std::abs(GetBValue(c) - s.b) < 16;
     }
     return false;

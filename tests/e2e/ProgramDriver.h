@@ -71,7 +71,6 @@ public:
         if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_pi.hProcess, 99);
         CloseHandle(m_pi.hThread);
         CloseHandle(m_pi.hProcess);
-        for (auto& [k, h] : m_holdEvents) CloseHandle(h);
     }
 
     static std::wstring Text(HWND h) {
@@ -181,11 +180,11 @@ public:
 private:
     HANDLE HoldEvent(int k, const wchar_t* what) {
         const std::wstring name = L"SwirloHold-" + std::to_wstring(m_pi.dwProcessId) + (k < 0 ? L"" : L"-" + std::to_wstring(k)) + L"-" + what;
-        HANDLE& h = m_holdEvents[name];
-        if (!h) h = CreateEventW(nullptr, k < 0, FALSE, name.c_str());  // or opens the program's
-        return h;
+        UniqueKernelHandle& h = m_holdEvents[name];
+        if (!h) h.Reset(CreateEventW(nullptr, k < 0, FALSE, name.c_str()));  // or opens the program's
+        return h.Get();
     }
-    std::map<std::wstring, HANDLE> m_holdEvents;
+    std::map<std::wstring, UniqueKernelHandle> m_holdEvents;
     PROCESS_INFORMATION m_pi{};
     bool m_started = false;
 };

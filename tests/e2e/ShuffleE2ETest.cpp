@@ -273,10 +273,9 @@ std::vector<std::wstring> Entries(const std::wstring& path, int format) {
             doc->load(file, &ok);
         VariantClear(&file);
         EXPECT_EQ(ok, VARIANT_TRUE) << "not well-formed XML";
-        BSTR xpath = SysAllocString(L"/smil/body/seq/media/@src"), v = nullptr;
-        if (ok == VARIANT_TRUE && SUCCEEDED(doc->selectNodes(xpath, &nodes)))
-            for (; nodes->nextNode(&n) == S_OK && n && SUCCEEDED(n->get_text(&v)); n.Reset(), SysFreeString(v)) out.push_back(v);
-        SysFreeString(xpath);
+        swirlo::UniqueBstr xpath(SysAllocString(L"/smil/body/seq/media/@src"));
+        if (ok == VARIANT_TRUE && SUCCEEDED(doc->selectNodes(xpath.Get(), &nodes)))
+            for (BSTR v = nullptr; nodes->nextNode(&n) == S_OK && n && SUCCEEDED(n->get_text(&v)); n.Reset(), SysFreeString(v)) out.push_back(v);
         return out;
     }
     std::istringstream in(ReadBytes(path));

@@ -47,11 +47,11 @@ TEST(Files, EnsureDirAndAppendToFile) {
     EXPECT_EQ(TakeErrorText(true), L"\r\nPath exists but not a directory:\r\n" + file);
 
     // A file held open without sharing refuses the write, says so and keeps its content.
-    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    UniqueFile held(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     EXPECT_EQ(AppendToFile(L"x", file, false), 0);
     EXPECT_EQ(TakeErrorText(true).rfind(L"\r\nError opening file for write:\r\n" + file, 0), 0u);
-    CloseHandle(held);
+    held.Reset();
     EXPECT_EQ(ReadUtf16(file), L"new");
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/Seams.h"
+#include "foundation/WinHandles.h"
 
 namespace swirlo::test {
 
@@ -19,22 +20,25 @@ inline std::wstring WinPath(const std::string& unix) {
 
 inline std::string ReadBytes(const std::wstring& path) {
     std::string data;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return data;
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     char buf[65536];
-    for (DWORD n; ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0;) data.append(buf, n);
-    CloseHandle(h);
+    for (DWORD n; f && ReadFile(f.Get(), buf, sizeof buf, &n, nullptr) && n > 0;) data.append(buf, n);
     return data;
 }
 
 inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    UniqueFile f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(h);
-    return ok;
+    return f && WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+}
+
+// Calls fn with each entry of the folder but "." and "..", in the platform's listing order.
+template <typename Fn>
+void ForEachEntry(const std::wstring& dirSlash, Fn fn) {
+    WIN32_FIND_DATAW fd;
+    UniqueFind find(FindFirstFileW((dirSlash + L"*").c_str(), &fd));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.Get(), &fd))
+        if (wcscmp(fd.cFileName, L".") && wcscmp(fd.cFileName, L"..")) fn(fd);
 }
 
 // A fresh empty folder under the temporary folder, removed with its content at the end.
@@ -68,18 +72,11 @@ public:
     // Through "\\?\" so that names the usual path rules cannot reach (trailing dots) go too.
     static void RemoveTree(const std::wstring& dirSlash) {
         const std::wstring raw = L"\\\\?\\" + dirSlash;
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((raw + L"*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring n = fd.cFileName;
-                if (n == L"." || n == L"..") continue;
-                SetFileAttributesW((raw + n).c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(dirSlash + n + L"\\");
-                else DeleteFileW((raw + n).c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
+        ForEachEntry(raw, [&](const WIN32_FIND_DATAW& fd) {
+            SetFileAttributesW((raw + fd.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(dirSlash + fd.cFileName + L"\\");
+            else DeleteFileW((raw + fd.cFileName).c_str());
+        });
         RemoveDirectoryW(raw.c_str());
     }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "foundation/Utilities.h"
 #include "framework/ZWin.h"
@@ -40,23 +39,23 @@ TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {
     DestroyWindow(parentWnd);
 }
 
-// One reader for both: a text, a DWORD as its digits; a missing key or value named in the window's
-// error text, the system's words in the utilities' one.
+// One reader for both: a text, a DWORD as its digits; a missing key or value named in the error
+// record, the system's words alone in the plain reader's text.
 TEST(Registry, TextsNumbersAndWhatIsMissing) {
     const wchar_t* key = L"Software\\Swirlo test registry";
     const DWORD number = 4000000000u;
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Text", REG_SZ, L"C:\\Music", 18), ERROR_SUCCESS);
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Number", REG_DWORD, &number, sizeof number), ERROR_SUCCESS);
-    ZWinUtil util(nullptr);
+    ErrorRecord error;
     std::wstring data;
     std::wstring digits;
     ASSERT_EQ(ReadRegValue(HKEY_CURRENT_USER, key, L"Text", data, MAX_PATH * 2) +
-                  util.ReadRegString(HKEY_CURRENT_USER, key, L"Number", digits, false, MAX_PATH * 2), 2);
+                  ReadRegString(HKEY_CURRENT_USER, key, L"Number", digits, MAX_PATH * 2, error), 2);
     EXPECT_EQ(data + L"|" + digits, L"C:\\Music|4000000000");
-    EXPECT_EQ(util.ReadRegString(HKEY_CURRENT_USER, key, L"None", data, false, MAX_PATH * 2), 0);
-    EXPECT_EQ(util.TakeWindowError(true), L"\r\nError reading registry data:\r\nNone\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(util.ReadRegString(HKEY_CURRENT_USER, L"Software\\Swirlo no such key", L"Text", data, false, 64), 0);
-    EXPECT_EQ(util.TakeWindowError(true).rfind(L"\r\nError opening Registry Key:\r\nSoftware\\Swirlo no such key\r\n", 0), 0u);
+    EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, key, L"None", data, MAX_PATH * 2, error), 0);
+    EXPECT_EQ(error.Take(true), L"\r\nError reading registry data:\r\nNone\r\n" + WinErrorText(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, L"Software\\Swirlo no such key", L"Text", data, 64, error), 0);
+    EXPECT_EQ(error.Take(true).rfind(L"\r\nError opening Registry Key:\r\nSoftware\\Swirlo no such key\r\n", 0), 0u);
     EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, key, L"None", data, 64), 0);
     EXPECT_EQ(data, WinErrorText(ERROR_FILE_NOT_FOUND));
     RegDeleteTreeW(HKEY_CURRENT_USER, key);
