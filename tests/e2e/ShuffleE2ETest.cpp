@@ -344,9 +344,10 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
         ASSERT_TRUE(b.Start(restart ? 3 : 0));
         for (std::size_t i = 0; !restart && i < groups.size(); ++i) ASSERT_TRUE(b.Add(groups[i]));
         if (!restart) expected = ExpectedPlays(lib, groups);
-        // The method chosen before the restart (purely random, N = 30) is there after it.
+        // The method chosen before the restart (purely random, N = 30) is there after it, and so is
+        // the "larger" of the two limits.
         EXPECT_TRUE(!restart || (SendMessageW(b.Item(IDC_SHUF_RANDOM), BM_GETCHECK, 0, 0) == BST_CHECKED &&
-                                 D::Text(b.Item(IDC_SHUF_ONLY_EDIT)) == L"30"));
+                                 D::Text(b.Item(IDC_SHUF_ONLY_EDIT)) == L"30" && SendMessageW(b.Item(IDC_SHUF_LARGER), BM_GETCHECK, 0, 0) == BST_CHECKED));
         // First start: method 0 in each format; after the restart: methods 1 (N = 30), 2 (N = 0) and
         // 0, saved by bare name: with "Default folder is last one saved in" off, into the playlists
         // folder.
@@ -378,6 +379,7 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
                 DeleteFileW(out.c_str());
             }
         }
+        ASSERT_TRUE(restart || (Click(b.Item(IDC_SHUF_LARGER)), Checked(b.Item(IDC_SHUF_LARGER))));
         ASSERT_TRUE(restart || (Click(b.Item(IDC_SHUF_RANDOM)), Checked(b.Item(IDC_SHUF_RANDOM)) && Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"30")));
         b.Close();  // the groups and the method are saved on close and restored by the next start
         for (auto [section, key, value] : {std::tuple{L"Shuffle Settings", L"UseLastDir", L"0"}, {L"Shuffle Settings", L"WmpNotify", L"1"},
