@@ -3,12 +3,10 @@
 // A page never ends like a modal dialog: Enter and Esc inside it do nothing to the page, it is not
 // centred, and it is destroyed with its own Destroy.
 #pragma once
+#include "framework/WindowMessages.h"
 #include "framework/ZWin.h"
 
 namespace swirlo {
-
-// Posted by a page to its parent when a run stopped for closing has ended.
-constexpr UINT WM_APP_PAGE_IDLE = WM_APP + 40;
 
 class TabPage : public ZDialog {
 public:

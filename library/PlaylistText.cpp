@@ -395,9 +395,9 @@ bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAns
     return true;
 }
 
-std::wstring WrittenSummary(int nMethod, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written) {
+std::wstring WrittenSummary(ShuffleMethod method, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written) {
     const auto total = static_cast<unsigned>(songs.GetTotal());
-    if (nMethod != 0) return FormatW(L"%u total songs in shuffled playlist, including repetitions", total);
+    if (method != ShuffleMethod::Even) return FormatW(L"%u total songs in shuffled playlist, including repetitions", total);
     std::uint32_t nUnique = songs.GetSize();
     if (written.nEntries < songs.GetTotal()) {
         std::vector<bool> seen(songs.GetSize());

@@ -15,6 +15,7 @@
 #include "framework/NumberBox.h"
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
+#include "framework/WindowMessages.h"
 #include "library/MediaLibrary.h"
 #include "library/WmpSongReading.h"
 #include "resources/resource.h"
@@ -25,7 +26,6 @@ namespace swirlo {
 
 namespace {
 
-constexpr UINT WM_APP_FILL_LIST = WM_APP + 20;
 constexpr int kListboxMax = 8192;
 constexpr const wchar_t* kGenrePrefix = L"Genre: ";
 constexpr const wchar_t* kPlaylistPrefix = L"Playlist: ";
