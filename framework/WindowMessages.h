@@ -24,9 +24,7 @@ constexpr UINT WM_APP_PREVIEW_READY = WM_APP + 1;
 // The copy progress dialog: the copy starts once the dialog shows.
 constexpr UINT WM_APP_START_COPY = WM_APP + 20;
 
-// The message-only window of a background job: the job's work has returned.
-constexpr UINT WM_APP_JOB_DONE = WM_APP + 1;
-// The message-only window of the media library: the caching thread has boxes to show.
-constexpr UINT WM_APP_SHOW_BOX = WM_APP + 1;
+// The message-only window of a PostBack: functions posted from another thread are waiting.
+constexpr UINT WM_APP_POSTED = WM_APP + 1;
 
 }  // namespace swirlo
