@@ -146,8 +146,7 @@ bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWr
     // On disk before the rename: after a power cut the name holds the old list or the whole new one.
     bool flushed = false;
     DWORD flushError = 0;
-    UniqueFile file(CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) {
+    if (UniqueFile file{CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
         auto flush = [&] {
             flushed = FlushFileBuffers(file.Get()) != FALSE;
             flushError = flushed ? 0 : GetLastError();
@@ -158,7 +157,7 @@ bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWr
         else flush();
     } else {
         flushError = GetLastError();
-    }
+    }  // closed before the rename
     DWORD error = flushed ? 0 : std::max<DWORD>(flushError, ERROR_WRITE_FAULT);
     if (flushed && !MoveFileExW(sPart, req.sPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
