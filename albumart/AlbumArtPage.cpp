@@ -299,7 +299,7 @@ void AlbumArtPage::CloseDown() {
     ReadImageNameChoices(true);
 }
 
-void AlbumArtPage::PumpMessages() { swirlo::PumpMessages(); }
+void AlbumArtPage::PumpMessages() { m_pump.Pump(); }
 
 void AlbumArtPage::SetStatus(const std::wstring& text) { SetItemText(m_hWnd, IDC_AA_STATUS, text); }
 
@@ -350,7 +350,7 @@ void AlbumArtPage::FindOrStop() {
     if (logging) m_log.FinishLog(L"End compare");
     // Messages go through once more before the copy-selection dialog is built (its controls are
     // created in one go), while the page's controls are still disabled.
-    PumpMessages();
+    m_pump.Force();
     SetSearchControls(true);
     if (!IsClosing()) ReportUnreadFolders(logPath);
     if (ok && !IsClosing()) RunCopySelection(*result);

@@ -7,6 +7,7 @@
 #include "albumart/AlbumFolderArray.h"
 #include "albumart/MatchContext.h"
 #include "framework/Controls.h"
+#include "framework/MessagePump.h"
 #include "framework/TabPage.h"
 
 namespace swirlo {
@@ -75,6 +76,7 @@ private:
     bool m_bRunning = false;
     bool m_bStop = false;
     ProgressBar m_bar;
+    MessagePump m_pump;
 };
 
 // The "Album Art Options" dialog over the "Album Art Settings" section.

@@ -43,7 +43,7 @@ int AlbumFolderArray::Add(const std::wstring& sArtist, const std::wstring& sAlbu
 
 std::int32_t AlbumFolderArray::GetMatchCodeMax5(int i) const {
     std::int32_t n = GetMatchCode(i);
-    return n > 5 ? 5 : n;
+    return n > kMatchNoSourceImage ? kMatchNoSourceImage : n;
 }
 
 void AlbumFolderArray::SetPairing(int i, const std::wstring& sCounterpart, std::int32_t nMatchCode) {

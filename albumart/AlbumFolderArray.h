@@ -10,6 +10,20 @@
 
 namespace swirlo {
 
+// How a result record's albums were paired, shown as the list's colour; 0 to 2 are the strictness
+// of the comparison that paired them. Kept in AlbumRecord::nMatchCode.
+enum MatchCode : std::int32_t {
+    kMatchNone = -1,          // not paired
+    kMatchBrightGreen = 0,    // paired, the target lacks the image
+    kMatchDullGreen = 1,
+    kMatchYellow = 2,
+    kMatchOrange = 3,         // both have the image, sizes differ
+    kMatchRed = 4,            // both have the image, sizes equal
+    kMatchNoSourceImage = 5,  // the source lacks the image
+    kMatchNoSource = 6,       // a target without source
+    kMatchNoTarget = 7,       // a source without target
+};
+
 struct AlbumRecord {
     std::wstring sRelPath;      // artist + "\" + album
     std::wstring sArtist;
@@ -19,7 +33,7 @@ struct AlbumRecord {
     std::wstring sCounterpart;  // relative path of the partner on the other side, or a placeholder
     std::int32_t nImageSize = 0;
     std::int32_t nCounterpartImageSize = -1;
-    std::int32_t nMatchCode = -1;
+    std::int32_t nMatchCode = kMatchNone;
 };
 
 class AlbumFolderArray {
@@ -37,7 +51,7 @@ public:
     // Index of the new record, or -1 with the error text set and the count unchanged.
     int Add(const std::wstring& sArtist, const std::wstring& sAlbum, std::int32_t nImageSize,
             std::int32_t nCounterpartImageSize = -1, const wchar_t* sCounterpart = nullptr,
-            std::int32_t nMatchCode = -1);
+            std::int32_t nMatchCode = kMatchNone);
     int Count() const { return static_cast<int>(m_records.size()); }
 
     const AlbumRecord& Record(int i) const { return m_records[static_cast<std::size_t>(i)]; }
@@ -50,9 +64,9 @@ public:
     std::int32_t GetImageSize(int i) const { return Record(i).nImageSize; }
     std::int32_t GetCounterpartImageSize(int i) const { return Record(i).nCounterpartImageSize; }
     std::int32_t GetMatchCode(int i) const { return Record(i).nMatchCode; }
-    // The list's checkbox has states for codes up to 5 only.
+    // The list has colours up to kMatchNoSourceImage only.
     std::int32_t GetMatchCodeMax5(int i) const;
-    bool IsPaired(int i) const { return Record(i).nMatchCode != -1; }
+    bool IsPaired(int i) const { return Record(i).nMatchCode != kMatchNone; }
 
     void SetPairing(int i, const std::wstring& sCounterpart, std::int32_t nMatchCode);
 

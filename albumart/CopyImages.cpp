@@ -1,13 +1,10 @@
 #include "albumart/CopyImages.h"
 
 #include "foundation/Utilities.h"
+#include "framework/WindowMessages.h"
 #include "resources/resource.h"
 
 namespace swirlo {
-
-namespace {
-constexpr UINT WM_APP_START_COPY = WM_APP + 20;
-}
 
 int ReplaceWithCopy(const std::wstring& sSource, const std::wstring& sTarget) {
     std::size_t slash = sTarget.find_last_of(L'\\');
@@ -60,7 +57,7 @@ int CopyProgressDialog::CopyFailed(const wchar_t* message, const std::wstring& p
 
 int CopyProgressDialog::CopyAll() {
     const int total = static_cast<int>(m_selection.size());
-    PumpBudget pump;
+    MessagePump pump;
     for (int index : m_selection) {
         if (index < 0 || index >= m_arr.Count()) {
             ShowErrorBox(FormatW(L"Invalid index number %d for file to copy.", index).c_str(),
@@ -75,7 +72,7 @@ int CopyProgressDialog::CopyAll() {
         if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
             m_folders.push_back(target);
         } else {
-            if (m_arr.GetMatchCode(index) > 2 && attrs != INVALID_FILE_ATTRIBUTES &&
+            if (m_arr.GetMatchCode(index) > kMatchYellow && attrs != INVALID_FILE_ATTRIBUTES &&
                 (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
                 !SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL))
                 return CopyFailed(L"Error setting file attribute of file on player to allow overwrite:", target,

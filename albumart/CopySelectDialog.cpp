@@ -8,6 +8,7 @@
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
 #include "framework/Controls.h"
+#include "framework/WindowMessages.h"
 #include "resources/resource.h"
 
 namespace swirlo {
@@ -21,7 +22,6 @@ constexpr int kSquare = 16;
 constexpr int kThumbFrame = 74;
 constexpr int kThumb = 70;
 constexpr UINT kTimerDelays[2] = {100, 300};
-constexpr UINT kPreviewReady = WM_APP + 1;
 
 void DrawSquare(HDC dc, int x, int y, COLORREF colour) {
     UniqueBrush brush(CreateSolidBrush(colour));
@@ -184,7 +184,7 @@ int CopySelectDialog::RowRecord(int row) const {
 
 int CopySelectDialog::RowCode(int row) const {
     int rec = RowRecord(row);
-    return rec < 0 ? 5 : m_arr.GetMatchCodeMax5(rec);
+    return rec < 0 ? kMatchNoSourceImage : m_arr.GetMatchCodeMax5(rec);
 }
 
 bool CopySelectDialog::RowChecked(int row) const {
@@ -229,7 +229,7 @@ BOOL CopySelectDialog::OnInitDialog() {
     m_nCurRow = 0;
     srand(GetTickCount());
     // The images are read on a thread of their own and arrive as messages.
-    m_loader = std::make_unique<PreviewLoader>(m_hWnd, kPreviewReady);
+    m_loader = std::make_unique<PreviewLoader>(m_hWnd, WM_APP_PREVIEW_READY);
     RefreshPreview();
     if (m_pSettings && m_pSettings->ArtSaveHide) ApplyStoredHideChoices();
     return TRUE;  // the list, first in the tab order, takes the focus
@@ -366,10 +366,10 @@ int CopySelectDialog::InsertRow(int row, int rec) {
     it.iImage = m_arr.GetMatchCodeMax5(rec);
     it.lParam = rec;
     it.stateMask = LVIS_STATEIMAGEMASK;
-    it.state = INDEXTOSTATEIMAGEMASK(it.iImage == 5 ? 0 : 1);
+    it.state = INDEXTOSTATEIMAGEMASK(it.iImage == kMatchNoSourceImage ? 0 : 1);
     int at = static_cast<int>(SendMessageW(m_hList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&it)));
     if (at < 0) return -1;
-    if (it.iImage == 5) SetRowState(at, 0);
+    if (it.iImage == kMatchNoSourceImage) SetRowState(at, 0);
     for (int c = 1; c < 3; ++c) {
         LVITEMW sub{};
         sub.iSubItem = c;
@@ -389,7 +389,7 @@ void CopySelectDialog::Batch(int limit, bool all, bool check) {
     int rows = RowCount();
     for (int row = 0; row < rows; ++row) {
         int code = RowCode(row);
-        if (code == 5) continue;  // no checkbox, left as it is
+        if (code == kMatchNoSourceImage) continue;  // no checkbox, left as it is
         SetRowState(row, (all ? check : code <= limit) ? 2 : 1);
     }
     m_bGuard = true;
@@ -432,10 +432,10 @@ void CopySelectDialog::OnHideCheck(int id, int code) {
 void CopySelectDialog::ApplyStoredHideChoices() {
     const struct {
         int value, id, code;
-    } choices[] = {{m_pSettings->ArtHideRed, IDC_CS_HIDE_RED, 4},
-                   {m_pSettings->ArtHideNoSrc, IDC_CS_HIDE_NOSRC, 6},
-                   {m_pSettings->ArtHideNoTgt, IDC_CS_HIDE_NOTGT, 7},
-                   {m_pSettings->ArtHideNoImg, IDC_CS_HIDE_NOIMG, 5}};
+    } choices[] = {{m_pSettings->ArtHideRed, IDC_CS_HIDE_RED, kMatchRed},
+                   {m_pSettings->ArtHideNoSrc, IDC_CS_HIDE_NOSRC, kMatchNoSource},
+                   {m_pSettings->ArtHideNoTgt, IDC_CS_HIDE_NOTGT, kMatchNoTarget},
+                   {m_pSettings->ArtHideNoImg, IDC_CS_HIDE_NOIMG, kMatchNoSourceImage}};
     for (const auto& c : choices) {
         if (!c.value) continue;
         SetChecked(m_hWnd, c.id, true);
@@ -463,7 +463,7 @@ int CopySelectDialog::OnOK() {
     m_selection.clear();
     int rows = RowCount();
     for (int row = 0; row < rows; ++row)
-        if (RowChecked(row) && RowCode(row) != 5) m_selection.push_back(RowRecord(row));
+        if (RowChecked(row) && RowCode(row) != kMatchNoSourceImage) m_selection.push_back(RowRecord(row));
     if (m_selection.empty()) {
         ShowErrorBox(L"Nothing to copy!", L"No files are checked in the list.");
         return 1;
@@ -600,7 +600,7 @@ INT_PTR CopySelectDialog::OnNotify(NMHDR* hdr) {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(hdr);
         // Rows without a source image, a partner or a target never get a checkbox.
         if (m_bGuard && (nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_STATEIMAGEMASK) &&
-            RowCode(nm->iItem) == 5)
+            RowCode(nm->iItem) == kMatchNoSourceImage)
             return SetMsgResult(m_hWnd, TRUE);
         return FALSE;
     }
@@ -628,7 +628,7 @@ INT_PTR CopySelectDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_TIMER:
         OnTimer(wParam);
         return TRUE;
-    case kPreviewReady:
+    case WM_APP_PREVIEW_READY:
         OnPreviewRead(static_cast<int>(wParam));
         return TRUE;
     case WM_COMMAND:
@@ -639,10 +639,10 @@ INT_PTR CopySelectDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
         case IDC_CS_COL0: case IDC_CS_COL1: case IDC_CS_COL2: case IDC_CS_COL3:
             Batch(LOWORD(wParam) - IDC_CS_COL0, false, false);
             return TRUE;
-        case IDC_CS_HIDE_RED: OnHideCheck(IDC_CS_HIDE_RED, 4); return TRUE;
-        case IDC_CS_HIDE_NOSRC: OnHideCheck(IDC_CS_HIDE_NOSRC, 6); return TRUE;
-        case IDC_CS_HIDE_NOTGT: OnHideCheck(IDC_CS_HIDE_NOTGT, 7); return TRUE;
-        case IDC_CS_HIDE_NOIMG: OnHideCheck(IDC_CS_HIDE_NOIMG, 5); return TRUE;
+        case IDC_CS_HIDE_RED: OnHideCheck(IDC_CS_HIDE_RED, kMatchRed); return TRUE;
+        case IDC_CS_HIDE_NOSRC: OnHideCheck(IDC_CS_HIDE_NOSRC, kMatchNoSource); return TRUE;
+        case IDC_CS_HIDE_NOTGT: OnHideCheck(IDC_CS_HIDE_NOTGT, kMatchNoTarget); return TRUE;
+        case IDC_CS_HIDE_NOIMG: OnHideCheck(IDC_CS_HIDE_NOIMG, kMatchNoSourceImage); return TRUE;
         case IDC_CS_HELP:
             if (!Paths() || Paths()->sProgDirSlash.empty())
                 ShowErrorBox(L"Help file location (program folder) not found");

@@ -110,7 +110,7 @@ private:
     UniqueBitmap m_buttonBmp[4];
     UniqueBitmap m_keyBmp[3];
     UINT_PTR m_timers[2] = {0, 0};
-    PumpBudget m_pump;
+    MessagePump m_pump;
     DWORD m_nFillGap = 0;
 };
 

@@ -34,28 +34,20 @@ private:
     UnreadFolders m_unread;
 };
 
-// Lets messages run on a time budget and reports the stop flag. Under Wine every dispatch is a
-// server round trip, so dispatching before each of thousands of folders would cost more than the
-// work itself; the flag is still read at every step.
+// The step between two folders: lets messages run (the page's context keeps the time budget, so
+// this costs a tick count per folder) and reports the stop flag, read at every step.
 class PumpGate {
 public:
-    static constexpr unsigned long kBudgetMs = 25;
-
-    explicit PumpGate(RunContext& ctx) : m_ctx(ctx), m_nLast(ctx.TickCount() - kBudgetMs) {}
+    explicit PumpGate(RunContext& ctx) : m_ctx(ctx) {}
 
     // True when the run is to stop.
     bool Stopped() {
-        unsigned long now = m_ctx.TickCount();
-        if (now - m_nLast >= kBudgetMs) {
-            m_ctx.PumpMessages();
-            m_nLast = now;
-        }
+        m_ctx.PumpMessages();
         return m_ctx.IsCancelled();
     }
 
 private:
     RunContext& m_ctx;
-    unsigned long m_nLast;
 };
 
 }  // namespace swirlo

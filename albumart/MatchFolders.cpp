@@ -427,9 +427,9 @@ private:
                         keys.c_str());
             }
             int added = isTarget
-                ? m_result.Add(r.sArtist, r.sAlbum, r.nImageSize, -1, L"<No match found in source folders>", 6)
+                ? m_result.Add(r.sArtist, r.sAlbum, r.nImageSize, -1, L"<No match found in source folders>", kMatchNoSource)
                 : m_result.Add(std::wstring(), L"<No match found in target folders>", -1, r.nImageSize,
-                               r.sRelPath.c_str(), 7);
+                               r.sRelPath.c_str(), kMatchNoTarget);
             if (added < 0) {
                 m_page.ShowErrorBox(isTarget ? L"Error adding to unmatched folders array (target)"
                                              : L"Error adding to unmatched folders array (source)",
@@ -492,9 +492,9 @@ bool Contains(const std::wstring& t, const std::wstring& s) {
 }
 
 std::int32_t PairMatchCode(int nLevel, std::int32_t nSourceImage, std::int32_t nTargetImage) {
-    if (nSourceImage == 0) return 5;
+    if (nSourceImage == 0) return kMatchNoSourceImage;
     if (nTargetImage == 0) return nLevel;
-    return nSourceImage == nTargetImage ? 4 : 3;
+    return nSourceImage == nTargetImage ? kMatchRed : kMatchOrange;
 }
 
 std::wstring MatchedLine(const std::wstring& a, const std::wstring& b) {

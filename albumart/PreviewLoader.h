@@ -1,18 +1,16 @@
-// Reads the preview images of the copy-selection dialog on a thread of its own, so that the
-// window keeps painting while a cover is decoded. Each side (0 source, 1 target) keeps only its
-// newest request; when a side's image is read the window gets the message given, with the side
-// as wParam, and takes the result on its own thread. The decoded picture is handed over as it is:
-// the system's picture object (registered for both threading models) is not bound to the thread
-// that made it, and from then on only the window's thread uses it.
+// Reads the preview images of the copy-selection dialog off the window thread, so that the window
+// keeps painting while a cover is decoded: one image at a time, as a background job. Each side (0
+// source, 1 target) keeps only its newest request; when a side's image is read the window gets the
+// message given, with the side as wParam, and takes the result. The decoded picture is handed over
+// as it is: the system's picture object (registered for both threading models) is not bound to the
+// thread that made it, and from then on only the window's thread uses it.
 #pragma once
 #include <windows.h>
 
-#include <condition_variable>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "albumart/Picture.h"
+#include "framework/BackgroundJob.h"
 
 namespace swirlo {
 
@@ -26,9 +24,10 @@ public:
         int height = 0;
     };
 
-    PreviewLoader(HWND notify, UINT msg);
+    // On the window thread, as every call.
+    PreviewLoader(HWND notify, UINT msg) : m_hNotify(notify), m_nMsg(msg) {}
     // Waits for the image being read, if any; results not taken are dropped.
-    ~PreviewLoader();
+    ~PreviewLoader() = default;
     PreviewLoader(const PreviewLoader&) = delete;
     PreviewLoader& operator=(const PreviewLoader&) = delete;
 
@@ -42,20 +41,24 @@ public:
     bool Busy() const;
 
 private:
-    void Run();
+    // Starts reading the oldest side's request when no image is being read.
+    void ReadNext();
+    void Read();
+    void Finished();
 
     HWND m_hNotify;
     UINT m_nMsg;
-    mutable std::mutex m_lock;
-    std::condition_variable m_wake;
-    bool m_bQuit = false;
     // Per side: the newest request and its number, the result of the last one read.
     std::wstring m_sWanted[2];
     unsigned m_nWanted[2] = {0, 0};
     unsigned m_nDone[2] = {0, 0};
     Image m_result[2];
     bool m_bReady[2] = {false, false};
-    std::thread m_thread;
+    // The image being read: its side, its request number, and what the job fills in.
+    int m_nSide = 0;
+    unsigned m_nTicket = 0;
+    Image m_reading;
+    BackgroundJob m_job;  // last: destroyed first, so the job never outlives what it fills in
 };
 
 }  // namespace swirlo

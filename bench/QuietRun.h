@@ -20,13 +20,13 @@ public:
         if (pos != m_prog) ++nSent;
         m_prog = pos;
     }
-    // Like the page: the dispatch itself runs at most every 30 ms; each call reads a coarse
+    // Like the page: the dispatch itself runs on the program's budget; each call reads a coarse
     // millisecond clock (GetTickCount on Windows).
     void PumpMessages() override {
         if (!m_budgeted) return;
-        const long ms = CoarseMilliseconds();
-        if (ms - m_lastMs >= 30) {
-            m_lastMs = ms;
+        const auto ms = static_cast<unsigned long>(CoarseMilliseconds());
+        if (m_budget.Due(ms)) {
+            m_budget.Dispatched(ms, ms);
             ++nDispatches;
         }
     }
@@ -49,7 +49,7 @@ private:
     bool m_budgeted;
     int m_prog = 0;
     ErrorRecord m_error;
-    long m_lastMs = 0;
+    PumpBudget m_budget;
 };
 
 template <class F>

@@ -19,6 +19,7 @@
 #include "albumart/MatchFolders.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
+#include "framework/MessagePump.h"
 #include "bench/BenchAlbums.h"
 #include "bench/BenchClock.h"
 #include "tests/foundation/WinTestSupport.h"
@@ -131,7 +132,7 @@ public:
     double matchStart = 0;
     int GetProgress() const override { return m_nPos; }
     void SetProgress(int pos) override { m_nPos = pos; }
-    void PumpMessages() override { swirlo::PumpMessages(); }
+    void PumpMessages() override { m_pump.Pump(); }  // as the page does
     bool IsCancelled() const override { return false; }
     ErrorRecord& Error() override { return m_error; }
     LogSink* Log() override { return nullptr; }
@@ -146,6 +147,7 @@ public:
 private:
     int m_nPos = 0;
     ErrorRecord m_error;
+    MessagePump m_pump;
 };
 
 // Every album image is the cover made at build time (a real JPEG, linked rather than copied).

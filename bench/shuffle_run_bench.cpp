@@ -12,6 +12,7 @@
 
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
+#include "framework/WindowMessages.h"
 #include "library/MediaLibrary.h"
 #include "library/PlaylistWriter.h"
 #include "library/ShufflePage.h"
@@ -49,7 +50,7 @@ public:
 
 private:
     int m_pos = 0;
-    PumpBudget m_pump;
+    MessagePump m_pump;
     ErrorRecord m_error;
 };
 

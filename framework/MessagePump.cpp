@@ -4,10 +4,10 @@
 
 namespace swirlo {
 
-void PumpBudget::Force(DWORD now) {
-    if (now - m_nLast > m_nLongest) m_nLongest = now - m_nLast;
+void MessagePump::Force() {
+    const DWORD before = GetTickCount();
     PumpMessages();
-    m_nLast = GetTickCount();
+    m_budget.Dispatched(before, GetTickCount());
 }
 
 }  // namespace swirlo

@@ -4,12 +4,10 @@
 // centred, and it is destroyed with its own Destroy. Each page keeps its own log.
 #pragma once
 #include "foundation/LogFile.h"
+#include "framework/WindowMessages.h"
 #include "framework/ZWin.h"
 
 namespace swirlo {
-
-// Posted by a page to its parent when a run stopped for closing has ended.
-constexpr UINT WM_APP_PAGE_IDLE = WM_APP + 40;
 
 class TabPage : public ZDialog {
 public:

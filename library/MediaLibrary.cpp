@@ -1,12 +1,12 @@
 #include "library/MediaLibrary.h"
 
 #include <algorithm>
-#include <deque>
 #include <utility>
 
 #include "foundation/ErrorText.h"
 #include "foundation/Utilities.h"
 #include "foundation/WinHandles.h"
+#include "framework/BackgroundJob.h"
 #include "library/WmpSongReading.h"
 
 using Microsoft::WRL::ComPtr;
@@ -39,8 +39,7 @@ struct MediaLibrary::State {
 
     UniqueKernelHandle hThread;
     UniqueKernelHandle hHalt;  // set with halt-request: ends the thread's waits at once
-    HWND hNotify = nullptr;   // the window thread's receiver of the thread's boxes
-    std::deque<std::pair<std::wstring, std::wstring>> boxes;  // under timingLock
+    std::unique_ptr<PostBack> boxes;  // the thread's boxes, shown on the window thread
     DWORD nSetupTicks = 0;
 
     ~State() { ReleaseHandles(); }
@@ -48,27 +47,13 @@ struct MediaLibrary::State {
         bHaltRequest = 1;
         if (hHalt) SetEvent(hHalt.Get());
     }
-    // A box of the caching thread: handed to the window thread, which shows it.
+    // A box of the caching thread: handed to the window thread, which shows it. The hand-over is
+    // closed (on the window thread) before the page lets go of this state.
     void PostBox(const wchar_t* p1, const wchar_t* p2 = nullptr) {
-        {
-            std::lock_guard<std::mutex> hold(timingLock);
-            boxes.emplace_back(p1, p2 ? p2 : L"");
-        }
-        PostMessageW(hNotify, kShowBoxMessage, 0, 0);
+        boxes->Post([this, a = std::wstring(p1), b = std::wstring(p2 ? p2 : L"")] {
+            ShowErrorBox(a.c_str(), b.empty() ? nullptr : b.c_str());
+        });
     }
-    void ShowPostedBoxes() {
-        for (;;) {
-            std::pair<std::wstring, std::wstring> box;
-            {
-                std::lock_guard<std::mutex> hold(timingLock);
-                if (boxes.empty()) return;
-                box = std::move(boxes.front());
-                boxes.pop_front();
-            }
-            ShowErrorBox(box.first.c_str(), box.second.empty() ? nullptr : box.second.c_str());
-        }
-    }
-    static constexpr UINT kShowBoxMessage = WM_APP + 1;
 
     void ReleaseHandles() {
         m_cpWmpPlaylistAll.Reset();
@@ -148,27 +133,6 @@ bool WaitDispatching(HANDLE h, DWORD ms) {
         if (r != WAIT_OBJECT_0 + 1) return WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
         PumpMessages();
     }
-}
-
-LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == MediaLibrary::State::kShowBoxMessage) {
-        auto* state = reinterpret_cast<MediaLibrary::State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (state) state->ShowPostedBoxes();
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-HWND CreateNotifyWindow(MediaLibrary::State* state) {
-    static const wchar_t kClass[] = L"SwirloLibraryNotify";
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = NotifyProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClass;
-    RegisterClassW(&wc);  // fails harmlessly when already registered
-    HWND h = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    if (h) SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    return h;
 }
 
 }  // namespace
@@ -363,7 +327,7 @@ int MediaLibrary::Setup() {
     s.Timing(FormatW(L"%d milliseconds loading media and playlist collections\r\n", Elapsed(s.nSetupTicks)));
 
     if (!s.hHalt) s.hHalt.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!s.hNotify) s.hNotify = CreateNotifyWindow(&s);
+    if (!s.boxes) s.boxes = std::make_unique<PostBack>();
     auto* param = new std::shared_ptr<State>(m_state);
     s.hThread.Reset(CreateThread(nullptr, 0, CachingThreadProc, param, 0, nullptr));
     if (!s.hThread) {
@@ -387,10 +351,11 @@ void MediaLibrary::Release() {
         ended = WaitDispatching(s.hThread.Get(), 10000);
         s.hThread.Reset();
     }
-    if (s.hNotify) {
-        if (ended) s.ShowPostedBoxes();  // nothing the thread had to say is lost
-        DestroyWindow(s.hNotify);
-        s.hNotify = nullptr;
+    if (s.boxes && ended) {
+        s.boxes->RunPosted();  // nothing the thread had to say is lost
+        s.boxes.reset();
+    } else if (s.boxes) {
+        s.boxes->Close();  // the thread, should it go on, posts into nothing
     }
     // The thread never touches these: they are released here, on the thread that made them.
     s.ReleaseHandles();

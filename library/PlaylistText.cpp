@@ -246,6 +246,28 @@ private:
 // The entries the window thread walks before handing them over.
 constexpr std::uint64_t kEntriesPerJob = 8192;
 
+// The error record after the pipeline failed: a line without memory, or a failed write. Returns 0.
+std::uint64_t PipelineFailed(RunContext& ctx, const EntryPipeline& pipe, const PlaylistRequest& req) {
+    if (pipe.FailedForMemory()) {
+        const wchar_t* sSong = req.pSongs->GetSong(req.pOrder[pipe.FailedEntry()]);
+        if (req.nFormat == kFormatWpl)
+            ctx.Error().SetErrorParts(L"Error converting special chars to xml codes for playlist file",
+                                      L"ReplaceSubStr: Error allocating memory", L"Song path:", sSong);
+        else
+            ctx.Error().SetErrorParts(FormatW(L"Error converting song path from UTF-16 to %ls for playlist file\n"
+                                              L"Error allocating memory\nSong path in UTF-16:\n%ls",
+                                              req.nFormat == kFormatM3u ? L"ANSI" : L"UTF-8", sSong)
+                                          .c_str());
+        return 0;
+    }
+    const SystemErrorPieces& e = pipe.Failure();
+    ctx.Error().SetErrorParts(FormatW(L"Error writing song entry %u to file:\r\n%ls\r\n%ls%ls",
+                                      static_cast<unsigned>(pipe.FailedEntry() + 1), req.sPath.c_str(),
+                                      e.sPrefix.c_str(), e.sText.c_str())
+                                  .c_str());
+    return 0;
+}
+
 // The entry writer: returns the bytes written, 0 on failure (error record filled).
 std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req) {
     const CSongArray& songs = *req.pSongs;
@@ -257,26 +279,7 @@ std::uint64_t WriteEntries(RunContext& ctx, ByteFile& file, const AnsiConverter&
     EntryPipeline pipe(file, req);
     std::string ansi;
     std::wstring convError;
-    auto failed = [&]() -> std::uint64_t {
-        if (pipe.FailedForMemory()) {
-            const wchar_t* sSong = songs.GetSong(req.pOrder[pipe.FailedEntry()]);
-            if (req.nFormat == kFormatWpl)
-                ctx.Error().SetErrorParts(L"Error converting special chars to xml codes for playlist file",
-                                          L"ReplaceSubStr: Error allocating memory", L"Song path:", sSong);
-            else
-                ctx.Error().SetErrorParts(FormatW(L"Error converting song path from UTF-16 to %ls for playlist file\n"
-                                                  L"Error allocating memory\nSong path in UTF-16:\n%ls",
-                                                  req.nFormat == kFormatM3u ? L"ANSI" : L"UTF-8", sSong)
-                                              .c_str());
-            return 0;
-        }
-        const SystemErrorPieces& e = pipe.Failure();
-        ctx.Error().SetErrorParts(FormatW(L"Error writing song entry %u to file:\r\n%ls\r\n%ls%ls",
-                                          static_cast<unsigned>(pipe.FailedEntry() + 1), req.sPath.c_str(),
-                                          e.sPrefix.c_str(), e.sText.c_str())
-                                      .c_str());
-        return 0;
-    };
+    auto failed = [&] { return PipelineFailed(ctx, pipe, req); };
 
     // The bar moves by up to five points; it is told only at the entries where it changes.
     std::uint64_t nextMove = 0;
@@ -395,9 +398,9 @@ bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAns
     return true;
 }
 
-std::wstring WrittenSummary(int nMethod, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written) {
+std::wstring WrittenSummary(ShuffleMethod method, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written) {
     const auto total = static_cast<unsigned>(songs.GetTotal());
-    if (nMethod != 0) return FormatW(L"%u total songs in shuffled playlist, including repetitions", total);
+    if (method != ShuffleMethod::Even) return FormatW(L"%u total songs in shuffled playlist, including repetitions", total);
     std::uint32_t nUnique = songs.GetSize();
     if (written.nEntries < songs.GetTotal()) {
         std::vector<bool> seen(songs.GetSize());

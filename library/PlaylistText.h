@@ -9,6 +9,7 @@
 
 #include "foundation/ByteFile.h"
 #include "foundation/RunContext.h"
+#include "shuffle/ShuffleMethod.h"
 #include "shuffle/SongArray.h"
 
 namespace swirlo {
@@ -53,10 +54,10 @@ struct PlaylistWritten {
 bool WritePlaylistTo(RunContext& ctx, ByteFile& file, const AnsiConverter& toAnsi, const PlaylistRequest& req,
                      PlaylistWritten* pWritten = nullptr);
 
-// The success box's counts of a written playlist: method 0 names the different songs of the entries
-// that were written (a truncated playlist holds fewer than the array), every method the plays before
-// truncation.
-std::wstring WrittenSummary(int nMethod, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written);
+// The success box's counts of a written playlist: the even method names the different songs of the
+// entries that were written (a truncated playlist holds fewer than the array), every method the
+// plays before truncation.
+std::wstring WrittenSummary(ShuffleMethod method, const CSongArray& songs, const std::uint32_t* order, const PlaylistWritten& written);
 // The paragraph that says how many .m3u entries will not play; empty when every entry will.
 std::wstring UnplayableNotice(std::uint64_t nUnplayable);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "foundation/Utilities.h"
+#include "framework/BackgroundJob.h"
+#include "framework/Handles.h"
 
 namespace swirlo {
 
@@ -118,18 +120,6 @@ bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten*
 
 namespace {
 
-struct FlushJob {
-    HANDLE hFile;
-    bool bOk = false;
-    DWORD dwError = 0;
-    static DWORD WINAPI Run(LPVOID p) {
-        auto* job = static_cast<FlushJob*>(p);
-        job->bOk = FlushFileBuffers(job->hFile) != FALSE;
-        job->dwError = job->bOk ? 0 : GetLastError();
-        return 0;
-    }
-};
-
 // The new list's file beside the chosen one. The Save As dialog takes names up to MAX_PATH, so a
 // longer name takes the form without that limit.
 std::wstring PartPath(const std::wstring& path) {
@@ -151,24 +141,21 @@ bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWr
         return false;
     }
     // On disk before the rename: after a power cut the name holds the old list or the whole new one.
-    UniqueFile file(CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    FlushJob flush{file.Get()};
-    if (file) {
+    bool flushed = false;
+    DWORD flushError = 0;
+    if (UniqueFile file{CreateFileW(sPart, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
+        auto flush = [&] {
+            flushed = FlushFileBuffers(file.Get()) != FALSE;
+            flushError = flushed ? 0 : GetLastError();
+        };
         // A slow drive takes its time: the window goes on meanwhile.
-        UniqueKernelHandle thread(CreateThread(nullptr, 0, FlushJob::Run, &flush, 0, nullptr));
-        HANDLE t = thread.Get();
-        if (!t) FlushJob::Run(&flush);
-        for (DWORD r = WAIT_TIMEOUT; t && (r == WAIT_TIMEOUT || r == WAIT_OBJECT_0 + 1);) {
-            r = MsgWaitForMultipleObjects(1, &t, FALSE, 10, QS_ALLINPUT);
-            ctx.PumpMessages();
-        }
-        if (t) WaitForSingleObject(t, INFINITE);
-        file.Reset();  // closed before the rename, which an open handle would refuse
+        BackgroundJob job;
+        if (job.Start(flush)) job.WaitDispatching(ctx);
+        else flush();
     } else {
-        flush.dwError = GetLastError();
-    }
-    const bool flushed = flush.bOk;
-    DWORD error = flushed ? 0 : std::max<DWORD>(flush.dwError, ERROR_WRITE_FAULT);
+        flushError = GetLastError();
+    }  // closed before the rename
+    DWORD error = flushed ? 0 : std::max<DWORD>(flushError, ERROR_WRITE_FAULT);
     if (flushed && !MoveFileExW(sPart, req.sPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (!error) return true;

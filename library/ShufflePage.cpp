@@ -8,6 +8,7 @@
 
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
+#include "framework/WindowMessages.h"
 #include "library/MediaLibrary.h"
 #include "library/ShuffleGroups.h"
 #include "library/SongSelectDialog.h"

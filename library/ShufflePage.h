@@ -85,7 +85,6 @@ private:
     void EnableControls(bool on);
     void LoadControls();
     int ReadSeparation(int id, int maxChars);
-    void PumpRun() { m_pump.Pump(); }
 
     IniSettings* m_pSettings;
     std::array<Slot, kSlots> m_slots;
@@ -102,7 +101,7 @@ private:
     bool m_bGroupsRestored = false;
     RECT m_rcStars{};
     UniqueBitmap m_hStars;
-    PumpBudget m_pump;
+    MessagePump m_pump;
     int m_nMinSegmentSize = 0;
 };
 

@@ -16,6 +16,7 @@
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
+#include "framework/WindowMessages.h"
 #include "library/MediaLibrary.h"
 #include "library/WmpSongReading.h"
 #include "resources/resource.h"
@@ -26,7 +27,6 @@ namespace swirlo {
 
 namespace {
 
-constexpr UINT WM_APP_FILL_LIST = WM_APP + 20;
 constexpr int kListboxMax = 8192;
 constexpr const wchar_t* kGenrePrefix = L"Genre: ";
 constexpr const wchar_t* kPlaylistPrefix = L"Playlist: ";

@@ -46,9 +46,6 @@
 #define IDC_SHUF_STATUS         1331
 #define IDC_SHUF_SEP_FRAME      1332
 #define IDC_SHUF_OUT_FRAME      1333
-// Private messages of the shuffle page
-#define WM_APP_SHUFFLE_SETUP    (WM_APP + 20)
-
 // Song selection dialog (DIALOG 105)
 #define IDD_SONG_SELECT         105
 #define IDC_SEL_ALL             1201
@@ -237,10 +234,3 @@
 #define ID_HELP_CONTENTS        40009
 #define ID_HELP_ABOUT           40010
 #define ID_SETTINGS_LOGGING     40013
-
-// Private messages of the main window
-#define WM_APP_MENU_CLOSED      (WM_APP + 1)
-#define WM_APP_OPEN_MENU        (WM_APP + 2)
-#define WM_APP_NEXT_TAB         (WM_APP + 3)
-#define WM_APP_RELAYOUT         (WM_APP + 4)
-#define WM_APP_FIRST_SHOWN      (WM_APP + 5)

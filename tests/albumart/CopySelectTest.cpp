@@ -9,6 +9,7 @@
 
 #include "albumart/CopyImages.h"
 #include "albumart/CopySelectDialog.h"
+#include "foundation/Utilities.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
 #include "resources/resource.h"
@@ -208,7 +209,7 @@ TEST(CopySelect, PreviewImagesNoLongerWantedAreDropped) {
     loader.Request(0, Jpeg("large.jpg"));
     loader.Request(0, Jpeg("red.jpg"));
     PreviewLoader::Image image;
-    for (DWORD end = GetTickCount() + 10000; !loader.Take(0, image) && GetTickCount() < end;) Sleep(5);
+    for (DWORD end = GetTickCount() + 10000; !loader.Take(0, image) && GetTickCount() < end;) Sleep(5), PumpMessages();
     EXPECT_EQ(image.path + FormatW(L" %dx%d %d", image.width, image.height, image.picture.IsLoaded()),
               Jpeg("red.jpg") + L" 64x48 1");
     EXPECT_FALSE(loader.Take(1, image));

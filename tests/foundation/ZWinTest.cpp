@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "foundation/Utilities.h"
+#include "framework/BackgroundJob.h"
+#include "framework/MessagePump.h"
 #include "framework/ZWin.h"
 #include "tests/foundation/WinTestSupport.h"
 
@@ -14,6 +18,37 @@ HWND PopupAt(int x, int y, int w, int h) {
     return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 }  // namespace
+
+// The work runs on another thread and its end on this one, once: in the message dispatch, or at
+// once after a wait that lets the messages run on the budget. One job at a time.
+TEST(BackgroundJob, HandsTheEndToTheWindowThreadOnce) {
+    struct PageRun : RunContext {
+        MessagePump pump;
+        ErrorRecord error;
+        int GetProgress() const override { return 0; }
+        void SetProgress(int) override {}
+        void PumpMessages() override { pump.Pump(); }
+        bool IsCancelled() const override { return false; }
+        ErrorRecord& Error() override { return error; }
+        LogSink* Log() override { return nullptr; }
+        unsigned long TickCount() const override { return GetTickCount(); }
+    } run;
+    BackgroundJob job;
+    std::atomic<bool> go{false};
+    DWORD worker = 0, finisher = 0;
+    int dones = 0;
+    auto done = [&] { finisher = GetCurrentThreadId(), ++dones; };
+    ASSERT_TRUE(job.Start([&] { worker = GetCurrentThreadId(); while (!go) Sleep(1); }, done));
+    EXPECT_FALSE(job.Start([] {}));
+    go = true;
+    for (DWORD end = GetTickCount() + 5000; dones == 0 && GetTickCount() < end;) Sleep(1), PumpMessages();
+    EXPECT_EQ(dones, 1);
+    EXPECT_NE(worker, GetCurrentThreadId());
+    EXPECT_EQ(finisher, GetCurrentThreadId());
+    ASSERT_TRUE(job.Start([] { Sleep(30); }, done));
+    job.WaitDispatching(run);
+    EXPECT_EQ(dones, 2);
+}
 
 // Centred over its parent, but never past the desktop's right edge nor at a negative position.
 TEST(ZWin, CentreOverParentKeepsTheWindowOnTheDesktop) {

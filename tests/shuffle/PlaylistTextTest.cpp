@@ -94,7 +94,7 @@ TEST(PlaylistText, FormatsOrderAndLimitByteForByte) {
         PlaylistWritten written;
         ASSERT_TRUE(WritePlaylistTo(ctx, file, FakeAnsi, p.Request(format, limit), &written));
         EXPECT_EQ(file.bytes, bytes);
-        EXPECT_EQ(WrittenSummary(0, p.songs, p.order.data(), written),
+        EXPECT_EQ(WrittenSummary(ShuffleMethod::Even, p.songs, p.order.data(), written),
                   (limit == 3 ? L"3" : L"4") + std::wstring(L" unique songs in shuffled playlist\n4 total songs including repetitions"));
         EXPECT_FALSE(file.bOpen);
         EXPECT_EQ(ctx.log.lines.back(), L"T " + std::to_wstring(bytes.size()) + L" bytes written to C:\\out\\list.m3u8");
