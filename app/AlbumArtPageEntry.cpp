@@ -1,6 +1,6 @@
 #include <new>
 
-#include "albumart/AlbumArtPage.h"
+#include "albumart/page/AlbumArtPage.h"
 #include "app/Pages.h"
 
 namespace swirlo {

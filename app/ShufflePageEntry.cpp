@@ -1,5 +1,5 @@
 #include "app/Pages.h"
-#include "library/ShufflePage.h"
+#include "shuffle/page/ShufflePage.h"
 
 namespace swirlo {
 

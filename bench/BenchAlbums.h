@@ -2,7 +2,7 @@
 #pragma once
 #include <random>
 
-#include "tests/albumart/RandomAlbums.h"
+#include "tests/albumart/core/RandomAlbums.h"
 
 namespace swirlo::test {
 

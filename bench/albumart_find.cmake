@@ -3,7 +3,7 @@
 if(WIN32)
   add_executable(bench_albumart_find
     ${CMAKE_CURRENT_LIST_DIR}/albumart_find.cpp
-    ${CMAKE_SOURCE_DIR}/tests/albumart/RandomAlbums.cpp
+    ${CMAKE_SOURCE_DIR}/tests/albumart/core/RandomAlbums.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BenchAlbums.cpp
     ${CMAKE_SOURCE_DIR}/resources/Blendo.rc
   )

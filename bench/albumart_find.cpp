@@ -14,9 +14,9 @@
 #include <random>
 #include <string>
 
-#include "albumart/CopySelectDialog.h"
-#include "albumart/FolderScan.h"
-#include "albumart/MatchFolders.h"
+#include "albumart/page/CopySelectDialog.h"
+#include "albumart/core/FolderScan.h"
+#include "albumart/core/MatchFolders.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
 #include "framework/MessagePump.h"

@@ -6,9 +6,9 @@
 #include <random>
 #include <string>
 
-#include "albumart/MatchFolders.h"
-#include "tests/albumart/FakePage.h"
-#include "tests/albumart/LiteralMatch.h"
+#include "albumart/core/MatchFolders.h"
+#include "tests/albumart/core/FakePage.h"
+#include "tests/albumart/core/LiteralMatch.h"
 #include "bench/BenchAlbums.h"
 
 using namespace swirlo;

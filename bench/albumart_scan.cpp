@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "albumart/FolderScan.h"
+#include "albumart/core/FolderScan.h"
 #include "foundation/Utilities.h"
 #include "framework/MessagePump.h"
 #include "bench/BenchClock.h"

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "shuffle/SongArray.h"
+#include "shuffle/core/SongArray.h"
 
 using Clock = std::chrono::steady_clock;
 

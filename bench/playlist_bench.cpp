@@ -7,13 +7,13 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "library/PlaylistWriter.h"
+#include "shuffle/playlist/PlaylistWriter.h"
 #else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
-#include "library/PlaylistText.h"
+#include "shuffle/playlist/PlaylistText.h"
 #include "bench/QuietRun.h"
 
 using namespace swirlo;

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "bench/QuietRun.h"
-#include "shuffle/EvenDistribution.h"
-#include "shuffle/SeparateDups.h"
-#include "tests/shuffle/FakeRun.h"
-#include "tests/shuffle/LiteralForms.h"
+#include "shuffle/core/EvenDistribution.h"
+#include "shuffle/core/SeparateDups.h"
+#include "tests/foundation/FakeRun.h"
+#include "tests/shuffle/core/LiteralForms.h"
 
 using namespace swirlo;
 using namespace swirlo::bench;

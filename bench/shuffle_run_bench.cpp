@@ -14,11 +14,11 @@
 #include "foundation/Seams.h"
 #include "framework/WindowMessages.h"
 #include "library/MediaLibrary.h"
-#include "library/PlaylistWriter.h"
-#include "library/ShufflePage.h"
+#include "shuffle/playlist/PlaylistWriter.h"
+#include "shuffle/page/ShufflePage.h"
 #include "library/WmpSongReading.h"
 #include "resources/resource.h"
-#include "shuffle/EvenDistribution.h"
+#include "shuffle/core/EvenDistribution.h"
 #include "tools/demolib/DemoGen.h"
 
 using namespace swirlo;

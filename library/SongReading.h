@@ -9,7 +9,7 @@
 #include <string>
 
 #include "foundation/RunContext.h"
-#include "shuffle/SongArray.h"
+#include "shuffle/core/SongArray.h"
 
 namespace swirlo {
 

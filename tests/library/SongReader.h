@@ -8,7 +8,7 @@
 
 #include "library/SongReading.h"
 #include "standin/LibraryModel.h"
-#include "tests/shuffle/FakeRun.h"
+#include "tests/foundation/FakeRun.h"
 
 namespace swirlo::testing {
 
