@@ -3,6 +3,6 @@
 if(WIN32)
   add_executable(bench_shuffle_run ${CMAKE_CURRENT_LIST_DIR}/shuffle_run_bench.cpp
                  ${CMAKE_SOURCE_DIR}/tools/demolib/DemoGen.cpp ${CMAKE_SOURCE_DIR}/resources/Blendo.rc)
-  target_link_libraries(bench_shuffle_run PRIVATE library_page_win)
+  target_link_libraries(bench_shuffle_run PRIVATE shuffle_page_win)
   target_link_options(bench_shuffle_run PRIVATE -mconsole -municode)
 endif()
