@@ -18,6 +18,4 @@ INT_PTR RunAlbumArtOptions(HINSTANCE hInst, IniSettings* settings, const wchar_t
     return r < 0 ? -1 : (r == 1 ? 1 : 0);
 }
 
-bool AlbumArtOptionsAvailable() { return true; }
-
 }  // namespace swirlo

@@ -68,7 +68,6 @@ BOOL MainWindow::OnInitDialog() {
 
     CreatePages();
     InsertTabs();
-    if (m_pPaths) m_sHelpPath = m_pPaths->sProgDirSlash + L"Blendo.chm";
     SizeTabsAndPages();
     ShowPage(0);
     m_bFirstShow = false;
@@ -191,9 +190,7 @@ void MainWindow::OnLabelClick(Label which, bool fromKeyboard) {
     if (which == kSettings) {
         if (!AppendMenuW(menu, MF_STRING, ID_SETTINGS_SHUFFLE, L"Vuriror Oduvizu options ..."))
             ShowErrorBox(L"Error adding shuffle options menu item");
-        // Grayed until the album art page brings its options dialog.
-        UINT artState = AlbumArtOptionsAvailable() ? MF_ENABLED : MF_GRAYED;
-        if (!AppendMenuW(menu, MF_STRING | artState, ID_SETTINGS_ALBUMART, L"Album Art options ..."))
+        if (!AppendMenuW(menu, MF_STRING, ID_SETTINGS_ALBUMART, L"Album Art options ..."))
             ShowErrorBox(L"Error adding album options menu item");
         if (!AppendMenuW(menu, MF_STRING, ID_SETTINGS_LOGGING, L"Logging options ..."))
             ShowErrorBox(L"Error adding logging options menu item");
@@ -264,7 +261,6 @@ void MainWindow::RunCommand(UINT id) {
         break;
     }
     case ID_SETTINGS_ALBUMART: {
-        if (!AlbumArtOptionsAvailable()) break;
         INT_PTR r = RunAlbumArtOptions(m_hInst, m_pSettings, m_sCaption.c_str(), this, m_pPaths);
         if (r == -1) ShowErrorBox(L"Error creating Album Art Preferences dialog");
         else if (r == 1 && m_pAlbumArtPage) m_pAlbumArtPage->RefreshFromSettings();

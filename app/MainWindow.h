@@ -18,7 +18,6 @@ public:
     TabPage* ShufflePage() { return m_pShufflePage.get(); }
     TabPage* AlbumArtPage() { return m_pAlbumArtPage.get(); }
     int VisiblePage() const { return m_nVisiblePage; }
-    const std::wstring& HelpPath() const { return m_sHelpPath; }
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -60,7 +59,6 @@ private:
     bool m_bFirstShow = true;
     bool m_bClosePending = false;  // closed during a job: closes when the job has ended
     UniqueBrush m_hbrHighlight;
-    std::wstring m_sHelpPath;
     HHOOK m_hKeyHook = nullptr;
 };
 

@@ -16,9 +16,8 @@ std::unique_ptr<TabPage> MakeShufflePage(HINSTANCE hInst, IniSettings* settings,
 std::unique_ptr<TabPage> MakeAlbumArtPage(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption,
                                           ZWin* parent, const AppPaths* paths);
 // Runs the Album Art Options dialog modally: 1 after OK, 0 after Cancel, -1 when it could not be
-// created (the caller says so). AlbumArtOptionsAvailable() is false while that dialog does not exist.
+// created (the caller says so).
 INT_PTR RunAlbumArtOptions(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
                            const AppPaths* paths);
-bool AlbumArtOptionsAvailable();
 
 }  // namespace swirlo

@@ -83,4 +83,9 @@ int FindAppPaths(AppPaths& paths, const wchar_t* folderName, bool useProfileRule
     return FindAppPathsFrom(paths, std::wstring(buf.data(), n), folderName, useProfileRule, error);
 }
 
+std::wstring HelpFilePath(const AppPaths& paths, const wchar_t* topic) {
+    std::wstring file = paths.sProgDirSlash + L"Blendo.chm";
+    return topic ? file + L"::/" + topic : file;
+}
+
 }  // namespace swirlo

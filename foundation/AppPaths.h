@@ -21,4 +21,7 @@ int FindAppPaths(AppPaths& paths, const wchar_t* folderName, bool useProfileRule
 int FindAppPathsFrom(AppPaths& paths, const std::wstring& sExePath, const wchar_t* folderName,
                      bool useProfileRule, std::wstring& error);
 
+// The help file beside the program, or one of its topic pages when topic is given ("x.htm").
+std::wstring HelpFilePath(const AppPaths& paths, const wchar_t* topic = nullptr);
+
 }  // namespace swirlo

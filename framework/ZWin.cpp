@@ -105,8 +105,7 @@ void ZWin::SetIcon(int iconResId) {
 
 void ZWin::ShowHelpTopic(const wchar_t* topic) {
     if (!m_pPaths || m_pPaths->sProgDirSlash.empty()) return;
-    std::wstring file = FormatW(L"%lsBlendo.chm", m_pPaths->sProgDirSlash.c_str());
-    ShowHelp(topic ? FormatW(L"%ls::/%ls", file.c_str(), topic) : file);
+    ShowHelp(HelpFilePath(*m_pPaths, topic));
 }
 
 RECT ZWin::ControlRect(int controlId) const {

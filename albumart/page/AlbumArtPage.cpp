@@ -453,7 +453,7 @@ INT_PTR AlbumArtOptionsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPa
         if (!Paths() || Paths()->sProgDirSlash.empty())
             ShowErrorBox(L"Help file location (program folder) not found");
         else
-            ShowHelp(FormatW(L"%lsBlendo.chm::/aa_pref.htm", Paths()->sProgDirSlash.c_str()));
+            ShowHelp(HelpFilePath(*Paths(), L"aa_pref.htm"));
         return TRUE;
     }
     return DefaultHandling(msg, wParam, lParam);

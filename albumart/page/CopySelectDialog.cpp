@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
+#include <iterator>
 #include <numeric>
 
 #include "foundation/IniSettings.h"
@@ -558,7 +559,10 @@ void CopySelectDialog::DrawThumb(const DRAWITEMSTRUCT* dis) {
         return;
     }
     default: {
-        HBITMAP bmp = m_keyBmp[dis->CtlID - IDC_CS_KEY_IMG0].Get();
+        // Only the colour keys have a bitmap; any other owner-drawn item is left blank.
+        const UINT key = dis->CtlID - IDC_CS_KEY_IMG0;  // wraps below the first key
+        if (key >= std::size(m_keyBmp)) return;
+        HBITMAP bmp = m_keyBmp[key].Get();
         if (!bmp) return;
         UniqueMemDC mem(CreateCompatibleDC(dc));
         SelectGuard keep(mem.Get(), bmp);
@@ -647,7 +651,7 @@ INT_PTR CopySelectDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
             if (!Paths() || Paths()->sProgDirSlash.empty())
                 ShowErrorBox(L"Help file location (program folder) not found");
             else
-                ShowHelp(FormatW(L"%lsBlendo.chm::/aa_match.htm", Paths()->sProgDirSlash.c_str()));
+                ShowHelp(HelpFilePath(*Paths(), L"aa_match.htm"));
             return TRUE;
         }
         break;
