@@ -197,13 +197,11 @@ TEST(CopySelect, PreviewShowsBothImagesTheirSizesAndMissingOnes) {
     EXPECT_NE(f.boxes.boxes[0].text.find(L"Error loading source image\r\n" + f.arr.GetFilePath2(0, L"Folder.jpg")),
               std::wstring::npos);
     // Only the colour keys draw a bitmap: any other owner-drawn id leaves its item blank.
-    UniqueMemDC mem(CreateCompatibleDC(nullptr));
-    UniqueBitmap bmp(CreateCompatibleBitmap(WindowDC(f.h).Get(), 8, 8));
-    SelectGuard keep(mem.Get(), bmp.Get());
     for (UINT id : {IDC_CS_KEY_IMG0 - 1u, IDC_CS_KEY_IMG0 + 3u, IDC_CS_KEY_IMG0 + 0u}) {
-        DRAWITEMSTRUCT dis{ODT_STATIC, id, 0, ODA_DRAWENTIRE, 0, nullptr, mem.Get(), {0, 0, 8, 8}, 0};
+        WindowDC dc(f.h);
+        DRAWITEMSTRUCT dis{ODT_STATIC, id, 0, ODA_DRAWENTIRE, 0, nullptr, dc.Get(), {0, 0, 8, 8}, 0};
         SendMessageW(f.h, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&dis));
-        EXPECT_EQ(GetPixel(mem.Get(), 4, 4) == GetSysColor(COLOR_BTNFACE), id != IDC_CS_KEY_IMG0) << id;
+        EXPECT_EQ(GetPixel(dc.Get(), 4, 4) == GetSysColor(COLOR_BTNFACE), id != IDC_CS_KEY_IMG0) << id;
     }
 }
 
