@@ -23,7 +23,7 @@ MAY_INCLUDE = {
     'resources': [],
 }
 TOP = sorted({f.split('/')[0] for f in MAY_INCLUDE})
-SOURCES = ('.cpp', '.h', '.rc')
+SOURCES = ('.cpp', '.h', '.rc', '.inc')
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 
