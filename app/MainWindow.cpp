@@ -12,7 +12,7 @@
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 #include "resources/resource.h"
 
 namespace swirlo {

@@ -12,7 +12,7 @@
 
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 #include "library/MediaLibrary.h"
 #include "shuffle/playlist/PlaylistWriter.h"
 #include "shuffle/page/ShufflePage.h"

@@ -4,7 +4,7 @@
 // centred, and it is destroyed with its own Destroy. Each page keeps its own log.
 #pragma once
 #include "foundation/LogFile.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 #include "framework/ZWin.h"
 
 namespace swirlo {

@@ -6,7 +6,7 @@
 #include "foundation/ErrorText.h"
 #include "foundation/Utilities.h"
 #include "foundation/WinHandles.h"
-#include "framework/BackgroundJob.h"
+#include "foundation/BackgroundJob.h"
 #include "library/WmpSongReading.h"
 
 using Microsoft::WRL::ComPtr;

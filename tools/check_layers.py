@@ -19,7 +19,7 @@ MAY_INCLUDE = {
     'shuffle/page': ['foundation', 'framework', 'resources', 'shuffle/core', 'shuffle/playlist', 'library'],
     'albumart/page': ['foundation', 'framework', 'resources', 'albumart/core'],
     'app': ['foundation', 'framework', 'resources', 'shuffle/page', 'albumart/page'],
-    'standin': [],
+    'standin': ['foundation'],
     'resources': [],
 }
 TOP = sorted({f.split('/')[0] for f in MAY_INCLUDE})

@@ -1,7 +1,7 @@
 #include "albumart/page/CopyImages.h"
 
 #include "foundation/Utilities.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 #include "resources/resource.h"
 
 namespace swirlo {

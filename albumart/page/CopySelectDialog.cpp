@@ -9,7 +9,7 @@
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
 #include "framework/Controls.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 #include "resources/resource.h"
 
 namespace swirlo {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "albumart/page/Picture.h"
-#include "framework/BackgroundJob.h"
+#include "foundation/BackgroundJob.h"
 
 namespace swirlo {
 

@@ -8,7 +8,7 @@
 
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 #include "library/MediaLibrary.h"
 #include "shuffle/page/ShuffleGroups.h"
 #include "shuffle/page/SongSelectDialog.h"

@@ -16,7 +16,7 @@
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
 #include "framework/Handles.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 #include "library/MediaLibrary.h"
 #include "library/WmpSongReading.h"
 #include "resources/resource.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "foundation/Utilities.h"
-#include "framework/BackgroundJob.h"
-#include "framework/Handles.h"
+#include "foundation/BackgroundJob.h"
+#include "foundation/WinHandles.h"
 
 namespace swirlo {
 

@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "foundation/Utilities.h"
-#include "framework/BackgroundJob.h"
+#include "foundation/BackgroundJob.h"
 #include "framework/MessagePump.h"
 #include "framework/ZWin.h"
 #include "tests/foundation/WinTestSupport.h"

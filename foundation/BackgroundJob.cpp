@@ -1,9 +1,9 @@
-#include "framework/BackgroundJob.h"
+#include "foundation/BackgroundJob.h"
 
 #include <system_error>
 
 #include "foundation/RunContext.h"
-#include "framework/WindowMessages.h"
+#include "foundation/WindowMessages.h"
 
 namespace swirlo {
 
