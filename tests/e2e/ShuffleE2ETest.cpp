@@ -151,6 +151,14 @@ struct Blendo {
         return page && ListView_GetItemCount(Item(IDC_SHUF_LIST)) == rows;
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
+    // Clicks Save; true once a window of the run (Save As or a box) has the main window disabled. A
+    // click that never arrived is sent again; a second one that does is harmless, it reaches a
+    // disabled window.
+    bool Save() {
+        for (int i = 0; i < 6; ++i)
+            if (Click(Item(IDC_SHUF_SAVE)), D::Until([&] { return !IsWindowEnabled(main); }, 20000)) return true;
+        return ADD_FAILURE() << "Save does not start a run", false;
+    }
     // A top-level window of the program with this title (and, for a box, text containing what).
     HWND Find(const wchar_t* title, const wchar_t* what = nullptr, std::wstring* text = nullptr, DWORD ms = 120000) {
         for (DWORD waited = 0; waited < ms; waited += 50, Sleep(50))
@@ -360,7 +368,7 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
                                                D::Until([&] { return SendMessageW(b.Item(IDC_SHUF_NOREPS), BM_GETCHECK, 0, 0) == BST_UNCHECKED; })));
             const std::wstring name = L"mix" + std::to_wstring(GetCurrentProcessId()) + std::to_wstring(restart) + std::to_wstring(run) + ext[format];
             const std::wstring out = restart ? playlists + name : dir / name;
-            Click(b.Item(IDC_SHUF_SAVE));
+            b.Save();
             ASSERT_TRUE(b.SaveAs(format + 1, restart ? name : out));
             std::wstring box = b.Result();
             const std::size_t note = box.find(L"Non fatal error");  // its second line counts the shortfalls
@@ -410,7 +418,7 @@ TEST_F(ShuffleE2E, StopAtEveryStageLeavesTheOldFile) {
     ASSERT_TRUE(b.Start(1));
     for (int k = 0; k < 4; ++k) {
         SCOPED_TRACE(k < 3 ? stages[k] : L"to the end");
-        Click(b.Item(IDC_SHUF_SAVE));
+        b.Save();
         ASSERT_TRUE(b.SaveAs(3, out));
         if (k < 3) b.prog.HoldAt(k);
         ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));  // the overwrite question
@@ -450,7 +458,7 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     ASSERT_TRUE(b.Start(256));
     Click(b.Item(IDC_SHUF_ADD));
     EXPECT_NE(b.Result().find(L"Maximum number 256 selections"), std::wstring::npos);
-    Click(b.Item(IDC_SHUF_SAVE));
+    b.Save();
     EXPECT_NE(b.Result().find(L"Playlist: Gone Playlist"), std::wstring::npos);
 
     // Emptied and typed digit by digit; the arrow keys move the box like its arrows (wrapping at the ends).
@@ -479,7 +487,7 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     // Cancel there ends the run without a word.
     const std::wstring taken = dir / L"taken.m3u8";
     WriteBytes(taken, "x");
-    Click(b.Item(IDC_SHUF_SAVE));
+    b.Save();
     HWND dlg = b.Find(L"Save shuffled playlist as ...");
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(D::BringToFront(dlg) && D::WaitFocus(GetDlgItem(dlg, 0x47c)));
@@ -493,7 +501,7 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     D::Key(VK_ESCAPE);  // a click might come before the dialog has moved its buttons into place
     EXPECT_TRUE(D::WaitGone(dlg));
     // Yes to the question: the list holds only exclusions.
-    Click(b.Item(IDC_SHUF_SAVE));
+    b.Save();
     ASSERT_TRUE(b.SaveAs(3, taken));
     ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));
     EXPECT_NE(b.Result().find(L"Nothing to shuffle.\nAll song selections are exclusions."), std::wstring::npos);
@@ -536,7 +544,7 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     HWND missing = b.Find(L"Change songs selection - ERROR", L"\r\nPlaylist: Workout\r\n", nullptr, 20000), d = b.Find(L"Change songs selection");
     ASSERT_TRUE(missing && d);
     ASSERT_TRUE(D::Answer(GetDlgItem(missing, IDOK)) && D::Answer(GetDlgItem(d, IDOK)));
-    Click(b.Item(IDC_SHUF_SAVE));  // no longer refused for a missing playlist
+    b.Save();  // no longer refused for a missing playlist
     HWND saveAs = b.Find(L"Save shuffled playlist as ...", nullptr, nullptr, 30000);
     ASSERT_NE(saveAs, nullptr);
     ASSERT_TRUE(D::BringToFront(saveAs));
@@ -567,7 +575,7 @@ TEST_F(ShuffleE2E, TruncatedM3uOverLastWeeksSaysWhatWasWritten) {
     SeedGroups({{3, {}, 0, false, {L"Rock"}, {}}});
     Blendo b;
     ASSERT_TRUE(b.Start(1));
-    Click(b.Item(IDC_SHUF_SAVE));
+    b.Save();
     ASSERT_TRUE(b.SaveAs(2, out));
     ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));
     std::wstring box = b.Result();
@@ -596,7 +604,7 @@ TEST_F(ShuffleE2E, ARunKeepsTabsAndMenusAndEscStopsItAndEnds) {
     GetWindowRect(GetDlgItem(b.main, IDC_MAIN_TAB), &tab);
     HWND settings = GetDlgItem(b.main, IDC_SETTINGS_LABEL);
     b.prog.HoldAt(0);
-    Click(b.Item(IDC_SHUF_SAVE));
+    b.Save();
     ASSERT_TRUE(b.SaveAs(3, out));
     ASSERT_TRUE(b.Answer(L"A file already exists", IDYES));
     ASSERT_TRUE(b.prog.WaitHeld(0));
