@@ -171,6 +171,13 @@ struct Blendo {
                 if (text) *text = t;
                 return h;
             }
+        std::wstring shown;  // what the program shows instead
+        for (HWND h = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr)) {
+            DWORD p = 0;
+            GetWindowThreadProcessId(h, &p);
+            if (p == pid && h != main && IsWindowVisible(h)) shown += L" [" + D::Text(h) + L": " + D::Text(GetDlgItem(h, 0xFFFF)) + L"]";
+        }
+        ADD_FAILURE() << "no window \"" << (title ? title : L"") << "\" with \"" << (what ? what : L"") << "\"; shown:" << shown;
         return nullptr;
     }
     // Adds a group through the song selection dialog, by mouse and keyboard: its genres and playlists
