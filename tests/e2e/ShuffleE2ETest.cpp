@@ -151,14 +151,15 @@ struct Blendo {
         return page && ListView_GetItemCount(Item(IDC_SHUF_LIST)) == rows;
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
-    // Clicks Save; true once a window of the run (Save As or a box) has the main window disabled. A
-    // click that never arrived is sent again; a second one that does is harmless, it reaches a
-    // disabled window.
-    bool Save() {
+    // Clicks a button that opens a window (Save, Add, Edit: a dialog or a box); true once that window
+    // has the main window disabled. A click that never arrived is sent again; a second one that does
+    // is harmless, it reaches a disabled window.
+    bool Open(int button) {
         for (int i = 0; i < 6; ++i)
-            if (Click(Item(IDC_SHUF_SAVE)), D::Until([&] { return !IsWindowEnabled(main); }, 20000)) return true;
-        return ADD_FAILURE() << "Save does not start a run", false;
+            if (Click(Item(button)), D::Until([&] { return !IsWindowEnabled(main); }, 20000)) return true;
+        return ADD_FAILURE() << "the button opens nothing", false;
     }
+    bool Save() { return Open(IDC_SHUF_SAVE); }
     // A top-level window of the program with this title (and, for a box, text containing what).
     HWND Find(const wchar_t* title, const wchar_t* what = nullptr, std::wstring* text = nullptr, DWORD ms = 120000) {
         for (DWORD waited = 0; waited < ms; waited += 50, Sleep(50))
@@ -184,7 +185,7 @@ struct Blendo {
     // picked in the listbox, the days typed, the frequency mode chosen. The counts and the
     // ignore-repeats flag the dialog offers are read back into g.
     bool Add(Group& g) {
-        Click(Item(IDC_SHUF_ADD));
+        Open(IDC_SHUF_ADD);
         HWND d = Find(L"Add songs to shuffle"), list = GetDlgItem(d, IDC_SEL_LIST);
         if (!d || !D::Until([list] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; }))
             return ADD_FAILURE() << "no selection dialog, or an empty list", false;
@@ -463,7 +464,7 @@ TEST_F(ShuffleE2E, ListLimitsMissingPlaylistArrowsAndSaveAsAnswers) {
     SeedGroups(groups);
     Blendo b;
     ASSERT_TRUE(b.Start(256));
-    Click(b.Item(IDC_SHUF_ADD));
+    b.Open(IDC_SHUF_ADD);
     EXPECT_NE(b.Result().find(L"Maximum number 256 selections"), std::wstring::npos);
     b.Save();
     EXPECT_NE(b.Result().find(L"Playlist: Gone Playlist"), std::wstring::npos);
@@ -547,7 +548,7 @@ TEST_F(ShuffleE2E, GroupsKeepTheirItemsThroughAMarkACutRecordAnOrderSwitchAndALi
     EXPECT_TRUE(box.find(L"left out:\r\n\"S\" (line ") != std::wstring::npos && box.find(aside) != std::wstring::npos) << box;
     Click(b.Item(IDC_SHUF_LIST));
     D::Key(VK_HOME);
-    Click(b.Item(IDC_SHUF_EDIT));
+    b.Open(IDC_SHUF_EDIT);
     HWND missing = b.Find(L"Change songs selection - ERROR", L"\r\nPlaylist: Workout\r\n", nullptr, 20000), d = b.Find(L"Change songs selection");
     ASSERT_TRUE(missing && d);
     ASSERT_TRUE(D::Answer(GetDlgItem(missing, IDOK)) && D::Answer(GetDlgItem(d, IDOK)));
