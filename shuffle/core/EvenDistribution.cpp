@@ -420,6 +420,27 @@ int PlaceGroup(GroupJob& job, const std::vector<std::uint32_t>& group, int m) {
     return 1;
 }
 
+// Each song's play positions from the order: its plays in segment order are its positions in
+// ascending order. 0, with the error record filled, when there is no room for them.
+int CollectSongItems(RunContext& ctx, const CSongArray& songs, const std::uint32_t* order, SongItems& items) {
+    const std::uint32_t nSongs = songs.GetSize();
+    const std::int64_t total = static_cast<std::int64_t>(songs.GetTotal());
+    try {
+        items.offset.resize(nSongs);
+        items.slots.resize(static_cast<std::size_t>(total));
+    } catch (const std::bad_alloc&) {
+        return ctx.Error().SetErrorParts(L"Error allocating SongItem array");
+    }
+    std::size_t next = 0;
+    for (std::uint32_t i = 0; i < nSongs; ++i) {
+        items.offset[i] = next;
+        next += static_cast<std::size_t>(songs.GetCount(i));
+    }
+    std::vector<std::size_t> fill = items.offset;
+    for (std::int64_t p = 0; p < total; ++p) items.slots[fill[order[p]]++] = static_cast<std::int32_t>(p);
+    return 1;
+}
+
 // Writes "Repeats distribution.csv"; 1 on success, else 0 with the error record filled.
 int WriteDistributionFile(RunContext& ctx, const CSongArray& songs, SongItems& items,
                           const std::vector<std::vector<std::uint32_t>>& groups, const DistributionFile& csv) {
@@ -540,22 +561,9 @@ int Distribute(RunContext& ctx, RandomSource& rng, const CSongArray& songs, int 
         if (ctx.IsCancelled()) return 0;
     }
     if (log.On() && csv.pFile) {
-        // Each song's plays in segment order are its positions in ascending order.
         SongItems items;
-        try {
-            items.offset.resize(nSongs);
-            items.slots.resize(static_cast<std::size_t>(total));
-        } catch (const std::bad_alloc&) {
-            return ctx.Error().SetErrorParts(L"Error allocating SongItem array");
-        }
-        std::size_t next = 0;
-        for (std::uint32_t i = 0; i < nSongs; ++i) {
-            items.offset[i] = next;
-            next += static_cast<std::size_t>(songs.GetCount(i));
-        }
-        std::vector<std::size_t> fill = items.offset;
-        for (std::int64_t p = 0; p < total; ++p) items.slots[fill[order[p]]++] = static_cast<std::int32_t>(p);
-        if (!WriteDistributionFile(ctx, songs, items, groups, csv)) return 0;
+        if (!CollectSongItems(ctx, songs, order, items) || !WriteDistributionFile(ctx, songs, items, groups, csv))
+            return 0;
     }
     return 1;
 }
