@@ -75,6 +75,11 @@ struct MediaLibrary::State {
     void WriteStartupLog();
     void FinishLog();
     void CacheLibrary();
+    void CachingHalted();
+    bool CachePlaylists(DWORD t0);
+    void WaitForSelectDialog(DWORD t0);
+    bool OpenAllSongs();
+    bool CacheSongs(DWORD tSongs);
     // The thread's own player objects, in its own apartment.
     ComPtr<IWMPPlaylistArray> tPlaylistArr;
     ComPtr<IWMPMediaCollection> tMediaColl;
@@ -202,66 +207,88 @@ bool MediaLibrary::State::OpenOwnLibrary() {
     return !bHaltRequest;
 }
 
+// Touches every playlist and then every audio item once, so that the player has them in its caches
+// before the song selection dialog or a shuffle asks for them.
 void MediaLibrary::State::CacheLibrary() {
-    const wchar_t* kSongsError = L"Non-fatal error caching list of all songs in WMP";
     DWORD t0 = GetTickCount();
     Timing(FormatW(L"%ls Begin cache WMP playlist and song data\r\n", TimeNow().c_str()));
-    // A halt before the songs are reached ends the thread the way a halt after them does.
-    auto halted = [this] {
-        Timing(L"Caching all songs halted for actual shuffle\r\n");
-        WriteStartupLog();
-    };
     if (!OpenOwnLibrary()) {
-        if (bHaltRequest) halted();
+        if (bHaltRequest) CachingHalted();
         return;
     }
+    if (!CachePlaylists(t0)) return;
+    if (bHaltRequest) return CachingHalted();
+    DWORD tSongs = GetTickCount();
+    if (!OpenAllSongs()) return;
+    Timing(FormatW(L"%d milliseconds load WMP all media (audio) pointers\r\n", Elapsed(tSongs)));
+    if (bHaltRequest) return CachingHalted();
+    if (!CacheSongs(tSongs)) return;
+    Timing(FormatW(L"%d milliseconds read all songs\r\n%d milliseconds TOTAL\r\n%ls Finished caching WMP data\r\n",
+                   Elapsed(tSongs), Elapsed(nSetupTicks), TimeNow().c_str()));
+    FinishLog();
+}
+
+// A halt before the songs are reached ends the thread the way a halt after them does.
+void MediaLibrary::State::CachingHalted() {
+    Timing(L"Caching all songs halted for actual shuffle\r\n");
+    WriteStartupLog();
+}
+
+// Each playlist once, until the song selection dialog opens. False when the thread is to end.
+bool MediaLibrary::State::CachePlaylists(DWORD t0) {
     LONG count = 0;
     if (FAILED(tPlaylistArr->get_count(&count))) {
         PostBox(L"Can't load playlists, failed m_cpWmpPlaylistArr->get_count");
-        return;
+        return false;
     }
     Timing(FormatW(L"%d milliseconds getting playlist count %d\r\n", Elapsed(t0), static_cast<int>(count)));
-    bool stopped = false;
     for (LONG i = 0; i < count; ++i) {
-        if (bHaltRequest) return halted();
+        if (bHaltRequest) return CachingHalted(), false;
         if (bSelectDlgStarted) {
-            stopped = true;
-            break;
+            WaitForSelectDialog(t0);
+            return true;
         }
         ComPtr<IWMPPlaylist> cpPlaylist;
         tPlaylistArr->Item(i, &cpPlaylist);
     }
-    if (!stopped) {
-        Timing(FormatW(L"%d milliseconds caching list of all playlists\r\n", Elapsed(t0)));
-    } else {
-        Timing(FormatW(L"%ls Caching thread suspended by start of Select Songs dialog after\r\n%d milliseconds "
-                       L"of Playlists caching\r\n", TimeNow().c_str(), Elapsed(t0)));
-        DWORD tSleep = GetTickCount();
-        // A halt ends the wait at once: the page may be closing and waiting for this thread.
-        for (int step = 0; step < 8 && !bSelectDlgReturned && !bHaltRequest; ++step)
-            WaitForSingleObject(hHalt.Get(), 1000);
-        Timing(FormatW(L"%ls  Resume caching thread after\r\n%d milliseconds sleep ", TimeNow().c_str(),
-                       Elapsed(tSleep)) +
-               (bSelectDlgReturned ? L"until Select Dlg returned\r\n" : L"timed out before Select Dlg return\r\n"));
+    Timing(FormatW(L"%d milliseconds caching list of all playlists\r\n", Elapsed(t0)));
+    return true;
+}
+
+// The dialog reads the library itself: the thread stands aside until it closes, 8 s at most.
+void MediaLibrary::State::WaitForSelectDialog(DWORD t0) {
+    Timing(FormatW(L"%ls Caching thread suspended by start of Select Songs dialog after\r\n%d milliseconds "
+                   L"of Playlists caching\r\n", TimeNow().c_str(), Elapsed(t0)));
+    DWORD tSleep = GetTickCount();
+    // A halt ends the wait at once: the page may be closing and waiting for this thread.
+    for (int step = 0; step < 8 && !bSelectDlgReturned && !bHaltRequest; ++step)
+        WaitForSingleObject(hHalt.Get(), 1000);
+    Timing(FormatW(L"%ls  Resume caching thread after\r\n%d milliseconds sleep ", TimeNow().c_str(),
+                   Elapsed(tSleep)) +
+           (bSelectDlgReturned ? L"until Select Dlg returned\r\n" : L"timed out before Select Dlg return\r\n"));
+}
+
+// The library's audio items as one playlist (tPlaylistAll). False, with a box, when it cannot be had.
+bool MediaLibrary::State::OpenAllSongs() {
+    ComString attr(L"MediaType"), value(L"audio");
+    if (!attr || !value || FAILED(tMediaColl->getByAttribute(attr.get(), value.get(), &tPlaylistAll)) ||
+        !tPlaylistAll) {
+        tPlaylistAll.Reset();
+        tMediaColl.Reset();
+        PostBox(L"Non-fatal error caching list of all songs in WMP", L"getByAttribute failed");
+        return false;
     }
-    if (bHaltRequest) return halted();
-    DWORD tSongs = GetTickCount();
-    {
-        ComString attr(L"MediaType"), value(L"audio");
-        if (!attr || !value || FAILED(tMediaColl->getByAttribute(attr.get(), value.get(), &tPlaylistAll)) ||
-            !tPlaylistAll) {
-            tPlaylistAll.Reset();
-            tMediaColl.Reset();
-            PostBox(kSongsError, L"getByAttribute failed");
-            return;
-        }
-    }
-    Timing(FormatW(L"%d milliseconds load WMP all media (audio) pointers\r\n", Elapsed(tSongs)));
-    if (bHaltRequest) return halted();
+    return true;
+}
+
+// Every song's attributes the page reads, in blocks of 1,000 between which a halt is honoured.
+// False when the thread is to end.
+bool MediaLibrary::State::CacheSongs(DWORD tSongs) {
+    const wchar_t* kSongsError = L"Non-fatal error caching list of all songs in WMP";
     LONG n = 0;
     if (FAILED(tPlaylistAll->get_count(&n))) {
         PostBox(kSongsError, L"Playlist get_count failed");
-        return;
+        return false;
     }
     WmpPlaylistItems songs(tPlaylistAll.Get());
     std::wstring value;
@@ -279,18 +306,16 @@ void MediaLibrary::State::CacheLibrary() {
             songs.CloseItem();
             if (failed) {
                 PostBox(kSongsError, failed);
-                return;
+                return false;
             }
         }
         if (bHaltRequest) {
             Timing(FormatW(L"%d milliseconds caching each song halted for actual shuffle\r\n", Elapsed(tSongs)));
             WriteStartupLog();
-            return;
+            return false;
         }
     }
-    Timing(FormatW(L"%d milliseconds read all songs\r\n%d milliseconds TOTAL\r\n%ls Finished caching WMP data\r\n",
-                   Elapsed(tSongs), Elapsed(nSetupTicks), TimeNow().c_str()));
-    FinishLog();
+    return true;
 }
 
 MediaLibrary::MediaLibrary(HWND hPage, std::wstring sCaption, bool bSaveLog, std::wstring sLogDirSlash)

@@ -43,6 +43,82 @@ std::wstring Lower(std::wstring_view s) {
     return out;
 }
 
+// Each record's reader: null when the record is taken into the model, else why it is refused.
+// entries holds the song numbers of each playlist, checked once all songs are known.
+using Fields = std::vector<std::string_view>;
+
+const char* ReadSong(const Fields& f, LibraryModel& model) {
+    if (f.size() != 6) return "a song needs 5 fields: path, title, genre, rating, added";
+    LibraryItem item;
+    long rating = 0, added = 0;
+    if (!DecodeUtf8(f[1], item.sPath) || !DecodeUtf8(f[2], item.sTitle) || !DecodeUtf8(f[3], item.sGenre))
+        return "text is not UTF-8";
+    if (item.sPath.empty()) return "a song needs a path";
+    if (!ParseNumber(f[4], 2, rating)) return "rating must be a number from 0 to 99";
+    if (!ParseNumber(f[5], 8, added) || (!f[5].empty() && !ValidDate(added))) return "added must be a date yyyymmdd";
+    DecodeUtf8(f[4], item.sRating);
+    item.nAdded = static_cast<int>(added);
+    model.items.push_back(std::move(item));
+    return nullptr;
+}
+
+const char* ReadPlaylist(const Fields& f, LibraryModel& model, std::vector<std::vector<long>>& entries) {
+    if (f.size() != 4) return "a playlist needs 3 fields: title, static or auto, file path";
+    if (f[2] != "static" && f[2] != "auto") return "playlist type must be static or auto";
+    LibraryPlaylist pl;
+    if (!DecodeUtf8(f[1], pl.sTitle) || !DecodeUtf8(f[3], pl.sFile)) return "text is not UTF-8";
+    pl.bAuto = f[2] == "auto";
+    model.playlists.push_back(std::move(pl));
+    entries.emplace_back();
+    return nullptr;
+}
+
+const char* ReadRecord(const Fields& f, LibraryModel& model, std::vector<std::vector<long>>& entries) {
+    if (f[0] == "song") return ReadSong(f, model);
+    if (f[0] == "playlist") return ReadPlaylist(f, model, entries);
+    if (f[0] == "entry") {
+        long n = 0;
+        if (model.playlists.empty()) return "an entry must follow a playlist";
+        if (f.size() != 2 || f[1].empty() || !ParseNumber(f[1], 9, n) || n < 1)
+            return "an entry needs one song number from 1";
+        entries.back().push_back(n);
+        return nullptr;
+    }
+    if (f[0] == "fail") {
+        std::wstring call;
+        bool known = false;
+        if (f.size() == 2 && DecodeUtf8(f[1], call))
+            for (const wchar_t* c : kFailingCalls) known = known || call == c;
+        if (!known) return "fail needs one call name the stand-in knows";
+        model.failing.push_back(call);
+        return nullptr;
+    }
+    return "unknown record (song, playlist, entry or fail expected)";
+}
+
+// Gives each playlist its songs and each playlist with a file its library item. Empty text, or why
+// a playlist names a song that does not exist.
+std::string LinkPlaylists(LibraryModel& model, const std::vector<std::vector<long>>& entries) {
+    const std::size_t songs = model.items.size();
+    for (std::size_t p = 0; p < model.playlists.size(); ++p) {
+        LibraryPlaylist& pl = model.playlists[p];
+        for (long n : entries[p]) {
+            if (static_cast<std::size_t>(n) > songs)
+                return "playlist " + std::to_string(p + 1) + " names song " + std::to_string(n) + " of " +
+                       std::to_string(songs);
+            pl.items.push_back(static_cast<std::uint32_t>(n - 1));
+        }
+        if (!pl.sFile.empty()) {
+            LibraryItem file;
+            file.sPath = pl.sFile;
+            file.sTitle = pl.sTitle;
+            file.bPlaylistFile = true;
+            model.items.push_back(std::move(file));
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 bool DecodeUtf8(std::string_view in, std::wstring& out) {
@@ -100,12 +176,15 @@ int LibraryModel::Parse(std::string_view text) {
     std::vector<std::vector<long>> entries;  // song numbers per playlist, checked at the end
     std::size_t lineNo = 0, pos = 0;
     bool sawHeader = false;
-    auto fail = [&](const std::string& why) {
+    auto fail = [&](const std::string& why, const std::wstring& where) {
         Clear();
         std::wstring w;
         DecodeUtf8(why, w);
-        sReason = L"Library file line " + std::to_wstring(lineNo) + L": " + w;
+        sReason = where + w;
         return 0;
+    };
+    auto failAtLine = [&](const std::string& why) {
+        return fail(why, L"Library file line " + std::to_wstring(lineNo) + L": ");
     };
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
@@ -116,77 +195,19 @@ int LibraryModel::Parse(std::string_view text) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
         if (!sawHeader) {
-            if (line != "SWIRLO-LIBRARY 1") return fail("the first record must be \"SWIRLO-LIBRARY 1\"");
+            if (line != "SWIRLO-LIBRARY 1") return failAtLine("the first record must be \"SWIRLO-LIBRARY 1\"");
             sawHeader = true;
             continue;
         }
-        std::vector<std::string_view> f = SplitTabs(line);
-        if (f[0] == "song") {
-            if (f.size() != 6) return fail("a song needs 5 fields: path, title, genre, rating, added");
-            LibraryItem item;
-            long rating = 0, added = 0;
-            if (!DecodeUtf8(f[1], item.sPath) || !DecodeUtf8(f[2], item.sTitle) ||
-                !DecodeUtf8(f[3], item.sGenre))
-                return fail("text is not UTF-8");
-            if (item.sPath.empty()) return fail("a song needs a path");
-            if (!ParseNumber(f[4], 2, rating)) return fail("rating must be a number from 0 to 99");
-            if (!ParseNumber(f[5], 8, added) || (!f[5].empty() && !ValidDate(added)))
-                return fail("added must be a date yyyymmdd");
-            DecodeUtf8(f[4], item.sRating);
-            item.nAdded = static_cast<int>(added);
-            items.push_back(std::move(item));
-        } else if (f[0] == "playlist") {
-            if (f.size() != 4) return fail("a playlist needs 3 fields: title, static or auto, file path");
-            if (f[2] != "static" && f[2] != "auto") return fail("playlist type must be static or auto");
-            LibraryPlaylist pl;
-            if (!DecodeUtf8(f[1], pl.sTitle) || !DecodeUtf8(f[3], pl.sFile)) return fail("text is not UTF-8");
-            pl.bAuto = f[2] == "auto";
-            playlists.push_back(std::move(pl));
-            entries.emplace_back();
-        } else if (f[0] == "entry") {
-            long n = 0;
-            if (playlists.empty()) return fail("an entry must follow a playlist");
-            if (f.size() != 2 || f[1].empty() || !ParseNumber(f[1], 9, n) || n < 1)
-                return fail("an entry needs one song number from 1");
-            entries.back().push_back(n);
-        } else if (f[0] == "fail") {
-            std::wstring call;
-            bool known = false;
-            if (f.size() == 2 && DecodeUtf8(f[1], call))
-                for (const wchar_t* c : kFailingCalls) known = known || call == c;
-            if (!known) return fail("fail needs one call name the stand-in knows");
-            failing.push_back(call);
-        } else {
-            return fail("unknown record (song, playlist, entry or fail expected)");
-        }
+        if (const char* why = ReadRecord(SplitTabs(line), *this, entries)) return failAtLine(why);
     }
     if (!sawHeader) {
         lineNo = 1;
-        return fail("the file is empty");
+        return failAtLine("the file is empty");
     }
-    std::size_t songs = items.size();
-    for (std::size_t p = 0; p < playlists.size(); ++p) {
-        for (long n : entries[p]) {
-            if (static_cast<std::size_t>(n) > songs) {
-                lineNo = 0;
-                std::string msg = "playlist " + std::to_string(p + 1) + " names song " + std::to_string(n) +
-                                  " of " + std::to_string(songs);
-                Clear();
-                std::wstring w;
-                DecodeUtf8(msg, w);
-                sReason = L"Library file: " + w;
-                return 0;
-            }
-            playlists[p].items.push_back(static_cast<std::uint32_t>(n - 1));
-        }
-        if (!playlists[p].sFile.empty()) {
-            LibraryItem file;
-            file.sPath = playlists[p].sFile;
-            file.sTitle = playlists[p].sTitle;
-            file.bPlaylistFile = true;
-            items.push_back(std::move(file));
-        }
-    }
+    const std::size_t songs = items.size();
+    const std::string why = LinkPlaylists(*this, entries);
+    if (!why.empty()) return fail(why, L"Library file: ");
     Index();
     sReason = std::to_wstring(songs) + L" songs and " + std::to_wstring(playlists.size()) + L" playlists";
     return 1;

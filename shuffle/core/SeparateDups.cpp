@@ -63,47 +63,56 @@ struct Plays {
     }
 };
 
-}  // namespace
+// What both sweeps share: the plays, the limits and the log.
+struct Sweeps {
+    RunContext& ctx;
+    const CSongArray& songs;
+    Plays plays;
+    std::int64_t n, N;
+    unsigned maxMoves;
+    LogSink* log;
+    bool bLog;
+    unsigned moved = 0;  // plays moved in both sweeps, counted where they are logged
 
-int SeparateDups(RunContext& ctx, const CSongArray& songs, std::uint32_t* order, int nSeparation) {
-    const std::int64_t n = songs.GetSize();
-    const std::int64_t N = nSeparation;
-    const unsigned maxMoves = SeparateDupsMaxMoves(nSeparation);
-    LogSink* log = ctx.Log();
-    const bool bLog = log && log->IsOpen();
-
-    Plays plays{order, std::vector<std::uint32_t>(static_cast<std::size_t>(n))};
-    for (std::int64_t i = 0; i < n; ++i) plays.ids[i] = songs.SongId(order[i]);
-
-    const int base1 = ctx.GetProgress();
-    unsigned fails = 0, moved = 0, moves = 0;
-    bool bMovedLast = false;
+    void Line(const std::wstring& text) const {
+        if (bLog) log->LogLine(text.c_str());
+    }
     // Both sweeps log a move alike; the first line says which neighbour was too close.
-    auto logMove = [&](const wchar_t* sWhat, std::int64_t newPos, std::int64_t oldPos, std::int64_t dup) {
+    void LogMove(const wchar_t* sWhat, std::int64_t newPos, std::int64_t oldPos, std::int64_t dup, unsigned moves) {
         if (!bLog) return;
         ++moved;
         log->LogLine(FormatW(L"%ls%ls\r\nNew placement in shuffled playlist: %u\r\n"
                              L"Old placement (too close) in shuffled playlist: %u\r\n"
                              L"Duplicate's placement in shuffled playlist: %d\r\n"
                              L"Moves done at this array index (old placement): %u\r\n",
-                             sWhat, songs.GetSong(order[newPos]), static_cast<unsigned>(newPos),
+                             sWhat, songs.GetSong(plays.order[newPos]), static_cast<unsigned>(newPos),
                              static_cast<unsigned>(oldPos), static_cast<int>(dup), moves + 1)
                          .c_str());
-    };
+    }
+};
 
-    // First sweep: a play too close to the next play of its song moves towards the start.
+// First sweep: a play too close to the next play of its song moves towards the start. False when
+// cancelled; fails counts the plays given up on.
+bool SweepTowardsStart(Sweeps& sw, unsigned& fails) {
+    RunContext& ctx = sw.ctx;
+    Plays& plays = sw.plays;
+    const std::int64_t n = sw.n, N = sw.N;
+    const unsigned maxMoves = sw.maxMoves;
+    const int base1 = ctx.GetProgress();
+    unsigned moves = 0;
+    bool bMovedLast = false;
     for (std::int64_t i = n - 2; i >= 0;) {
         moves = bMovedLast ? moves + 1 : 0;
         bMovedLast = false;
         ctx.SetProgress(static_cast<int>((n - i) * 60 / n) + base1);
         ctx.PumpMessages();
-        if (ctx.IsCancelled()) return 0;
+        if (ctx.IsCancelled()) return false;
         if (moves > 0 && (moves > maxMoves || moves > i)) {
-            if (bLog)
-                log->LogLine(FormatW(L"SeparateDups gave up distancing song after %u moves, still too close.\r\n"
-                                     L"This is first sweep of two, may be successfully distanced next sweep.\r\n"
-                                     L"%ls\r\nCurrent placement in shuffled playlist: %u\r\n",
-                                     maxMoves, songs.GetSong(order[i]), static_cast<unsigned>(i)).c_str());
+            if (sw.bLog)
+                sw.Line(FormatW(L"SeparateDups gave up distancing song after %u moves, still too close.\r\n"
+                                L"This is first sweep of two, may be successfully distanced next sweep.\r\n"
+                                L"%ls\r\nCurrent placement in shuffled playlist: %u\r\n",
+                                maxMoves, sw.songs.GetSong(plays.order[i]), static_cast<unsigned>(i)));
             ++fails;
             --i;
             continue;
@@ -116,38 +125,33 @@ int SeparateDups(RunContext& ctx, const CSongArray& songs, std::uint32_t* order,
         std::int64_t newPos = std::max<std::int64_t>(i - N - 5, 0);
         plays.Move(i, newPos);
         bMovedLast = true;
-        logMove(L"SeparateDups moved repeated song too close to next play.\r\n", newPos, i, j);
+        sw.LogMove(L"SeparateDups moved repeated song too close to next play.\r\n", newPos, i, j, moves);
     }
-    if (fails == 0) {
-        if (bLog)
-            log->LogLine(FormatW(L"Moved %u songs that were repeated too soon in subsequent play\r\n"
-                                 L"All were sufficiently separated on first sweep, skipping second sweep",
-                                 moved).c_str());
-        return 1;
-    }
-    if (bLog)
-        log->LogLine(FormatW(L"On first sweep moved %u songs repeated too soon in subsequent play,\r\n"
-                             L"but still %u songs not sufficiently separated. Starting second sweep.\r\n",
-                             moved, fails).c_str());
+    return true;
+}
 
-    // Second sweep: a play too close to the previous play of its song moves towards the end.
+// Second sweep: a play too close to the previous play of its song moves towards the end. False when
+// cancelled; fails counts the plays given up on, sLastFailure names the last of them.
+bool SweepTowardsEnd(Sweeps& sw, unsigned& fails, std::wstring& sLastFailure) {
+    RunContext& ctx = sw.ctx;
+    Plays& plays = sw.plays;
+    const std::int64_t n = sw.n, N = sw.N;
+    const unsigned maxMoves = sw.maxMoves;
     const int base2 = ctx.GetProgress();
-    fails = 0;
-    moves = 0;
-    bMovedLast = false;
-    std::wstring sLastFailure;
+    unsigned moves = 0;
+    bool bMovedLast = false;
     for (std::int64_t k = 1; k <= n - 1;) {
         moves = bMovedLast ? moves + 1 : 0;
         bMovedLast = false;
         ctx.SetProgress(static_cast<int>(10 * k / n) + base2);
         ctx.PumpMessages();
-        if (ctx.IsCancelled()) return 0;
+        if (ctx.IsCancelled()) return false;
         if (moves > 0 && (moves > maxMoves || moves > n - k - 1)) {
-            const wchar_t* sPath = songs.GetSong(order[k]);
-            if (bLog)
-                log->LogLine(FormatW(L"SeparateDups gave up distancing song after %u moves, still too close.\r\n"
-                                     L"%ls\r\nCurrent placement in shuffled playlist: %u\r\n",
-                                     maxMoves, sPath, static_cast<unsigned>(k)).c_str());
+            const wchar_t* sPath = sw.songs.GetSong(plays.order[k]);
+            if (sw.bLog)
+                sw.Line(FormatW(L"SeparateDups gave up distancing song after %u moves, still too close.\r\n"
+                                L"%ls\r\nCurrent placement in shuffled playlist: %u\r\n",
+                                maxMoves, sPath, static_cast<unsigned>(k)));
             ++fails;
             sLastFailure = std::wstring(sPath) + L"\r\n";
             ++k;
@@ -161,17 +165,43 @@ int SeparateDups(RunContext& ctx, const CSongArray& songs, std::uint32_t* order,
         std::int64_t newPos = std::min(k + N + 5, n - 1);
         plays.Move(k, newPos);
         bMovedLast = true;
-        logMove(L"SeparateDups moved repeated song too close to previous play.\r\n", newPos, k, j);
+        sw.LogMove(L"SeparateDups moved repeated song too close to previous play.\r\n", newPos, k, j, moves);
     }
-    if (bLog)
-        log->LogLine(FormatW(L"Moved %u songs that were repeated too soon after previous play\r\n"
-                             L"Required two sweeps to sufficiently separate all songs\r\n",
-                             moved).c_str());
+    return true;
+}
+
+}  // namespace
+
+int SeparateDups(RunContext& ctx, const CSongArray& songs, std::uint32_t* order, int nSeparation) {
+    const std::int64_t n = songs.GetSize();
+    LogSink* log = ctx.Log();
+    Sweeps sw{ctx, songs, Plays{order, std::vector<std::uint32_t>(static_cast<std::size_t>(n))}, n, nSeparation,
+              SeparateDupsMaxMoves(nSeparation), log, log && log->IsOpen()};
+    for (std::int64_t i = 0; i < n; ++i) sw.plays.ids[i] = songs.SongId(order[i]);
+
+    unsigned fails = 0;
+    if (!SweepTowardsStart(sw, fails)) return 0;
+    if (fails == 0) {
+        sw.Line(FormatW(L"Moved %u songs that were repeated too soon in subsequent play\r\n"
+                        L"All were sufficiently separated on first sweep, skipping second sweep",
+                        sw.moved));
+        return 1;
+    }
+    sw.Line(FormatW(L"On first sweep moved %u songs repeated too soon in subsequent play,\r\n"
+                    L"but still %u songs not sufficiently separated. Starting second sweep.\r\n",
+                    sw.moved, fails));
+
+    fails = 0;
+    std::wstring sLastFailure;
+    if (!SweepTowardsEnd(sw, fails, sLastFailure)) return 0;
+    sw.Line(FormatW(L"Moved %u songs that were repeated too soon after previous play\r\n"
+                    L"Required two sweeps to sufficiently separate all songs\r\n",
+                    sw.moved));
     if (fails == 0) return 1;
     std::wstring sFail = FormatW(L"Failed to separate %u songs from repeat within %u plays\r\nLast failure:\r\n%ls",
                                  fails, static_cast<unsigned>(nSeparation), sLastFailure.c_str());
     ctx.Error().SetErrorParts(sFail.c_str());
-    if (bLog) log->LogLine(sFail.c_str());
+    sw.Line(sFail);
     return 0;
 }
 

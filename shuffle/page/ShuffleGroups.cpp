@@ -93,24 +93,91 @@ struct ReadGroup {
     std::vector<std::wstring> playlists, genres;
 };
 
-}  // namespace
+// A "group" line's fields into a new group; false when one of them is not understood.
+bool ReadGroupLine(const std::vector<std::wstring>& f, ReadGroup& g) {
+    int ignore = 0;
+    bool ok = f.size() == 11 && ToInt(f[1], g.nKind) && (g.nKind == kSelectAllSongs || g.nKind == kSelectListed) &&
+              ToInt(f[8], g.nDays) && ToInt(f[9], ignore);
+    for (int i = 0; ok && i < 6; ++i) ok = ToInt(f[2 + i], g.freq[i]) && g.freq[i] >= (i ? 0 : -1) && g.freq[i] <= 99;
+    ok = ok && g.nDays >= 0 && g.nDays <= 999;
+    g.bIgnore = ignore != 0;
+    if (f.size() > 10) g.sName = Unescape(f[10]);
+    return ok;
+}
 
-bool ParseGroups(const std::wstring& text, std::vector<std::unique_ptr<SongSelection>>& groups,
-                 std::vector<std::wstring>& skipped, std::wstring& error) {
-    std::size_t pos = !text.empty() && text[0] == 0xFEFF ? 1 : 0;  // as a text editor may add
+// A line inside a group (select, playlist, genre) into the group; false when it is not understood.
+bool ReadDetailLine(const std::vector<std::wstring>& f, ReadGroup& g) {
+    int v = 0;
+    if (f[0] == L"select") {
+        bool ok = true;
+        for (std::size_t i = 1; i < f.size(); ++i) {
+            if (!ToInt(f[i], v)) ok = false;
+            g.sel.push_back(v);
+        }
+        return ok;
+    }
+    if (f[0] == L"playlist" && f.size() == 3 && ToInt(f[1], v)) {
+        g.idx.push_back(v);
+        g.playlists.push_back(Unescape(f[2]));
+        return true;
+    }
+    if (f[0] == L"genre" && f.size() == 2) {
+        g.genres.push_back(Unescape(f[1]));
+        return true;
+    }
+    return false;
+}
+
+// The records of a file, line by line after its first one.
+struct GroupsReader {
+    GroupsReader(bool bEnds, std::vector<std::wstring>& skippedOut) : ends(bEnds), skipped(skippedOut) {}
+    bool ends;  // the file's records close with an "end" line
+    std::vector<std::wstring>& skipped;
     std::vector<ReadGroup> read;
     std::optional<ReadGroup> cur;  // the record being read
-    bool bad = false, header = false, ends = true;
-    int nLine = 0, nStart = 0;
+    bool bad = false;
+    int nLine = 1, nStart = 0;
+
     // A record counts when every line of it was understood and, in files that have them, its "end"
     // line came. Lines outside any record are named by the first of them.
-    auto finish = [&](bool ended) {
+    void Finish(bool ended) {
         if (cur && !bad && (ended || !ends)) read.push_back(std::move(*cur));
         else if (cur || bad)
             skipped.push_back(cur ? FormatW(L"\"%ls\" (line %d)", cur->sName.c_str(), nStart) : FormatW(L"line %d", nStart));
         cur.reset();
         bad = false;
-    };
+    }
+
+    // whole: the line came with its line break.
+    void Take(const std::wstring& line, bool whole) {
+        std::vector<std::wstring> f = Fields(line);
+        if (f[0] == L"group" || (!cur && !bad)) {
+            Finish(false);
+            nStart = nLine;
+        }
+        if (!whole && line != L"end") bad = true;
+        if (f[0] == L"group") {
+            ReadGroup g;
+            const bool ok = ReadGroupLine(f, g);
+            cur = std::move(g);
+            bad = bad || !ok;
+        } else if (!cur) {
+            bad = true;
+        } else if (f[0] == L"end" && f.size() == 1 && ends) {
+            Finish(true);
+        } else if (!ReadDetailLine(f, *cur)) {
+            bad = true;
+        }
+    }
+};
+
+}  // namespace
+
+bool ParseGroups(const std::wstring& text, std::vector<std::unique_ptr<SongSelection>>& groups,
+                 std::vector<std::wstring>& skipped, std::wstring& error) {
+    std::size_t pos = !text.empty() && text[0] == 0xFEFF ? 1 : 0;  // as a text editor may add
+    std::optional<GroupsReader> reader;  // made once the first line is known
+    int nLine = 0;
     while (pos < text.size()) {
         std::size_t eol = text.find(L'\n', pos);
         // Every line is written with its line break: a last line without one was cut short.
@@ -119,64 +186,25 @@ bool ParseGroups(const std::wstring& text, std::vector<std::unique_ptr<SongSelec
         pos = whole ? eol + 1 : text.size();
         ++nLine;
         if (!line.empty() && line.back() == L'\r') line.pop_back();
-        if (!header) {
+        if (!reader) {
             if (!whole || (line != kHeader && line != kHeaderNoEnds)) {
                 error = L"The first line of the file is not that of a song groups file";
                 return false;
             }
-            header = true;
-            ends = line == kHeader;
+            reader.emplace(line == kHeader, skipped);
             continue;
         }
+        reader->nLine = nLine;
         if (line.empty() && whole) continue;
-        std::vector<std::wstring> f = Fields(line);
-        if (f[0] == L"group" || (!cur && !bad)) {
-            finish(false);
-            nStart = nLine;
-        }
-        if (!whole && line != L"end") bad = true;
-        if (f[0] == L"group") {
-            ReadGroup g;
-            int ignore = 0;
-            bool ok = f.size() == 11 && ToInt(f[1], g.nKind) && (g.nKind == kSelectAllSongs || g.nKind == kSelectListed) &&
-                      ToInt(f[8], g.nDays) && ToInt(f[9], ignore);
-            for (int i = 0; ok && i < 6; ++i) ok = ToInt(f[2 + i], g.freq[i]) && g.freq[i] >= (i ? 0 : -1) && g.freq[i] <= 99;
-            ok = ok && g.nDays >= 0 && g.nDays <= 999;
-            g.bIgnore = ignore != 0;
-            if (f.size() > 10) g.sName = Unescape(f[10]);
-            cur = std::move(g);
-            bad = bad || !ok;
-            continue;
-        }
-        if (!cur) {
-            bad = true;
-            continue;
-        }
-        ReadGroup& g = *cur;
-        int v = 0;
-        if (f[0] == L"end" && f.size() == 1 && ends) {
-            finish(true);
-        } else if (f[0] == L"select") {
-            for (std::size_t i = 1; i < f.size(); ++i) {
-                if (!ToInt(f[i], v)) bad = true;
-                g.sel.push_back(v);
-            }
-        } else if (f[0] == L"playlist" && f.size() == 3 && ToInt(f[1], v)) {
-            g.idx.push_back(v);
-            g.playlists.push_back(Unescape(f[2]));
-        } else if (f[0] == L"genre" && f.size() == 2) {
-            g.genres.push_back(Unescape(f[1]));
-        } else {
-            bad = true;
-        }
+        reader->Take(line, whole);
     }
-    if (!header) {
+    if (!reader) {
         error = L"The file is empty";
         return false;
     }
-    finish(false);
+    reader->Finish(false);
     groups.clear();
-    for (ReadGroup& g : read)
+    for (ReadGroup& g : reader->read)
         groups.push_back(std::make_unique<SongSelection>(g.nKind, g.freq, g.nDays, g.bIgnore, std::move(g.sName),
                                                          std::move(g.sel), std::move(g.idx), std::move(g.playlists),
                                                          std::move(g.genres)));
