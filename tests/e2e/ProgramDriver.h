@@ -132,8 +132,8 @@ public:
         });
     }
     // Waits until the keyboard focus is in ctl (or a child of it, as in a combo box's edit).
-    static bool WaitFocus(HWND ctl) {
-        return Until([ctl] { return GuiInfo(ctl).hwndFocus == ctl || IsChild(ctl, GuiInfo(ctl).hwndFocus); });
+    static bool WaitFocus(HWND ctl, DWORD ms = 60000) {
+        return Until([ctl] { return GuiInfo(ctl).hwndFocus == ctl || IsChild(ctl, GuiInfo(ctl).hwndFocus); }, ms);
     }
     // Real input: the pointer moved to a screen point; a left click there (or on the centre of ctl, or
     // at dx, dy in it), which is input only, nothing that waits for the program, so that it may be

@@ -120,14 +120,20 @@ void Click(HWND ctl, int dx = -1, int dy = -1, bool ctrl = false) {
 bool Retype(HWND edit, const std::wstring& text, bool click = true) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (click || attempt) Click(edit);
-        if (!D::WaitFocus(edit)) continue;
+        if (!D::WaitFocus(edit, 20000)) continue;
         D::Key('A', VK_CONTROL);
         D::Type(text);
         if (D::Until([&] { return D::Text(edit) == text; }, 20000)) return true;
     }
     return false;
 }
-bool Checked(HWND button) { return D::Until([button] { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }); }
+// Clicks a radio button until it shows checked: a click that never arrived is sent again (a second
+// one on a checked radio button changes nothing).
+bool Tick(HWND radio) {
+    for (int i = 0; i < 3; ++i)
+        if (Click(radio), D::Until([radio] { return SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 20000)) return true;
+    return ADD_FAILURE() << "a radio button does not take its click", false;
+}
 
 // ---- The running program.
 struct Blendo {
@@ -220,14 +226,18 @@ struct Blendo {
         if (g.days && !Retype(GetDlgItem(d, IDC_SEL_DAYS), std::to_wstring(g.days)))
             return ADD_FAILURE() << "the days box shows " << D::Text(GetDlgItem(d, IDC_SEL_DAYS)), false;
         if (g.same > 0) {
-            Click(GetDlgItem(d, IDC_SEL_SAME));
-            if (!Checked(GetDlgItem(d, IDC_SEL_SAME)) || !Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same))) return false;
+            if (!Tick(GetDlgItem(d, IDC_SEL_SAME)) || !Retype(GetDlgItem(d, IDC_SEL_FREQSAME), std::to_wstring(g.same))) return false;
         }
-        if (g.same < 0 && (Click(GetDlgItem(d, IDC_SEL_EXCLUDE)), !Checked(GetDlgItem(d, IDC_SEL_EXCLUDE)))) return false;
+        if (g.same < 0 && !Tick(GetDlgItem(d, IDC_SEL_EXCLUDE))) return false;
         const int box[6] = {0, IDC_SEL_FREQ1, IDC_SEL_FREQ2, IDC_SEL_FREQ3, IDC_SEL_FREQ4, IDC_SEL_FREQ5};
         for (int k = 1; k <= 5; ++k) g.freq[k] = _wtoi(D::Text(GetDlgItem(d, box[k])).c_str());
         g.ignore = SendMessageW(GetDlgItem(d, IDC_SEL_IGNORE), BM_GETCHECK, 0, 0) == BST_CHECKED;
-        return D::Answer(GetDlgItem(d, IDOK));
+        // OK by Enter (the focus is in the dialog, on no other push button), sent again while the
+        // dialog stays in front; one that comes after it has gone reaches the main window, which
+        // ignores Enter.
+        for (int i = 0; i < 3 && IsWindow(d); ++i)
+            if (D::BringToFront(d) && (D::Key(VK_RETURN), D::WaitGone(d, 20000))) return true;
+        return !IsWindow(d) || (ADD_FAILURE() << "the selection dialog stays after Enter", false);
     }
     // Chooses the Save As dialog's type (1 .wpl, 2 .m3u, 3 .m3u8) by keyboard, from the name box and
     // back to it: Tab to the type list, Home and Down to the type, Shift+Tab. The keyboard reaches the
@@ -370,7 +380,7 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
         for (int run = 0; run < 3; ++run) {
             const int format = restart ? 2 : run, method = restart ? (run + 1) % 3 : 0;
             ASSERT_TRUE(!restart || method != 2 || Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"0"));
-            ASSERT_TRUE(!restart || method || (Click(b.Item(IDC_SHUF_EVEN)), Checked(b.Item(IDC_SHUF_EVEN))));
+            ASSERT_TRUE(!restart || method || Tick(b.Item(IDC_SHUF_EVEN)));
             // The no-repetition limit, ticked before the restart, counts under "Most even distribution" only.
             ASSERT_TRUE(!restart || method || (Click(b.Item(IDC_SHUF_NOREPS)),
                                                D::Until([&] { return SendMessageW(b.Item(IDC_SHUF_NOREPS), BM_GETCHECK, 0, 0) == BST_UNCHECKED; })));
@@ -395,8 +405,8 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
                 DeleteFileW(out.c_str());
             }
         }
-        ASSERT_TRUE(restart || (Click(b.Item(IDC_SHUF_LARGER)), Checked(b.Item(IDC_SHUF_LARGER))));
-        ASSERT_TRUE(restart || (Click(b.Item(IDC_SHUF_RANDOM)), Checked(b.Item(IDC_SHUF_RANDOM)) && Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"30")));
+        ASSERT_TRUE(restart || Tick(b.Item(IDC_SHUF_LARGER)));
+        ASSERT_TRUE(restart || (Tick(b.Item(IDC_SHUF_RANDOM)) && Retype(b.Item(IDC_SHUF_ONLY_EDIT), L"30")));
         b.Close();  // the groups and the method are saved on close and restored by the next start
         for (auto [section, key, value] : {std::tuple{L"Shuffle Settings", L"UseLastDir", L"0"}, {L"Shuffle Settings", L"WmpNotify", L"1"},
                                            {L"Shuffle Tab", L"TruncateNoReps", L"1"}})
