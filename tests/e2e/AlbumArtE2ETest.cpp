@@ -74,8 +74,17 @@ struct Session {
     // Find, then a batch button and Copy To Player in the copy-selection dialog; before runs once the
     // dialog is the active window. True once the dialog has taken the clicks and gone.
     bool FindAndCopy(int batchButton, const std::function<void(HWND)>& before = [](HWND) {}) {
-        ProgramDriver::Click(GetDlgItem(page, IDC_AA_FIND));
-        HWND sel = prog.WaitForWindow(L"Swirlo  -  Copy checked images to player", 120000);
+        // A lost click on Find is sent again, every 20 s, while nothing has started: the button still
+        // offers Find, the main window is enabled and no selection dialog exists, shown or not.
+        const wchar_t* title = L"Swirlo  -  Copy checked images to player";
+        HWND find = GetDlgItem(page, IDC_AA_FIND);
+        const std::wstring idle = ProgramDriver::Text(find);
+        HWND sel = nullptr;
+        for (int i = 0; i < 6 && !sel; ++i) {
+            if (i == 0 || (ProgramDriver::Text(find) == idle && IsWindowEnabled(main) && !FindWindowW(L"#32770", title)))
+                ProgramDriver::Click(find);
+            sel = prog.WaitForWindow(title, 20000);
+        }
         if (!sel || !WaitFor([&] { return IsWindowVisible(sel) && IsWindowEnabled(sel); }) || !ProgramDriver::BringToFront(sel))
             return false;
         before(sel);
