@@ -23,14 +23,13 @@ SpreadModel MakeSpread(const SpreadSource& src, std::size_t nTop) {
     m.nLength = n;
     m.nPromisedGap = PromisedGap(src.method, src.nSeparation, songs.GetTotal(), songs.GetMaxCount());
 
-    // One pass: plays and first play per song (by the id shared by equal paths), and the gaps.
+    // One pass: plays per song (by the id shared by equal paths), and the gaps.
     constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-    std::vector<std::uint32_t> plays(songs.GetSize(), 0), first(songs.GetSize(), kNone), last(songs.GetSize(), kNone);
+    std::vector<std::uint32_t> plays(songs.GetSize(), 0), last(songs.GetSize(), kNone);
     for (std::uint64_t i = 0; i < n; ++i) {
         const std::uint32_t id = songs.SongId(src.order[i]);
         const auto pos = static_cast<std::uint32_t>(i);
         if (last[id] == kNone) {
-            first[id] = pos;
             ++m.nSongs;
         } else {
             const std::uint32_t gap = pos - last[id] - 1;
@@ -48,7 +47,7 @@ SpreadModel MakeSpread(const SpreadSource& src, std::size_t nTop) {
     const std::size_t nShown = std::min(nTop, ids.size());
     std::partial_sort(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(nShown), ids.end(),
                       [&](std::uint32_t a, std::uint32_t b) {
-                          return plays[a] != plays[b] ? plays[a] > plays[b] : first[a] < first[b];
+                          return plays[a] != plays[b] ? plays[a] > plays[b] : a < b;
                       });
     ids.resize(nShown);
 

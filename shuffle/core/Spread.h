@@ -35,7 +35,9 @@ struct SpreadSong {
 struct SpreadModel {
     std::uint64_t nLength = 0;  // entries of the playlist
     std::uint32_t nSongs = 0;   // different songs among them
-    std::vector<SpreadSong> top;  // the most-played songs, most plays first (ties: earlier first play)
+    // The most-played songs, most plays first; among equal plays in the order of the song array, not
+    // by position, so that the choice says nothing about where the songs play.
+    std::vector<SpreadSong> top;
     // gaps[g]: how often two consecutive plays of one song have g other entries between them.
     std::vector<std::uint64_t> gaps;
     int nPromisedGap = 0;  // the fewest entries between two plays the method promised; 0 = none

@@ -162,23 +162,24 @@ SpreadLayout SpreadWindow::Draw(HDC dc, SIZE size, UINT dpi) const {
     GetTextMetricsW(dc, &tm);
     const int line = tm.tmHeight;
     const SpreadModel& m = m_model;
-    const int rows = static_cast<int>(m.top.size());
 
-    // The strips take the upper part, the histogram the lower one.
-    int y = margin;
+    // The strips take the upper part, the histogram the lower one. As many of the most played songs
+    // as have rows tall enough for their names: more when the window grows.
+    int y = margin + line + px(4);
+    const int stripsBottom = y + (H - 2 * margin - line - px(4)) * 60 / 100 - line;
+    const int minRowH = px(11);
+    const int rows = std::min(static_cast<int>(m.top.size()), std::max(1, (stripsBottom - y) / minRowH));
+    const int rowH = rows ? std::clamp((stripsBottom - y) / rows, minRowH, px(22)) : 0;
     {
         SelectGuard b(dc, bold.Get());
-        Text(dc, margin, y, L"Where the most played songs play: one tick per play, across the playlist's " +
-                                Num(m.nLength) + L" entries");
+        Text(dc, margin, margin, L"The " + Num(static_cast<std::uint64_t>(rows)) + L" most played songs, one tick per play "
+                                 L"across the playlist's " + Num(m.nLength) + L" entries");
     }
-    y += line + px(4);
-    const int stripsBottom = margin + line + px(4) + (H - 2 * margin - line - px(4)) * 55 / 100 - line;
-    const int rowH = rows ? std::clamp((stripsBottom - y) / rows, 2, px(22)) : 0;
     UniqueFont small = MakeFont(std::min(fontPx, rowH - 1));
     int nameW = 0;
     {
         SelectGuard s(dc, small.Get());
-        for (const SpreadSong& song : m.top) nameW = std::max(nameW, TextWidth(dc, song.sName));
+        for (int r = 0; r < rows; ++r) nameW = std::max(nameW, TextWidth(dc, m.top[static_cast<std::size_t>(r)].sName));
     }
     nameW = std::min(nameW + px(6), W * 35 / 100);
     lay.stripLeft = margin + nameW;
@@ -241,7 +242,7 @@ SpreadLayout SpreadWindow::Draw(HDC dc, SIZE size, UINT dpi) const {
         const std::uint64_t first = static_cast<std::uint64_t>(b) * bars.width;
         const std::wstring s = bars.width == 1 ? Num(first) : Num(first) + L"-" + Num(first + bars.width - 1);
         const int x = hr.left + ScaleX(2 * static_cast<std::uint64_t>(b) + 1, 2 * static_cast<std::uint64_t>(nBars), hw);
-        Text(dc, std::max(hr.left + TextWidth(dc, s) / 2, std::min(x, hr.right - TextWidth(dc, s) / 2)), hr.bottom + 1, s,
+        Text(dc, std::max(static_cast<int>(hr.left) + TextWidth(dc, s) / 2, std::min(x, static_cast<int>(hr.right) - TextWidth(dc, s) / 2)), hr.bottom + 1, s,
              TA_CENTER | TA_TOP);
     };
     barLabel(0);

@@ -34,7 +34,7 @@ TEST(Spread, PlaysTopSongsAndGapsOfTheWrittenEntries) {
     SpreadModel m = MakeSpread(src, 3);
     EXPECT_EQ(m.nLength, 7u);
     EXPECT_EQ(m.nSongs, 4u);
-    ASSERT_EQ(m.top.size(), 3u);  // D, as many plays as C but later, is left out
+    ASSERT_EQ(m.top.size(), 3u);  // D, as many plays as C but later in the array, is left out
     EXPECT_EQ(m.top[0].sName, L"A");
     EXPECT_EQ(m.top[0].positions, (std::vector<std::uint32_t>{0, 2, 5}));
     EXPECT_EQ(m.top[1].sName, L"B");
