@@ -36,7 +36,7 @@ echo "Screenshots in $out"
 cfg="$WINEPREFIX/drive_c/users/${USER:-$(whoami)}/AppData/Roaming/Swirlo"
 mkdir -p "$cfg"
 spread_shot() {  # name, RepeatsOption
-    printf '[Shuffle Tab]\r\nRepeatsOption=%s\r\nTruncateOutput=0\r\nTruncateNoReps=0\r\n' "$2" >"$cfg/Blendo.ini"
+    printf '[Shuffle Settings]\r\nWmpNotify=0\r\n[Shuffle Tab]\r\nRepeatsOption=%s\r\nTruncateOutput=0\r\nTruncateNoReps=0\r\n' "$2" >"$cfg/Blendo.ini"
     printf 'SWIRLO-GROUPS 1\r\ngroup\t1\t0\t1\t1\t2\t3\t4\t0\t0\tAll songs\r\nselect\r\n' | iconv -t UTF-16LE >"$cfg/shuffle groups.txt"
     local dlg="Save shuffled playlist as ..."
     bash "$ROOT/tools/screenshot.sh" "$out/$1.png" "Swirlo  -  Spread of repeats" --delay 1 --then "sleep 2; \
