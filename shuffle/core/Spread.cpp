@@ -80,13 +80,15 @@ int ScaleX(std::uint64_t value, std::uint64_t span, int width) {
     return static_cast<int>(value * static_cast<std::uint64_t>(width) / span);
 }
 
-GapBars MakeGapBars(const std::vector<std::uint64_t>& gaps, int nBins) {
+GapBars MakeGapBars(const std::vector<std::uint64_t>& gaps, int nBins, std::uint64_t boundary) {
     GapBars bars;
     if (gaps.empty() || nBins <= 0) return bars;
     const auto bins = static_cast<std::uint64_t>(nBins);
     bars.width = (gaps.size() + bins - 1) / bins;
-    bars.counts.assign(static_cast<std::size_t>((gaps.size() + bars.width - 1) / bars.width), 0);
-    for (std::size_t g = 0; g < gaps.size(); ++g) bars.counts[static_cast<std::size_t>(g / bars.width)] += gaps[g];
+    bars.shift = (bars.width - boundary % bars.width) % bars.width;
+    bars.counts.assign(static_cast<std::size_t>((gaps.size() + bars.shift + bars.width - 1) / bars.width), 0);
+    for (std::size_t g = 0; g < gaps.size(); ++g)
+        bars.counts[static_cast<std::size_t>((g + bars.shift) / bars.width)] += gaps[g];
     return bars;
 }
 

@@ -65,13 +65,17 @@ int ScaleX(std::uint64_t value, std::uint64_t span, int width);
 // the middle of the entry's share of the strip.
 inline int TickX(std::uint64_t pos, std::uint64_t length, int width) { return ScaleX(2 * pos + 1, 2 * length, width); }
 
-// The gap counts gathered into at most nBins bars of equal width (the last one may reach past the
-// largest gap): bar b holds the gaps b * width .. (b + 1) * width - 1.
+// The gap counts gathered into bars of equal width, about nBins of them, laid so that a bar begins
+// at the gap given as boundary (the promise: the bars left of it hold only repeats closer than
+// promised). Bar b holds the gaps First(b) .. Last(b); on the axis a gap g stands at g + shift.
 struct GapBars {
     std::uint64_t width = 1;            // gap values per bar
+    std::uint64_t shift = 0;            // how much of the first bar lies before gap 0
     std::vector<std::uint64_t> counts;  // one per bar
     std::uint64_t Span() const { return width * counts.size(); }
+    std::uint64_t First(std::size_t b) const { return b == 0 ? 0 : b * width - shift; }
+    std::uint64_t Last(std::size_t b) const { return (b + 1) * width - shift - 1; }
 };
-GapBars MakeGapBars(const std::vector<std::uint64_t>& gaps, int nBins);
+GapBars MakeGapBars(const std::vector<std::uint64_t>& gaps, int nBins, std::uint64_t boundary = 0);
 
 }  // namespace swirlo

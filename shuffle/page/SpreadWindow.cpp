@@ -118,6 +118,7 @@ BOOL SpreadWindow::OnInitDialog() {
     RECT r;
     GetWindowRect(m_hWnd, &r);
     m_minSize = {(r.right - r.left) * 3 / 4, (r.bottom - r.top) * 3 / 4};
+    m_nDpi = static_cast<int>(DpiOf(m_hWnd));
     Layout();
     return TRUE;
 }
@@ -220,7 +221,7 @@ SpreadLayout SpreadWindow::Draw(HDC dc, SIZE size, UINT dpi) const {
     }
     std::vector<std::uint64_t> gaps = m.gaps;
     if (gaps.size() <= static_cast<std::size_t>(m.nPromisedGap)) gaps.resize(static_cast<std::size_t>(m.nPromisedGap) + 1, 0);
-    const GapBars bars = MakeGapBars(gaps, std::max(1, hw / std::max(2, px(3))));
+    const GapBars bars = MakeGapBars(gaps, std::max(1, hw / std::max(2, px(3))), static_cast<std::uint64_t>(m.nPromisedGap));
     const std::uint64_t most = *std::max_element(bars.counts.begin(), bars.counts.end());
     Fill(dc, hr.left - 1, hr.top, hr.left, hr.bottom + 1, kText);
     Fill(dc, hr.left - 1, hr.bottom, hr.right, hr.bottom + 1, kText);
@@ -232,15 +233,15 @@ SpreadLayout SpreadWindow::Draw(HDC dc, SIZE size, UINT dpi) const {
         int r = hr.left + ScaleX(static_cast<std::uint64_t>(b) + 1, static_cast<std::uint64_t>(nBars), hw);
         if (r - l > 2) --r;  // a pixel of space between bars that have room for it
         const int h = std::max(1, static_cast<int>(static_cast<double>(count) * hh / static_cast<double>(most)));
-        const bool bShort = (static_cast<std::uint64_t>(b) + 1) * bars.width <= static_cast<std::uint64_t>(m.nPromisedGap);
+        const bool bShort = bars.Last(static_cast<std::size_t>(b)) < static_cast<std::uint64_t>(m.nPromisedGap);
         Fill(dc, l, hr.bottom - h, std::max(r, l + 1), hr.bottom, bShort ? kShort : kBar);
     }
     Text(dc, hr.left - px(4), hr.top, Num(most), TA_RIGHT | TA_TOP);
     Text(dc, hr.left - px(4), hr.bottom - line / 2, L"0", TA_RIGHT | TA_TOP);
     // The first and the last bar named by the gaps they hold, under their middles.
     auto barLabel = [&](int b) {
-        const std::uint64_t first = static_cast<std::uint64_t>(b) * bars.width;
-        const std::wstring s = bars.width == 1 ? Num(first) : Num(first) + L"-" + Num(first + bars.width - 1);
+        const std::uint64_t first = bars.First(static_cast<std::size_t>(b)), last = bars.Last(static_cast<std::size_t>(b));
+        const std::wstring s = first == last ? Num(first) : Num(first) + L"-" + Num(last);
         const int x = hr.left + ScaleX(2 * static_cast<std::uint64_t>(b) + 1, 2 * static_cast<std::uint64_t>(nBars), hw);
         Text(dc, std::max(static_cast<int>(hr.left) + TextWidth(dc, s) / 2, std::min(x, static_cast<int>(hr.right) - TextWidth(dc, s) / 2)), hr.bottom + 1, s,
              TA_CENTER | TA_TOP);
@@ -248,7 +249,7 @@ SpreadLayout SpreadWindow::Draw(HDC dc, SIZE size, UINT dpi) const {
     barLabel(0);
     if (nBars > 1) barLabel(nBars - 1);
     if (m.nPromisedGap > 0) {
-        const int x = hr.left + ScaleX(static_cast<std::uint64_t>(m.nPromisedGap), bars.Span(), hw);
+        const int x = hr.left + ScaleX(static_cast<std::uint64_t>(m.nPromisedGap) + bars.shift, bars.Span(), hw);
         for (int dy = hr.top; dy < hr.bottom; dy += px(6)) Fill(dc, x, dy, x + std::max(1, px(1)), dy + px(3), kShort);
         SetTextColor(dc, kShort);
         const std::wstring label = L"promised: at least " + std::to_wstring(m.nPromisedGap);
@@ -345,11 +346,15 @@ INT_PTR SpreadWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (m_minSize.cx > 0) mm->ptMinTrackSize = {m_minSize.cx, m_minSize.cy};
         return TRUE;
     }
-    case WM_DPICHANGED:
+    case WM_DPICHANGED: {
         // The dialog manager scales the buttons and moves the window to the suggested rectangle;
-        // the picture reads the new DPI when it is painted.
+        // the picture reads the new DPI when it is painted. The smallest size follows the DPI.
+        const int dpi = LOWORD(wParam);
+        if (m_nDpi > 0 && dpi > 0) m_minSize = {MulDiv(m_minSize.cx, dpi, m_nDpi), MulDiv(m_minSize.cy, dpi, m_nDpi)};
+        m_nDpi = dpi;
         InvalidateRect(m_hWnd, nullptr, TRUE);
         return FALSE;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_SPREAD_SAVE && HIWORD(wParam) == BN_CLICKED) {
             OnSave();

@@ -45,6 +45,7 @@ private:
     SpreadModel m_model;
     std::wstring m_sTitle;
     SIZE m_minSize{};  // the smallest window, from the resource's size
+    int m_nDpi = 0;    // the DPI m_minSize is for
 };
 
 }  // namespace swirlo

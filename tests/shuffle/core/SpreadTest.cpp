@@ -102,6 +102,10 @@ TEST(Spread, CoordinatesBarsAndNames) {
     EXPECT_EQ(bars.width, 3u);
     EXPECT_EQ(bars.counts, (std::vector<std::uint64_t>{6, 15, 24, 10}));
     EXPECT_EQ(MakeGapBars({1, 2}, 20).counts, (std::vector<std::uint64_t>{1, 2}));
+    bars = MakeGapBars({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 4, 5);  // a bar begins at gap 5
+    EXPECT_EQ(bars.counts, (std::vector<std::uint64_t>{3, 12, 21, 19}));
+    EXPECT_EQ(bars.First(2), 5u);
+    EXPECT_EQ(bars.Last(1), 4u);
     EXPECT_EQ(SongDisplayName(L"C:\\Music\\Artist\\a b.mp3"), L"a b");
     EXPECT_EQ(SongDisplayName(L"http://host/list/z.wma"), L"z");
     EXPECT_EQ(SongDisplayName(L"C:\\dir.v2\\song"), L"song");
