@@ -57,7 +57,6 @@ public:
 
     // What a successful run wrote, kept for the spread picture until the next run starts.
     void KeepSpread(SpreadSource src);
-    const SpreadSource* KeptSpread() const { return m_pSpread.get(); }
 
 protected:
     BOOL OnInitDialog() override;
