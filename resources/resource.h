@@ -228,6 +228,11 @@
 #define IDC_LOG_DETAIL          1306
 #define IDC_LOG_MATCHFLUSH      1307
 
+// The spread of the last written playlist (DIALOG 160), and the shuffle page's button that opens it
+#define IDD_SPREAD              160
+#define IDC_SHUF_SPREAD         1700
+#define IDC_SPREAD_SAVE         1701
+
 // Menu commands of the main window
 #define ID_SETTINGS_SHUFFLE     40006
 #define ID_SETTINGS_ALBUMART    40008

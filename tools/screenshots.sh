@@ -30,3 +30,22 @@ shot shuffle-options "Swirlo  -  Vuriror Oduvizu Options" "$send Swirlo command 
 shot logging-options "Swirlo  -  Logging Options" "$send Swirlo command 40013"
 shot about "About \"Swirlo\"" "$send Swirlo command 40010"
 echo "Screenshots in $out"
+
+# The spread picture after a run on the demo library, for the even (0) and the separated (1) method:
+# one group of all songs by rating, no limit on the list's size, the playlist written under C:\users\Public.
+cfg="$WINEPREFIX/drive_c/users/${USER:-$(whoami)}/AppData/Roaming/Swirlo"
+mkdir -p "$cfg"
+spread_shot() {  # name, RepeatsOption
+    printf '[Shuffle Settings]\r\nWmpNotify=0\r\n[Shuffle Tab]\r\nRepeatsOption=%s\r\nTruncateOutput=0\r\nTruncateNoReps=0\r\n' "$2" >"$cfg/Blendo.ini"
+    printf 'SWIRLO-GROUPS 1\r\ngroup\t1\t0\t1\t1\t2\t3\t4\t0\t0\tAll songs\r\nselect\r\n' | iconv -t UTF-16LE >"$cfg/shuffle groups.txt"
+    local dlg="Save shuffled playlist as ..."
+    bash "$ROOT/tools/screenshot.sh" "$out/$1.png" "Swirlo  -  Spread of repeats" --delay 1 --then "sleep 2; \
+        $send Swirlo click 1329; $send '$dlg' wait; sleep 1; $send '$dlg' settext 1148 'C:\\users\\Public\\spread.m3u8'; \
+        $send '$dlg' click 1; sleep 4; $send Swirlo click 1; sleep 1; $send Swirlo click 1700" -- "$exe"
+    cp "$out/$1.png" "$ROOT/help/images/$1.png"
+    rm -f "$WINEPREFIX/drive_c/users/Public/spread.m3u8"
+}
+spread_shot spread-even 0
+spread_shot spread-separated 1
+rm -f "$cfg/Blendo.ini" "$cfg/shuffle groups.txt"
+echo "Spread screenshots in $out"

@@ -12,6 +12,7 @@
 #include "library/MediaLibrary.h"
 #include "shuffle/page/ShuffleGroups.h"
 #include "shuffle/page/SongSelectDialog.h"
+#include "shuffle/page/SpreadWindow.h"
 #include "library/WmpSongReading.h"
 #include "resources/resource.h"
 
@@ -525,6 +526,9 @@ void ShufflePage::OnSaveButton() {
     }
     std::wstring sPath, sSummary;
     int result = 0;
+    // The last playlist's picture goes now: the new run needs the memory, and a failed run has none.
+    m_pSpread.reset();
+    EnableItem(m_hWnd, IDC_SHUF_SPREAD, false);
     try {
         result = OnShuffle(sPath, sSummary);
     } catch (const std::bad_alloc&) {
@@ -534,6 +538,7 @@ void ShufflePage::OnSaveButton() {
     }
     m_pump.Force();  // the run's last stretch counts in its longest gap
     EnableControls(true);
+    EnableItem(m_hWnd, IDC_SHUF_SPREAD, result == 1 && m_pSpread);
     if (m_log.IsOpen() && !m_log.FinishLog(L"Finished OnShuffle"))
         ShowErrorBox(L"Error closing log after shuffle completed OK.");
     if (result == 1 && !IsClosing())
@@ -541,6 +546,24 @@ void ShufflePage::OnSaveButton() {
                     nullptr, nullptr, MB_OK | MB_ICONINFORMATION);
     m_bRunning = false;
     RunEnded();
+}
+
+void ShufflePage::KeepSpread(SpreadSource src) {
+    try {
+        m_pSpread = std::make_unique<SpreadSource>(std::move(src));
+    } catch (const std::bad_alloc&) {
+        m_pSpread.reset();  // the picture is an extra: the playlist is written all the same
+    }
+}
+
+void ShufflePage::OnShowSpread() {
+    if (!m_pSpread || !m_pSpread->IsUsable()) return;
+    try {
+        SpreadWindow window(m_hInst, this, *m_pSpread);
+        window.RunModal();
+    } catch (const std::bad_alloc&) {
+        ShowErrorBox(L"Not enough memory to draw the spread of the playlist");
+    }
 }
 
 INT_PTR ShufflePage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -566,6 +589,7 @@ INT_PTR ShufflePage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case IDC_SHUF_ADD: if (!m_bRunning) OnAddEdit(false); return TRUE;
         case IDC_SHUF_EDIT: if (!m_bRunning) OnAddEdit(true); return TRUE;
         case IDC_SHUF_REMOVE: if (!m_bRunning) OnRemove(); return TRUE;
+        case IDC_SHUF_SPREAD: if (!m_bRunning) OnShowSpread(); return TRUE;
         case IDC_SHUF_EVEN:
         case IDC_SHUF_RANDOM:
             // The labels and boxes between the two buttons start groups of their own, so the dialog

@@ -15,6 +15,7 @@
 #include "framework/MessagePump.h"
 #include "framework/NumberBox.h"
 #include "framework/TabPage.h"
+#include "shuffle/core/Spread.h"
 #include "shuffle/page/OutputFileChoice.h"
 #include "shuffle/page/SongSelection.h"
 
@@ -54,6 +55,9 @@ public:
     DWORD LongestPumpGapMs() const { return m_pump.LongestGapMs(); }
     MediaLibrary* Library() const { return m_pLibrary.get(); }
 
+    // What a successful run wrote, kept for the spread picture until the next run starts.
+    void KeepSpread(SpreadSource src);
+
 protected:
     BOOL OnInitDialog() override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -72,6 +76,7 @@ private:
     void SaveGroups();
     void OnAddEdit(bool bEdit);
     void OnRemove();
+    void OnShowSpread();
     bool SelectedSlot(const wchar_t* noSelection, int& row, int& slot);
     int SlotOfRow(int row, const wchar_t* readFail, const wchar_t* badIndex);
     bool InsertRow(int slot);
@@ -103,6 +108,7 @@ private:
     UniqueBitmap m_hStars;
     MessagePump m_pump;
     int m_nMinSegmentSize = 0;
+    std::unique_ptr<SpreadSource> m_pSpread;
 };
 
 }  // namespace swirlo

@@ -178,8 +178,9 @@ int ShufflePage::Run::Shuffle(std::wstring& sOutPath, std::wstring& sSummary) {
     PlayOrder order;
     WriteResult written;
     if (!MakeOrder(opt, out, *main, order) || !Write(opt, out, *main, order, written)) return 0;
-    std::vector<std::uint32_t>().swap(order.order);  // the largest block goes before the last log lines
     Outcome(opt, out, main->GetTotal(), order, written, sSummary);
+    // The order and its songs go to the page as they are, for the spread picture if it is asked for.
+    m_p.KeepSpread({std::move(order.order), std::move(main), opt.method, opt.nSeparation, written.written.nEntries, out.sTitle});
     sOutPath = out.sPath;
     return 1;
 }

@@ -394,6 +394,10 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
             const bool separated = box.find(L"repeats are close") == std::wstring::npos;
             if (shortfalls || !separated) box = b.Result();
             ASSERT_NE(box.find(L"Shuffled playlist created:\r\n" + out), std::wstring::npos) << box;
+            // The page offers the spread of the list just written; its window opens over the page.
+            ASSERT_TRUE(IsWindowEnabled(b.Item(IDC_SHUF_SPREAD))) << out;
+            HWND spread = run == 1 && b.Open(IDC_SHUF_SPREAD) ? b.Find(L"Swirlo  -  Spread of repeats") : nullptr;
+            EXPECT_TRUE(run != 1 || (spread && D::Answer(GetDlgItem(spread, IDCANCEL))));
             // After a run the no-repetition controls are usable exactly under "Most even distribution".
             EXPECT_EQ(IsWindowEnabled(b.Item(IDC_SHUF_LARGER)) && IsWindowEnabled(b.Item(IDC_SHUF_NOREPS)), method == 0) << out;
             SCOPED_TRACE(out);
