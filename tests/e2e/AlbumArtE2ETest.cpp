@@ -204,13 +204,15 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
         {L"Blur\\Parklife", nullptr, L"Blur\\Parklife", nullptr, false},
         {L"", nullptr, L"Kiss\\Destroyer", "green.jpg", false},
         {L"Abba\\Gold", "red.jpg", L"", nullptr, false},
+        {std::wstring(150, L'L') + L"\\" + std::wstring(150, L'l'), "red.jpg", std::wstring(150, L'L') + L"\\" + std::wstring(150, L'l'), nullptr, true},  // paths past 300 characters
     };
     for (int i = 0; i < 24; ++i)
         pairs.push_back({L"Band " + std::to_wstring(i) + L"\\Record " + std::to_wstring(i), i % 3 ? "blue.jpg" : "red.jpg",
                          (i % 2 ? L"band " : L"Band ") + std::to_wstring(i) + L"\\Record " + std::to_wstring(i), nullptr,
                          true});
     for (const Pair& p : pairs) {
-        if (!p.src.empty()) PutAlbum(SrcRoot(), p.src, p.srcImage);
+        if (!p.src.empty()) PutAlbum(SrcRoot(), p.src, p.srcImage);  // as a player writes it: hidden and system
+        if (p.srcImage) SetFileAttributesW((src / (p.src + L"\\Folder.jpg")).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         if (!p.tgt.empty()) PutAlbum(L"P:\\MUSIC", p.tgt, p.tgtImage);
     }
     std::map<std::wstring, std::string> before, after;
@@ -238,7 +240,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     }));
     HWND done = s.WaitForBox(L"Swirlo", L"Files copy completed.");
     ASSERT_NE(done, nullptr);
-    EXPECT_NE(FindChildText(done, L"33 image files copied to player."), nullptr);  // the pairs marked copied
+    EXPECT_NE(FindChildText(done, L"34 image files copied to player."), nullptr);  // the pairs marked copied
     s.CloseBox(done);
 
     // Each green target holds its source's image byte for byte; nothing else changed or appeared.
@@ -249,6 +251,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
         std::wstring file = L"P:\\MUSIC\\" + p.tgt + L"\\Folder.jpg";
         if (p.copied) {
             EXPECT_EQ(after[file], lastSource) << file;  // disc 2 shares disc 1's source
+            EXPECT_EQ(GetFileAttributesW(file.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u) << file;
             before[file] = after[file];
         }
     }
