@@ -36,10 +36,10 @@ void NotRead(MatchContext& page, const wchar_t* text, const std::wstring& folder
 bool ListingBroken() { return GetLastError() != ERROR_NO_MORE_FILES; }
 
 // Low 32 bits of the image's size, 0 when the album folder has no such file; -1 when the folder
-// itself cannot be read (no access, a path too long, a name ending in a dot, the drive gone).
+// itself cannot be read (no access, a name ending in a dot, the drive gone).
 std::int32_t ImageSize(const std::wstring& sPath) {
     WIN32_FILE_ATTRIBUTE_DATA fa;
-    if (!GetFileAttributesExW(sPath.c_str(), GetFileExInfoStandard, &fa)) {
+    if (!GetFileAttributesExW(FileApiPath(sPath).c_str(), GetFileExInfoStandard, &fa)) {
         DWORD err = GetLastError();  // an image name no file can have is no image either
         return err == ERROR_FILE_NOT_FOUND || err == ERROR_INVALID_NAME ? 0 : -1;
     }
@@ -54,7 +54,7 @@ ArtistResult ScanArtist(MatchContext& page, PumpGate& gate, const std::wstring& 
     std::wstring sArtistDir = JoinPath(sParent, sArtist);
     std::wstring pattern = sArtistDir + L"\\*";
     WIN32_FIND_DATAW fd;
-    UniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
+    UniqueFind find(FindFirstFileW(FileApiPath(pattern).c_str(), &fd));
     if (!find) {
         // Not even "." and "..": an empty folder where the file system keeps none (exFAT).
         if (GetLastError() == ERROR_FILE_NOT_FOUND) LogPattern(page, L"No Album folders in", pattern);
@@ -93,7 +93,7 @@ int ScanAlbumFolders(MatchContext& page, const std::wstring& sParent, const std:
     page.SetStatus(L"Reading subfolders of parent folders ...");
     std::wstring pattern = JoinPath(sParent, L"*");
     WIN32_FIND_DATAW fd;
-    UniqueFind find(FindFirstFileW(pattern.c_str(), &fd));
+    UniqueFind find(FindFirstFileW(FileApiPath(pattern).c_str(), &fd));
     if (!find) {
         page.ShowErrorBox(L"Nothing found for search pattern:", pattern.c_str());
         return 0;

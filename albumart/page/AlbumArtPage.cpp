@@ -202,7 +202,7 @@ void AlbumArtPage::FillArtistList(const std::wstring& folder, int listId) {
     if (folder.empty()) return;
     int added = 0;
     WIN32_FIND_DATAW fd;
-    UniqueFind find(FindFirstFileW(JoinPath(folder, L"*").c_str(), &fd));
+    UniqueFind find(FindFirstFileW(FileApiPath(JoinPath(folder, L"*")).c_str(), &fd));
     if (find) {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         do {

@@ -6,20 +6,62 @@
 
 namespace swirlo {
 
-int ReplaceWithCopy(const std::wstring& sSource, const std::wstring& sTarget) {
+namespace {
+
+constexpr DWORD kHiding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// The file's attributes without read-only, hidden and system; 1, or 0 with the last error set.
+int MakePlain(const std::wstring& sPath, DWORD attrs) {
+    if (!(attrs & kHiding)) return 1;
+    attrs &= ~kHiding;
+    return SetFileAttributesW(sPath.c_str(), attrs ? attrs : FILE_ATTRIBUTE_NORMAL) ? 1 : 0;
+}
+
+// Copies sSource to a new file beside sTarget under a name no file has; its path goes to temp.
+// Made by the copy itself (fail if it exists), so no other file is ever overwritten: not
+// GetTempFileName, which takes folders of at most 246 characters only.
+int CopyToNewName(const std::wstring& sSource, const std::wstring& sTarget, std::wstring& temp) {
     std::size_t slash = sTarget.find_last_of(L'\\');
     std::wstring dir = slash == std::wstring::npos ? std::wstring(L".") : sTarget.substr(0, slash);
-    wchar_t temp[MAX_PATH + 16] = {};
-    if (!GetTempFileNameW(dir.c_str(), L"art", 0, temp)) return 0;
-    if (!CopyFileW(sSource.c_str(), temp, FALSE) ||
-        !MoveFileExW(temp, sTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    static unsigned counter = GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = FileApiPath(dir + FormatW(L"\\art%04X%04X.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF));
+        if (CopyFileW(FileApiPath(sSource).c_str(), temp.c_str(), TRUE)) return 1;
         DWORD err = GetLastError();
-        SetFileAttributesW(temp, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(temp);
-        SetLastError(err);
-        return 0;
+        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) return 0;
     }
-    return 1;
+    SetLastError(ERROR_FILE_EXISTS);
+    return 0;
+}
+
+}  // namespace
+
+int ReplaceWithCopy(const std::wstring& sSource, const std::wstring& sTarget) {
+    std::wstring temp;
+    if (!CopyToNewName(sSource, sTarget, temp)) return 0;
+    // The copy carries the source's attributes: a player's own Folder.jpg is often hidden and
+    // system, and such a copy would be invisible in Explorer and skipped by some players.
+    DWORD err = ERROR_SUCCESS;
+    DWORD copied = GetFileAttributesW(temp.c_str());
+    if (copied == INVALID_FILE_ATTRIBUTES || !MakePlain(temp, copied)) err = GetLastError();
+    // A read-only target refuses the rename, and Windows may refuse to replace a hidden or system
+    // one: it loses those attributes first, and gets them back if the rename fails after all.
+    const std::wstring target = FileApiPath(sTarget);
+    DWORD old = err == ERROR_SUCCESS ? GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
+    bool cleared = false;
+    if (err == ERROR_SUCCESS && old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY) && (old & kHiding)) {
+        if (MakePlain(target, old)) cleared = true;
+        else err = GetLastError();
+    }
+    if (err == ERROR_SUCCESS &&
+        !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        err = GetLastError();
+    if (err == ERROR_SUCCESS) return 1;
+    if (cleared) SetFileAttributesW(target.c_str(), old);
+    SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temp.c_str());
+    SetLastError(err);
+    return 0;
 }
 
 CopyProgressDialog::CopyProgressDialog(HINSTANCE hInst, const wchar_t* caption, ZWin* parent,
@@ -66,7 +108,7 @@ int CopyProgressDialog::CopyAll() {
         }
         std::wstring target = m_arr.GetFilePath1(index, m_sTgtImage);
         std::wstring source = m_arr.GetFilePath2(index, m_sSrcImage);
-        DWORD attrs = GetFileAttributesW(target.c_str());
+        DWORD attrs = GetFileAttributesW(FileApiPath(target).c_str());
         // Whatever the row's colour: the scan counts such a folder as no image. The other rows
         // are still copied; the page names the folders at the end.
         if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -74,7 +116,7 @@ int CopyProgressDialog::CopyAll() {
         } else {
             if (m_arr.GetMatchCode(index) > kMatchYellow && attrs != INVALID_FILE_ATTRIBUTES &&
                 (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
-                !SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL))
+                !SetFileAttributesW(FileApiPath(target).c_str(), FILE_ATTRIBUTE_NORMAL))
                 return CopyFailed(L"Error setting file attribute of file on player to allow overwrite:", target,
                                   std::wstring(), true);
             if (!ReplaceWithCopy(source, target))

@@ -17,6 +17,12 @@ namespace swirlo {
 const COLORREF kMatchColours[6] = {RGB(0, 224, 0),  RGB(144, 208, 0), RGB(241, 238, 15),
                                    RGB(255, 162, 1), RGB(223, 0, 0),   RGB(128, 128, 128)};
 
+// How closely the names matched (0 to 2), what the player's image is like (3, 4), or why there is
+// nothing to copy (5 to 7).
+const wchar_t* const kMatchWords[8] = {L"exact", L"close", L"loose", L"differs", L"same", L"no image", L"none", L"none"};
+
+const wchar_t* MatchWord(int code) { return code >= 0 && code < 8 ? kMatchWords[code] : L""; }
+
 namespace {
 
 constexpr int kSquare = 16;
@@ -260,18 +266,25 @@ void CopySelectDialog::FillTexts() {
     const wchar_t* src = m_sSrcImage.c_str();
     const wchar_t* tgt = m_sTgtImage.c_str();
     SetItemText(m_hWnd, IDC_CS_KEY_GREEN,
-                FormatW(L"Target folder does not have %ls file.\nBright green is most exact match between source and "
-                        L"target folder names, yellow least exact.", tgt));
+                FormatW(L"Target folder does not have %ls file.\nBright green (\"exact\") is most exact match between "
+                        L"source and target folder names, dull green (\"close\") less, yellow (\"loose\") least exact.",
+                        tgt));
     SetItemText(m_hWnd, IDC_CS_KEY_ORANGE,
-                FormatW(L"Target folder already has %ls file.\nOrange if %ls in source folder has different file size, "
-                        L"red if file sizes are the same.", tgt, src));
+                FormatW(L"Target folder already has %ls file.\nOrange (\"differs\") if %ls in source folder has different "
+                        L"file size, red (\"same\") if file sizes are the same.", tgt, src));
     SetItemText(m_hWnd, IDC_CS_KEY_GREY,
-                FormatW(L"No matching source folder was found for target folder or vice versa; or matching source and "
-                        L"target folders were found, but source has no %ls file.  Checkbox to copy is not available.",
-                        src));
+                FormatW(L"No matching source folder was found for target folder or vice versa (\"none\"); or matching "
+                        L"source and target folders were found, but source has no %ls file (\"no image\").  Checkbox to "
+                        L"copy is not available.", src));
     SetItemText(m_hWnd, IDC_CS_HIDE_NOIMG, FormatW(L"No \"%ls\" in source folder", src));
     SetItemText(m_hWnd, IDC_CS_SRC_NAME, m_sSrcImage);
     SetItemText(m_hWnd, IDC_CS_TGT_NAME, m_sTgtImage);
+    // The owner-drawn squares and thumbnails show no text; a screen reader announces this one.
+    SetItemText(m_hWnd, IDC_CS_KEY_IMG0, L"Bright green, dull green and yellow");
+    SetItemText(m_hWnd, IDC_CS_KEY_IMG1, L"Orange and red");
+    SetItemText(m_hWnd, IDC_CS_KEY_IMG2, L"Grey");
+    SetItemText(m_hWnd, IDC_CS_SRC_THUMB, FormatW(L"%ls in source folder", src));
+    SetItemText(m_hWnd, IDC_CS_TGT_THUMB, FormatW(L"%ls in target folder", tgt));
 }
 
 void CopySelectDialog::SizeThumbFrames() {
@@ -287,19 +300,22 @@ bool CopySelectDialog::SetUpList() {
         ShowErrorBox(L"Error loading bitmap");
         return false;
     }
-    m_images.Reset(ImageList_Create(kSquare, kSquare, ILC_COLOR24, 6, 0));
-    if (!m_images || ImageList_Add(m_images.Get(), strip.Get(), nullptr) < 0) {
+    UniqueImageList images(ImageList_Create(kSquare, kSquare, ILC_COLOR24, 6, 0));
+    if (!images || ImageList_Add(images.Get(), strip.Get(), nullptr) < 0) {
         ShowErrorBox(L"Error creating image list");
         return false;
     }
-    SendMessageW(m_hList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_images.Get()));
+    // The list (without LVS_SHAREIMAGELISTS) destroys its image lists with itself: from here on it
+    // is the one owner of the squares.
+    SendMessageW(m_hList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Get()));
+    images.Release();
     DWORD ex = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_LABELTIP;
     SendMessageW(m_hList, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
     int base = LOWORD(GetDialogBaseUnits());
     std::wstring headers[3] = {L"Match",
                                FormatW(L"Copy %ls from %ls\\...", m_sSrcImage.c_str(), m_arr.GetRoot2().c_str()),
                                FormatW(L"to %ls\\... as %ls", m_arr.GetRoot1().c_str(), m_sTgtImage.c_str())};
-    int widths[3] = {6 * base, static_cast<int>(42.5 * base), static_cast<int>(42.5 * base)};
+    int widths[3] = {MatchColumnWidth(6 * base), static_cast<int>(42.5 * base), static_cast<int>(42.5 * base)};
     for (int c = 0; c < 3; ++c) {
         LVCOLUMNW col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -357,13 +373,27 @@ void CopySelectDialog::FillList() {
     m_nFillGap = m_pump.LongestGapMs();
 }
 
-// One list row for a result record: its colour square, its checkbox (none for codes 5 to 7) and the
-// two folder columns. Returns the row's index, or -1.
+// The "Match" column holds the checkbox, the colour square and the longest of the words, and is
+// at least as wide as asked.
+int CopySelectDialog::MatchColumnWidth(int least) const {
+    int word = 0;
+    for (const wchar_t* w : kMatchWords)
+        word = std::max(word, static_cast<int>(SendMessageW(m_hList, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(w))));
+    int boxWidth = 0, boxHeight = 0;
+    auto boxes = reinterpret_cast<HIMAGELIST>(SendMessageW(m_hList, LVM_GETIMAGELIST, LVSIL_STATE, 0));
+    if (!boxes || !ImageList_GetIconSize(boxes, &boxWidth, &boxHeight)) boxWidth = kSquare;
+    // The list's margins: before the checkbox, between the square and the word, after the word.
+    const int margins = 4 * GetSystemMetrics(SM_CXEDGE) + 12;
+    return std::max(least, boxWidth + kSquare + word + margins);
+}
+
+// One list row for a result record: its checkbox (none for codes 5 to 7), its colour square and the
+// word that says the same, and the two folder columns. Returns the row's index, or -1.
 int CopySelectDialog::InsertRow(int row, int rec) {
     LVITEMW it{};
     it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
     it.iItem = row;
-    it.pszText = const_cast<wchar_t*>(L"");
+    it.pszText = const_cast<wchar_t*>(MatchWord(m_arr.GetMatchCode(rec)));
     it.iImage = m_arr.GetMatchCodeMax5(rec);
     it.lParam = rec;
     it.stateMask = LVIS_STATEIMAGEMASK;

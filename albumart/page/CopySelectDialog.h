@@ -23,6 +23,8 @@ class IniSettings;
 
 // The colours of the clamped match codes 0 to 5.
 extern const COLORREF kMatchColours[6];
+// The word in the "Match" column for a match code 0 to 7 (the colour in words); "" for any other.
+const wchar_t* MatchWord(int code);
 // A 16 x 16 square of the colour with a black outline, as a bitmap compatible with the screen.
 UniqueBitmap MakeColourSquares(const int* codes, int count);
 
@@ -70,6 +72,7 @@ private:
     void FillTexts();
     void SizeThumbFrames();
     bool SetUpList();
+    int MatchColumnWidth(int least) const;
     void FillList();
     int InsertRow(int row, int rec);
     void SortList();
@@ -106,7 +109,6 @@ private:
     std::set<std::wstring> m_reported;  // images a box has named
     bool m_bGuard = false;
     HWND m_hList = nullptr;
-    UniqueImageList m_images;
     UniqueBitmap m_buttonBmp[4];
     UniqueBitmap m_keyBmp[3];
     UINT_PTR m_timers[2] = {0, 0};

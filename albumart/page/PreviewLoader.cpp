@@ -50,10 +50,11 @@ void PreviewLoader::ReadNext() {
 
 // On the job's thread: touches nothing but m_reading.
 void PreviewLoader::Read() {
-    // The picture decoder and the image library may create COM objects of their own.
+    // The picture decoder is a COM object.
     HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    m_reading.picture.Load(m_reading.path);
-    m_reading.sized = GetImagePixelSize(m_reading.path, m_reading.width, m_reading.height);
+    m_reading.sized = m_reading.picture.Load(m_reading.path) == 1;
+    m_reading.width = m_reading.picture.Width();
+    m_reading.height = m_reading.picture.Height();
     if (SUCCEEDED(init)) CoUninitialize();
 }
 

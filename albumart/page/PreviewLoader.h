@@ -1,9 +1,8 @@
 // Reads the preview images of the copy-selection dialog off the window thread, so that the window
 // keeps painting while a cover is decoded: one image at a time, as a background job. Each side (0
 // source, 1 target) keeps only its newest request; when a side's image is read the window gets the
-// message given, with the side as wParam, and takes the result. The decoded picture is handed over
-// as it is: the system's picture object (registered for both threading models) is not bound to the
-// thread that made it, and from then on only the window's thread uses it.
+// message given, with the side as wParam, and takes the result. The decoded picture is plain memory,
+// handed over to the window's thread, which alone uses it from then on.
 #pragma once
 #include <windows.h>
 
@@ -19,7 +18,7 @@ public:
     struct Image {
         std::wstring path;
         CPicture picture;    // decoded when IsLoaded()
-        bool sized = false;  // width and height read by the image library
+        bool sized = false;  // width and height read with the picture
         int width = 0;
         int height = 0;
     };

@@ -213,6 +213,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
         {L"Blur\\Parklife", nullptr, L"Blur\\Parklife", nullptr, false},
         {L"", nullptr, L"Kiss\\Destroyer", "green.jpg", false},
         {L"Abba\\Gold", "red.jpg", L"", nullptr, false},
+        {std::wstring(150, L'L') + L"\\" + std::wstring(150, L'l'), "red.jpg", std::wstring(150, L'L') + L"\\" + std::wstring(150, L'l'), nullptr, true},  // paths past 300 characters
     };
     for (int i = 0; i < 24; ++i)
         pairs.push_back({L"Band " + std::to_wstring(i) + L"\\Record " + std::to_wstring(i), i % 3 ? "blue.jpg" : "red.jpg",
@@ -247,7 +248,7 @@ TEST_F(AlbumArtE2E, FindAllGreenCopiesExactlyTheGreenPairsThenOrangeMeetsReadOnl
     }));
     HWND done = s.WaitForBox(L"Swirlo", L"Files copy completed.");
     ASSERT_NE(done, nullptr);
-    EXPECT_NE(FindChildText(done, L"33 image files copied to player."), nullptr);  // the pairs marked copied
+    EXPECT_NE(FindChildText(done, L"34 image files copied to player."), nullptr);  // the pairs marked copied
     s.CloseBox(done);
 
     // Each green target holds its source's image byte for byte; nothing else changed or appeared.

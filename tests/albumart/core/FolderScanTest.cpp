@@ -86,6 +86,12 @@ TEST(FolderScan, RecordsEveryAlbumFolderInListingOrder) {
     EXPECT_EQ(got, expected);
     EXPECT_EQ(got.size(), 8u);
     EXPECT_EQ(a.GetFilePath1(0, L"x.jpg"), t.Path(a.GetRelPath(0) + L"\\x.jpg"));
+
+    // The forms handed to the file functions (the album art end-to-end run reads and writes such
+    // paths): a path past 259 characters gets the prefix.
+    const std::wstring n(260, L'n');
+    EXPECT_EQ(FileApiPath(L"C:\\" + n + L"/x") + L"|" + FileApiPath(L"\\\\server\\share\\" + n) + L"|" + FileApiPath(L"C:\\A"),
+              L"\\\\?\\C:\\" + n + L"\\x|\\\\?\\UNC\\server\\share\\" + n + L"|C:\\A");
 }
 
 TEST(FolderScan, EmptyMissingAndAlbumlessParentsGiveTheirMessages) {

@@ -22,6 +22,16 @@ namespace {
 
 // The JPEG fixtures made at build time (solid colours, different sizes).
 std::wstring Jpeg(const char* name) { return WinPath(std::string(ALBUMART_JPEGS) + "/" + name); }
+bool Near(COLORREF c, COLORREF want) {
+    return std::abs(GetRValue(c) - GetRValue(want)) < 16 && std::abs(GetGValue(c) - GetGValue(want)) < 16 &&
+           std::abs(GetBValue(c) - GetBValue(want)) < 16;
+}
+// A folder two levels down whose paths run past 260 characters, made as Windows needs: "\\?\" + it.
+std::wstring DeepDir(const TempDir& dir) {
+    const std::wstring deep = dir / (std::wstring(130, L'a') + L"\\" + std::wstring(130, L'b'));
+    CreateDirectoryW((L"\\\\?\\" + deep.substr(0, deep.size() - 131)).c_str(), nullptr);
+    return CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr) ? deep : L"";
+}
 
 struct Fixture {
     TempDir dir;
@@ -103,8 +113,7 @@ struct Fixture {
     // The middle of a thumbnail has about the given colour.
     bool ThumbIs(int id, int r, int g, int b) {
         UpdateWindow(GetDlgItem(h, id));
-        COLORREF c = GetPixel(WindowDC(GetDlgItem(h, id)).Get(), 35, 35);
-        return std::abs(GetRValue(c) - r) < 16 && std::abs(GetGValue(c) - g) < 16 && std::abs(GetBValue(c) - b) < 16;
+        return Near(GetPixel(WindowDC(GetDlgItem(h, id)).Get(), 35, 35), RGB(r, g, b));
     }
 };
 
@@ -115,6 +124,19 @@ TEST(CopySelect, ListOrderCheckboxesBatchesAndHiding) {
     ASSERT_NE(f.h, nullptr);
     EXPECT_EQ(f.Rows(), (std::vector<int>{1, 2, 0, 8, 3, 4, 5, 7, 6}));  // Match up, ties by source path, "<" last
     EXPECT_EQ(f.Rows(true), (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0, 0}));
+    // The colour in words: in the Match column, the colour key and the help; and a name for each
+    // owner-drawn square and thumbnail, which a screen reader announces.
+    std::wstring words, key = GetItemText(f.h, IDC_CS_KEY_GREEN) + GetItemText(f.h, IDC_CS_KEY_ORANGE) + GetItemText(f.h, IDC_CS_KEY_GREY);
+    std::string help = ReadBytes(WinPath(SWIRLO_HELP_DIR "/albumart.htm"));
+    for (int row = 0; row < 9; ++row) {
+        wchar_t w[32] = {};
+        ListView_GetItemText(f.list, row, 0, w, 32);
+        words += w + std::wstring(L"|");
+        EXPECT_TRUE(key.find(L"(\"" + std::wstring(w) + L"\")") != key.npos && help.find("<i>" + std::string(w, w + wcslen(w)) + "</i>") != help.npos) << w;
+    }
+    EXPECT_EQ(words, L"exact|exact|close|loose|differs|same|no image|none|none|");
+    for (int id : {IDC_CS_KEY_IMG0, IDC_CS_KEY_IMG1, IDC_CS_KEY_IMG2, IDC_CS_SRC_THUMB, IDC_CS_TGT_THUMB})
+        EXPECT_FALSE(GetItemText(f.h, id).empty()) << id;
 
     struct Batch {
         int button;
@@ -224,6 +246,28 @@ TEST(CopySelect, PreviewImagesNoLongerWantedAreDropped) {
     DestroyWindow(w);
 }
 
+// Covers of every kind are decoded and drawn, from a folder whose paths run past 260 characters; a
+// large one is kept reduced, with its own size reported; a see-through one shows the frame's colour.
+TEST(CopySelect, PicturesOfEveryKindAreDecodedAndDrawn) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    TempDir dir;
+    const std::wstring deep = DeepDir(dir);
+    WindowDC screen(nullptr);
+    UniqueMemDC mem(CreateCompatibleDC(screen.Get()));
+    UniqueBitmap bmp(CreateCompatibleBitmap(screen.Get(), 70, 70));
+    SelectGuard keep(mem.Get(), bmp.Get());
+    for (auto [file, size, middle] : {std::tuple{"red.jpg", L"64x48", RGB(224, 16, 16)}, {"orange.png", L"50x30", RGB(255, 128, 0)},
+                                      {"clear.png", L"24x24", GetSysColor(COLOR_BTNFACE)}, {"purple.gif", L"20x60", RGB(128, 0, 128)},
+                                      {"teal.bmp", L"33x33", RGB(0, 128, 128)}, {"large.jpg", L"700x700", CLR_INVALID}}) {
+        const std::wstring path = deep + L"\\cover." + std::wstring(file, file + strlen(file));
+        CPicture pic;
+        EXPECT_TRUE(CopyFileW(Jpeg(file).c_str(), (L"\\\\?\\" + path).c_str(), FALSE) && pic.Load(path) &&
+                    pic.Draw(mem.Get(), 0, 0, 70, 70)) << file;
+        EXPECT_EQ(FormatW(L"%dx%d", pic.Width(), pic.Height()), size);
+        EXPECT_TRUE(middle == CLR_INVALID || Near(GetPixel(mem.Get(), 35, 35), middle)) << file;
+    }
+}
+
 // A folder where the image should go, on a row of any colour, is left alone and the other rows are
 // still copied. Then what the box after the copy says, and that the help says the same.
 TEST(CopySelect, CopyLeavesFoldersNamedLikeTheImageAndSaysWhatItDid) {
@@ -261,12 +305,24 @@ TEST(CopySelect, CopyLeavesFoldersNamedLikeTheImageAndSaysWhatItDid) {
         EXPECT_NE(help.find(std::string(line, line + wcslen(line))), std::string::npos);
 }
 
-TEST(CopySelect, ReplacingKeepsTheOldFileWhenTheCopyFails) {
+// The copy on the player is a plain file whatever the source's attributes (a player's own image is
+// often hidden and system), also over a hidden, system or read-only old one; a failed copy leaves
+// the old file as it was; in a folder whose paths run past 260 characters too.
+TEST(CopySelect, ReplacingLeavesAPlainFileAndKeepsTheOldOneWhenTheCopyFails) {
     TempDir dir;
-    std::wstring target = dir / L"Folder.jpg";
-    ASSERT_TRUE(WriteBytes(target, "old image"));
-    EXPECT_EQ(ReplaceWithCopy(dir / L"missing.jpg", target), 0);
-    EXPECT_EQ(ReadBytes(target), "old image");
-    WIN32_FIND_DATAW fd;
-    EXPECT_EQ(UniqueFind(FindFirstFileW((dir / L"*.tmp").c_str(), &fd)).Get(), INVALID_HANDLE_VALUE);  // no temporary left
+    constexpr DWORD hs = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, rhs = hs | FILE_ATTRIBUTE_READONLY;
+    const struct { std::wstring folder; DWORD sourceAttrs, oldAttrs; bool sourceThere; } cases[] = {  // oldAttrs 0: no old file
+        {dir.Root(), hs, 0, true}, {dir.Root(), 0, rhs, true}, {DeepDir(dir), hs, rhs, true}, {dir.Root(), 0, rhs, false}};
+    for (const auto& c : cases) {
+        const std::wstring source = L"\\\\?\\" + c.folder + L"\\Folder.jpg", target = L"\\\\?\\" + c.folder + L"\\AlbumArt.jpg";
+        ASSERT_TRUE(!c.sourceThere || (WriteBytes(source, "new image") && SetFileAttributesW(source.c_str(), c.sourceAttrs | FILE_ATTRIBUTE_ARCHIVE)));
+        ASSERT_TRUE(!c.oldAttrs || (WriteBytes(target, "old image") && SetFileAttributesW(target.c_str(), c.oldAttrs)));
+        EXPECT_EQ(ReplaceWithCopy(source.substr(4), target.substr(4)), c.sourceThere ? 1 : 0) << c.folder.size();
+        EXPECT_EQ(ReadBytes(target), c.sourceThere ? "new image" : "old image");
+        EXPECT_EQ(GetFileAttributesW(target.c_str()) & rhs, c.sourceThere ? 0 : c.oldAttrs);
+        EXPECT_EQ(GetFileAttributesW(source.c_str()) & rhs, c.sourceThere ? c.sourceAttrs : INVALID_FILE_ATTRIBUTES & rhs);
+        WIN32_FIND_DATAW fd;  // no temporary left
+        EXPECT_EQ(UniqueFind(FindFirstFileW((L"\\\\?\\" + c.folder + L"\\*.tmp").c_str(), &fd)).Get(), INVALID_HANDLE_VALUE);
+        for (const std::wstring& f : {source, target}) SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileW(f.c_str());
+    }
 }
