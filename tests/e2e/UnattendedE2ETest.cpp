@@ -48,6 +48,10 @@ TEST(UnattendedE2E, WritesTheKeptGroupsWithoutAWindowOrABoxBesideTheOpenProgram)
     TempDir dir;
     const std::wstring ini = D::ConfigDir() + L"Blendo.ini", groupsFile = D::ConfigDir() + L"shuffle groups.txt",
                        lastDir = dir.Root();
+    struct Cleanup {  // the next test starts from no groups and default settings, whatever happens here
+        std::wstring groups, ini;
+        ~Cleanup() { DeleteFileW(groups.c_str()), WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str()), DeleteFileW(ini.c_str()); }
+    } cleanup{groupsFile, ini};
     SetEnvironmentVariableW(L"SWIRLO_STANDIN_LIBRARY", WinPath(DEMO_LIBRARY).c_str());
     for (auto [section, key, value] : {std::tuple{L"Shuffle Tab", L"RepeatsOption", L"0"}, {L"Shuffle Tab", L"RepeatSepDistSize", L"10"},
                                        {L"Shuffle Tab", L"TruncateOutput", L"0"}, {L"Shuffle Tab", L"TruncateNoReps", L"0"},
@@ -98,7 +102,6 @@ TEST(UnattendedE2E, WritesTheKeptGroupsWithoutAWindowOrABoxBesideTheOpenProgram)
     }
     PostMessageW(open.WaitForWindow(L"Swirlo"), WM_COMMAND, IDCANCEL, 0);
     EXPECT_NE(open.WaitForExit(120000), -1);
-    DeleteFileW(groupsFile.c_str());
 }
 
 }  // namespace
