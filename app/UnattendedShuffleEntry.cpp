@@ -28,10 +28,10 @@ int ShowUsage(const wchar_t* product, const std::wstring& unknown) {
     const std::wstring text = FormatW(
         L"Blendo.exe\n    opens the program's window.\n\nBlendo.exe /shuffle [FILE]\n    writes the shuffled playlist "
         L"of the song groups kept on the \"Zadered Iruzad Irovero\" page, with that page's saved settings, to FILE "
-        L"(.wpl, .m3u or .m3u8), or without FILE to the default output name in the folder of the last save. No "
-        L"window opens and nothing waits for a click. Each run adds a line to\n    %lsunattended shuffle log.txt\n"
-        L"and ends with the exit code 0 (written), 1 (failed) or 2 (nothing to shuffle).\n\nBlendo.exe /?\n    "
-        L"shows this text.", logDir.c_str());
+        L"(.wpl, .m3u or .m3u8), or without FILE to the proposed name in the folder of the last save. No window "
+        L"opens and nothing waits for a click. It ends with the exit code 0 (written), 1 (failed) or 2 (nothing to "
+        L"shuffle), and each run adds a line to the log\n%lsunattended shuffle log.txt\n\nBlendo.exe /?\n    shows "
+        L"this text.", logDir.c_str());
     const std::wstring first = L"Unknown command line argument: " + unknown + L"\n";
     MsgBoxParts(nullptr, product, unknown.empty() ? nullptr : first.c_str(), text.c_str(), nullptr, nullptr, nullptr,
                 nullptr, MB_OK | (unknown.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
