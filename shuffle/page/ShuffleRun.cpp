@@ -51,7 +51,6 @@ struct WriteResult {
     PlaylistWritten written;
     bool bNoReps = false;
     int nEffective = -1;
-    std::uint64_t nUnique = 0;
     std::wstring sCounts;
 };
 
@@ -174,7 +173,9 @@ int Run::Shuffle(std::wstring& sOutPath, std::wstring& sSummary, ShuffleReport* 
     PlayOrder order;
     WriteResult written;
     if (!MakeOrder(opt, out, *main, order) || !Write(opt, out, *main, order, written)) return 0;
-    if (report) *report = {written.written.nEntries, written.nUnique, order.nShortfalls, order.bSepFailed};
+    if (report)
+        *report = {written.written.nEntries, UniqueSongs(*main, order.order.data(), written.written.nEntries),
+                   order.nShortfalls, order.bSepFailed};
     std::vector<std::uint32_t>().swap(order.order);  // the largest block goes before the last log lines
     Outcome(opt, out, main->GetTotal(), order, written, sSummary);
     sOutPath = out.sPath;
@@ -452,7 +453,6 @@ int Run::Write(const ShuffleOptions& opt, const OutputChoice& out, const CSongAr
     // Where earlier versions kept their copy of every list.
     if (m_h.Paths()) DeleteFileW((m_h.Paths()->sIniDirSlash + L"playlist temp final.txt").c_str());
     w.sCounts = WrittenSummary(opt.method, main, po.order.data(), w.written);
-    w.nUnique = UniqueSongs(main, po.order.data(), w.written.nEntries);
     return 1;
 }
 

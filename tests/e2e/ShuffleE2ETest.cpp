@@ -208,6 +208,7 @@ class ShuffleE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        TearDown();  // groups kept by an earlier run of the program in this prefix (tools/run.sh keeps some)
         lib = ReadLibrary(ReadBytes(WinPath(DEMO_LIBRARY)));
         wchar_t music[MAX_PATH] = {};  // the player's playlists folder, made here: Save As asks a new user to make it
         SHGetFolderPathW(nullptr, CSIDL_MYMUSIC, nullptr, 0, music);

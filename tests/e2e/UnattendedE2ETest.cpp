@@ -70,15 +70,19 @@ TEST(UnattendedE2E, WritesTheKeptGroupsWithoutAWindowOrABoxBesideTheOpenProgram)
 
     const std::wstring weekly = dir / L"weekly.m3u8", gone = dir / L"gone\\weekly.m3u8", byName = dir / L"group.wpl";
     const std::map<std::wstring, int> expected = ExpectedPlays(ReadLibrary(ReadBytes(WinPath(DEMO_LIBRARY))), groups);
+    const std::vector<Group> lost = {groups[0], {3, {}, 0, false, {}, {L"Gone Playlist"}}};
     // A good run (held at two stages while its windows are counted), the write that fails (its box
-    // answered into the log), the default name in the folder of the last save, exclusions only.
-    for (auto [arg, out, code, said] : {std::tuple{L"\"" + weekly + L"\"", weekly, 0, L"  written  "},
-                                        {L"\"" + gone + L"\"", gone, 1, L"Error writing shuffled playlist file"},
-                                        {std::wstring(), byName, 0, L"  written  "},
-                                        {L"\"" + weekly + L"\"", weekly, 2, L"All song selections are exclusions."}}) {
+    // answered into the log), the default name in the folder of the last save; nothing to shuffle for
+    // exclusions only, a playlist the library no longer has, or no groups.
+    for (auto [arg, out, seed, code, said] : {std::tuple{L"\"" + weekly + L"\"", weekly, groups, 0, L"  written  "},
+                                              {L"\"" + gone + L"\"", gone, groups, 1, L"Error writing shuffled playlist file"},
+                                              {std::wstring(), byName, groups, 0, L"  written  "},
+                                              {L"\"" + weekly + L"\"", weekly, {groups[2]}, 2, L"All song selections are exclusions."},
+                                              {L"\"" + weekly + L"\"", weekly, lost, 2, L"no longer has: Playlist: Gone Playlist"},
+                                              {L"\"" + weekly + L"\"", weekly, {}, 2, L"No song groups are kept"}}) {
         SCOPED_TRACE(out);
-        if (code == 2) SeedGroups({groups[2]});
-        const std::string keptGroups = ReadBytes(groupsFile), keptIni = ReadBytes(ini);
+        SeedGroups(seed);
+        const std::string keptGroups = ReadBytes(groupsFile), keptIni = ReadBytes(ini), keptOut = ReadBytes(out);
         ProgramDriver run;
         const bool held = out == weekly && code == 0;
         ASSERT_TRUE(run.Start(L"/shuffle " + arg, [&] {
@@ -93,7 +97,10 @@ TEST(UnattendedE2E, WritesTheKeptGroupsWithoutAWindowOrABoxBesideTheOpenProgram)
         EXPECT_TRUE(ReadBytes(groupsFile) == keptGroups && ReadBytes(ini) == keptIni);
         const std::wstring line = LogLine(out);
         EXPECT_NE(line.find(said), std::wstring::npos) << line;
-        if (code) continue;
+        if (code) {
+            EXPECT_TRUE(ReadBytes(out) == keptOut);
+            continue;
+        }
         const std::vector<std::wstring> list = Entries(out, out == byName ? 0 : 2);
         CheckPlaylist(list, expected, 2, 10, _wtoi(line.c_str() + line.rfind(L" unique songs  ") + 15));
         const std::wstring counts = std::to_wstring(list.size()) + L" entries  " +
