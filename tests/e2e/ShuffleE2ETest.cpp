@@ -208,7 +208,7 @@ class ShuffleE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        TearDown();  // groups kept by an earlier run of the program in this prefix (tools/run.sh keeps some)
+        TearDown();  // what an earlier run of the program in this prefix kept (tools/run.sh keeps groups)
         lib = ReadLibrary(ReadBytes(WinPath(DEMO_LIBRARY)));
         wchar_t music[MAX_PATH] = {};  // the player's playlists folder, made here: Save As asks a new user to make it
         SHGetFolderPathW(nullptr, CSIDL_MYMUSIC, nullptr, 0, music);
@@ -221,7 +221,10 @@ protected:
                                            {L"Shuffle Settings", L"WmpNotify", L"0"}, {L"Logging Settings", L"SaveLog", L"0"}})
             WritePrivateProfileStringW(section, key, value, (D::ConfigDir() + L"Blendo.ini").c_str());
     }
-    void TearDown() override { DeleteFileW((D::ConfigDir() + L"shuffle groups.txt").c_str()); }
+    void TearDown() override {
+        DeleteFileW((D::ConfigDir() + L"shuffle groups.txt").c_str());
+        DeleteFileW((WinPath(DEMO_LIBRARY) + L".added.txt").c_str());
+    }
     TempDir dir;
     Library lib;
     std::wstring playlists;
