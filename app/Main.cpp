@@ -7,6 +7,7 @@
 #include <new>
 
 #include "app/MainWindow.h"
+#include "app/Pages.h"
 #include "foundation/IniSettings.h"
 #include "foundation/LogFile.h"
 #include "foundation/Utilities.h"
@@ -58,6 +59,8 @@ int RunProgram(HINSTANCE hInst) {
 
 int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
     try {
+        int exitCode = 0;
+        if (RunCommandLine(kProduct, exitCode)) return exitCode;
         return RunProgram(hInst);
     } catch (...) {
         ErrorBox(nullptr, kProduct, L"Unexpected error; the program ends.");

@@ -20,4 +20,8 @@ std::unique_ptr<TabPage> MakeAlbumArtPage(HINSTANCE hInst, IniSettings* settings
 INT_PTR RunAlbumArtOptions(HINSTANCE hInst, IniSettings* settings, const wchar_t* caption, ZWin* parent,
                            const AppPaths* paths);
 
+// The command line's jobs, before any window: "/shuffle [FILE]" without a window, "/?" the usage box.
+// False for a plain start; otherwise true with the process's exit code.
+bool RunCommandLine(const wchar_t* product, int& exitCode);
+
 }  // namespace swirlo

@@ -1,6 +1,7 @@
 // The few places where the program hands control to the user through a system dialog. Each is one
 // function that goes through a replaceable pointer, so that a test can answer as a user would and
-// record what was shown. The program itself never replaces them.
+// record what was shown. The program itself replaces only the message box, and only for a run without
+// a window (Blendo.exe /shuffle), which answers every box into its log instead of waiting for a click.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>

@@ -10,7 +10,9 @@
 #include "foundation/Utilities.h"
 #include "foundation/WindowMessages.h"
 #include "library/MediaLibrary.h"
+#include "shuffle/core/OutputName.h"
 #include "shuffle/page/ShuffleGroups.h"
+#include "shuffle/page/ShuffleRun.h"
 #include "shuffle/page/SongSelectDialog.h"
 #include "shuffle/page/SpreadWindow.h"
 #include "library/WmpSongReading.h"
@@ -222,23 +224,19 @@ void ShufflePage::SetUpLibrary() {
     RestoreGroups();
 }
 
-void ShufflePage::RestoreGroups() {
-    std::wstring text, error;
-    std::vector<std::wstring> skipped;
-    const std::wstring path = GroupsFilePath();
-    m_bGroupsRestored = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
-    if (m_bGroupsRestored) return;
+bool ReadKeptGroups(const std::wstring& path, MediaLibrary* library, std::vector<KeptGroup>& kept,
+                    std::vector<std::wstring>& skipped, std::wstring& error) {
+    std::wstring text;
     std::vector<std::unique_ptr<SongSelection>> groups;
-    bool bRead = ReadUtf16File(path, text);
-    if (!bRead) error = WinErrorText(0);
-    bRead = bRead && ParseGroups(text, groups, skipped, error);
+    if (!ReadUtf16File(path, text)) return error = WinErrorText(0), false;
+    if (!ParseGroups(text, groups, skipped, error)) return false;
     // Today's playlist titles and genre names of the library.
     std::map<std::wstring, int> titles;
     std::set<std::wstring> genres;
-    bool bLibrary = m_pLibrary && m_pLibrary->PlaylistArray() && m_pLibrary->MediaCollection();
+    bool bLibrary = library && library->PlaylistArray() && library->MediaCollection();
     if (bLibrary) {
         long n = 0;
-        IWMPPlaylistArray* arr = m_pLibrary->PlaylistArray();
+        IWMPPlaylistArray* arr = library->PlaylistArray();
         if (SUCCEEDED(arr->get_count(&n)))
             for (long i = 0; i < n; ++i) {
                 ComPtr<IWMPPlaylist> pl;
@@ -253,7 +251,7 @@ void ShufflePage::RestoreGroups() {
         ComPtr<IWMPStringCollection> names;
         ComString attr(L"Genre"), type(L"Audio");
         long count = 0;
-        if (SUCCEEDED(m_pLibrary->MediaCollection()->getAttributeStringCollection(attr.get(), type.get(), &names)) &&
+        if (SUCCEEDED(library->MediaCollection()->getAttributeStringCollection(attr.get(), type.get(), &names)) &&
             names && SUCCEEDED(names->get_count(&count)))
             for (long i = 0; i < count; ++i) {
                 BSTR b = nullptr;
@@ -275,8 +273,21 @@ void ShufflePage::RestoreGroups() {
         auto rec = std::make_unique<SongSelection>(g->Kind(), g->Frequencies(), g->Days(), g->IgnoreRepeats(), g->Name(),
                                                    g->ListboxSelection(), std::move(idx), g->PlaylistNames(),
                                                    g->GenreNames());
-        if (!AddGroup(std::move(rec), missing)) break;
+        kept.push_back({std::move(rec), std::move(missing)});
     }
+    return true;
+}
+
+void ShufflePage::RestoreGroups() {
+    std::wstring error;
+    std::vector<std::wstring> skipped;
+    const std::wstring path = GroupsFilePath();
+    m_bGroupsRestored = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (m_bGroupsRestored) return;
+    std::vector<KeptGroup> groups;
+    const bool bRead = ReadKeptGroups(path, m_pLibrary.get(), groups, skipped, error);
+    for (KeptGroup& g : groups)
+        if (!AddGroup(std::move(g.pRec), g.missing)) break;
     if (bRead && skipped.empty()) {
         m_bGroupsRestored = true;
         return;
@@ -564,6 +575,93 @@ void ShufflePage::OnShowSpread() {
     } catch (const std::bad_alloc&) {
         ShowErrorBox(L"Not enough memory to draw the spread of the playlist");
     }
+}
+
+// The run's host over the page: its controls, its bar and status line, its Stop, its boxes.
+class ShufflePage::Host final : public ShuffleHost {
+public:
+    explicit Host(ShufflePage& page) : m_p(page) {}
+    IniSettings& Settings() override { return *m_p.m_pSettings; }
+    const AppPaths* Paths() const override { return m_p.m_pPaths; }
+    LogFile& Log() override { return m_p.m_log; }
+    ErrorRecord& Error() override { return m_p.m_error; }
+    MediaLibrary* Library() override { return m_p.m_pLibrary.get(); }
+    const std::wstring& Version() const override { return m_p.m_sVersion; }
+    int ReadOptions(ShuffleOptions& opt) override;
+    int ChooseOutput(const ShuffleOptions& opt, OutputChoice& out) override;
+    bool Groups(std::vector<const SongSelection*>& groups) override {
+        for (int r = 0, n = m_p.RowCount(); r < n; ++r) {
+            const SongSelection* rec = m_p.RowRecord(r);
+            if (!rec) return false;
+            groups.push_back(rec);
+        }
+        return true;
+    }
+    void BeginRun() override {
+        m_p.EnableControls(false);
+        m_p.m_bar.Reset(0);
+        m_p.m_bar.SetPos(0);
+        m_p.m_bCancel = m_p.IsClosing();  // a close asked for during the file choice stops the run at once
+        m_p.m_pump.Restart();
+    }
+    void SetStatus(const std::wstring& text) override { SetItemText(m_p.m_hWnd, IDC_SHUF_STATUS, text); }
+    void SetBar(int pos) override { m_p.m_bar.SetPos(pos); }
+    void Pump() override { m_p.m_pump.Pump(); }
+    void ForcePump() override { m_p.m_pump.Force(); }
+    bool StopAsked() const override { return m_p.m_bCancel; }
+    int ShowErrorBox(const wchar_t* p1, const wchar_t* p2, const wchar_t* p3, const wchar_t* p4) override {
+        return m_p.ShowErrorBox(p1, p2, p3, p4);
+    }
+    void SetMinSegmentSize(int n) override { m_p.m_nMinSegmentSize = n; }
+    void KeepSpread(SpreadSource src) override { m_p.KeepSpread(std::move(src)); }
+
+private:
+    ShufflePage& m_p;
+};
+
+// The limit (with the default offered for a number out of range), the method and its separation.
+int ShufflePage::Host::ReadOptions(ShuffleOptions& opt) {
+    const HWND h = m_p.m_hWnd;
+    if (IsChecked(h, IDC_SHUF_TRUNC)) {
+        opt.nLimit = LeadingNumber(GetItemText(h, IDC_SHUF_TRUNC_EDIT), 4);
+        if (opt.nLimit < 1 || opt.nLimit > 9999) {
+            std::wstring q = FormatW(L"The option to limit shuffled output size is checked, but the size\nlimit entered is "
+                                     L"invalid. It must be a number between 1 and 9999.\n\nProceed with shuffle using "
+                                     L"default limit %d?", 300);
+            if (MsgBoxParts(h, m_p.m_sCaption.c_str(), q.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                            MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+                return 0;
+            opt.nLimit = 300;
+            m_p.m_boxes.Set(IDC_SHUF_TRUNC_EDIT, 300);
+        }
+    }
+    opt.bWarn = IsChecked(h, IDC_SHUF_WARN);
+    if (IsChecked(h, IDC_SHUF_EVEN)) {
+        opt.nSeparation = LeadingNumber(GetItemText(h, IDC_SHUF_DIST_EDIT), 2);
+    } else {
+        opt.nSeparation = LeadingNumber(GetItemText(h, IDC_SHUF_ONLY_EDIT), 2);
+        opt.method = opt.nSeparation == 0 ? ShuffleMethod::Random : ShuffleMethod::Separated;
+    }
+    opt.bNoReps = IsChecked(h, IDC_SHUF_NOREPS);
+    opt.bLarger = IsChecked(h, IDC_SHUF_LARGER);
+    return 1;
+}
+
+// The proposed name from the settings and the first row, then the Save As dialog.
+int ShufflePage::Host::ChooseOutput(const ShuffleOptions& opt, OutputChoice& out) {
+    IniSettings& set = *m_p.m_pSettings;
+    std::wstring first;
+    const bool bFirst = !set.AddSrcName || m_p.FirstRowName(first);
+    if (!bFirst)
+        m_p.ShowErrorBox(L"Non-fatal error getting list data for default output name", L"No default name set.",
+                         L"Otherwise OK to continue normally");
+    const std::wstring name = DefaultNameBySettings(set, bFirst ? &first : nullptr);
+    return ChooseOutputFile(m_p, set, m_p.m_playlistsFolder, name, opt.bWarn, out);
+}
+
+int ShufflePage::OnShuffle(std::wstring& sOutPath, std::wstring& sSummary) {
+    Host host(*this);
+    return RunShuffle(host, sOutPath, sSummary);
 }
 
 INT_PTR ShufflePage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -68,7 +68,7 @@ private:
         std::unique_ptr<SongSelection> pRec;
         std::vector<std::wstring> missing;  // of a restored group; Save refuses the group
     };
-    class Run;
+    class Host;  // what the shuffle run asks of the page
 
     void OnPaint();
     void SetUpLibrary();
@@ -97,7 +97,6 @@ private:
     bool m_bRunning = false;
     volatile bool m_bCancel = false;
     ProgressBar m_bar;
-    int m_nProgPos = 0;
     std::unique_ptr<MediaLibrary> m_pLibrary;
     std::wstring m_sVersion = L"3";
     PlaylistsFolder m_playlistsFolder;
@@ -110,5 +109,16 @@ private:
     int m_nMinSegmentSize = 0;
     std::unique_ptr<SpreadSource> m_pSpread;
 };
+
+// A song group kept in the groups file, with what it names that the library no longer has.
+struct KeptGroup {
+    std::unique_ptr<SongSelection> pRec;
+    std::vector<std::wstring> missing;  // "Playlist: <title>", "Genre: <name>"
+};
+// Reads the groups file and looks each group's playlists (by title) and genres up in the library
+// (none looked up without one). False when the file cannot be read or is no groups file, with the
+// reason in error; otherwise skipped names each record left out.
+bool ReadKeptGroups(const std::wstring& path, MediaLibrary* library, std::vector<KeptGroup>& kept,
+                    std::vector<std::wstring>& skipped, std::wstring& error);
 
 }  // namespace swirlo

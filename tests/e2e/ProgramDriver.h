@@ -26,14 +26,19 @@ public:
         return dir;
     }
 
-    bool Start() {
-        std::wstring cmd = L"\"" + ProgramPath() + L"\"";
+    // With the command line's arguments; beforeRun, when given, is called before the program's first
+    // instruction (to arm a hold, see HoldAt).
+    bool Start(const std::wstring& args = L"", const std::function<void()>& beforeRun = {}) {
+        std::wstring cmd = L"\"" + ProgramPath() + L"\"" + (args.empty() ? L"" : L" " + args);
         STARTUPINFOW si{};
         si.cb = sizeof(si);
-        m_started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi);
+        m_started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, beforeRun ? CREATE_SUSPENDED : 0,
+                                   nullptr, nullptr, &si, &m_pi);
+        if (m_started && beforeRun) beforeRun(), ResumeThread(m_pi.hThread);
         return m_started;
     }
     DWORD Pid() const { return m_pi.dwProcessId; }
+    DWORD MainThreadId() const { return m_pi.dwThreadId; }
 
     // Holding the program at a stage (see "Holding a stage" in the README): the status texts to watch,
     // given before Start; HoldAt(k) arms prefix k so that the program's window thread waits at the next
