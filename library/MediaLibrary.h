@@ -27,9 +27,9 @@ public:
     // Stops the thread (waiting for it), then releases the handles in the reverse order of setup.
     void Release();
 
-    // Before a shuffle reads songs: asks the thread to stop and waits up to 20 x 100 ms, letting
-    // window messages run. A thread that is not running counts as stopped. Returns 1, or 0 after the
-    // error box.
+    // Before a shuffle reads songs: asks the thread to stop and waits for it to end its current
+    // library call (up to a minute), letting window messages run. A thread that is not running counts
+    // as stopped. Returns 1, or 0 after the error box.
     int HaltCaching();
 
     // The song selection dialog, around its first run.
