@@ -143,9 +143,9 @@ int IniSettings::InitSettings(const wchar_t* sIniDirSlash) {
     if (MarkOfFile(m_sIniPath) != ForeignMark::None) {
         // Rewritten before the first read, or its first section would load as defaults.
         std::wstring temp;
-        if (BeginRewrite(temp) && CommitRewrite(temp))
+        if (BeginRewrite(temp) && CommitRewrite(temp)) {
             m_vLoadNotes.push_back(L"The file had a byte order mark Windows does not read: it is now saved as UTF-16");
-        else {
+        } else {
             std::wstring why = m_sErrorText.substr(m_sErrorText.find(L'\n') + 1);
             std::replace_if(why.begin(), why.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
             m_vLoadNotes.push_back(L"The file has a byte order mark Windows does not read and could not be rewritten: " + why);
