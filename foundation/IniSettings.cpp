@@ -101,8 +101,8 @@ std::wstring DecodeMarked(const std::string& bytes, ForeignMark mark) {
 }
 
 ForeignMark MarkOfFile(const std::wstring& path) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string start;
     return file && ReadAll(file.Get(), start, 3) ? MarkOf(start) : ForeignMark::None;
 }
@@ -147,8 +147,10 @@ int IniSettings::InitSettings(const wchar_t* sIniDirSlash) {
             m_vLoadNotes.push_back(L"The file had a byte order mark Windows does not read: it is now saved as UTF-16");
         } else {
             std::wstring why = m_sErrorText.substr(m_sErrorText.find(L'\n') + 1);
-            std::replace_if(why.begin(), why.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
-            m_vLoadNotes.push_back(L"The file has a byte order mark Windows does not read and could not be rewritten: " + why);
+            std::replace_if(
+                why.begin(), why.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+            m_vLoadNotes.push_back(
+                L"The file has a byte order mark Windows does not read and could not be rewritten: " + why);
         }
     }
     for (int i = 0; i < kIniSectionCount; ++i) {

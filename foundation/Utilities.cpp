@@ -136,8 +136,7 @@ int EnsureDir(const std::wstring& sPathIn) {
 
 std::wstring LongPathForm(const std::wstring& path) {
     // 248: a folder's limit (a file name of 8.3 must still fit beside it), below the file's 260.
-    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0)
-        return path;
+    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0) return path;
     // The prefixed form is taken literally: "." and ".." and forward slashes must be resolved first.
     DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (n == 0) return path;

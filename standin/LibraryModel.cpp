@@ -99,7 +99,8 @@ const char* ReadRecord(const Fields& f, LibraryModel& model, std::vector<std::ve
         const bool wellFormed = f.size() == 3 && DecodeUtf8(f[1], call) && !f[2].empty() && ParseNumber(f[2], 6, ms);
         bool known = call == L"*";
         for (const wchar_t* c : kFailingCalls) known = known || call == c;
-        if (!wellFormed || !known) return "delay needs a call name the stand-in knows (or *) and a number of milliseconds";
+        if (!wellFormed || !known)
+            return "delay needs a call name the stand-in knows (or *) and a number of milliseconds";
         model.delays.emplace_back(call, static_cast<unsigned>(ms));
         return nullptr;
     }

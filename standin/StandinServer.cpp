@@ -28,7 +28,7 @@ LONG g_nLiveObjects = 0;  // every automation object and class factory alive
 LONG g_nWrongThreadCalls = 0;  // calls refused (or, for AddRef and Release, seen) from a foreign thread
 LONG g_nServerLocks = 0;
 LONG g_nItemsHandedOut = 0;  // media items handed out by playlists
-LONG g_nSlowCalls = 0;  // calls the library file slows, counted as they begin
+LONG g_nSlowCalls = 0;       // calls the library file slows, counted as they begin
 HMODULE g_hModule = nullptr;
 
 const wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{6BF52A52-394A-11D3-B153-00C04F79FAA6}";

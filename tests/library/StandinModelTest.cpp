@@ -61,7 +61,7 @@ TEST(StandinModel, AFaultyFileGivesAnEmptyLibraryAndNamesTheLine) {
         m.Parse(kSample);
         EXPECT_EQ(m.Parse(text), 0) << text;
         EXPECT_EQ(m.sReason.rfind(reason, 0), 0u) << text << " gave " << std::string(m.sReason.begin(), m.sReason.end());
-        EXPECT_TRUE(m.items.empty() && m.playlists.empty() && m.Genres().empty() && m.AudioItems().empty() && m.delays.empty()) << text;
+        EXPECT_TRUE(m.items.empty() && m.playlists.empty() && m.Genres().empty() && m.AudioItems().empty()) << text;
     }
 }
 

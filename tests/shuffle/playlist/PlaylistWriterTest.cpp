@@ -49,8 +49,8 @@ TEST(PlaylistWriter, RealFilesReplacedWholeOrNotAtAll) {
     EXPECT_EQ(written.nUnplayable, unplayable);
 
     // A folder whose path is 300 characters and more: past MAX_PATH, the limit of plain paths.
-    const std::wstring missing = tmp / L"no such folder\\list.m3u8", taken = tmp / L"a folder", deep = tmp / std::wstring(150, L'd'),
-                       deeper = deep + L"\\" + std::wstring(150, L'e');
+    const std::wstring missing = tmp / L"no such folder\\list.m3u8", taken = tmp / L"a folder",
+                       deep = tmp / std::wstring(150, L'd'), deeper = deep + L"\\" + std::wstring(150, L'e');
     ASSERT_TRUE(CreateDirectoryW(taken.c_str(), nullptr) && CreateDirectoryW(deep.c_str(), nullptr) &&
                 CreateDirectoryW((L"\\\\?\\" + deeper).c_str(), nullptr));
     const std::wstring longName = deep + L"\\" + std::wstring(MAX_PATH - 5 - deep.size(), L'n');
