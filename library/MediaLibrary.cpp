@@ -399,7 +399,7 @@ void MediaLibrary::Release() {
     if (!ended) m_state = std::make_shared<State>();
 }
 
-int MediaLibrary::HaltCaching() {
+int MediaLibrary::HaltCaching(const std::function<bool()>& stopRequested) {
     State& s = *m_state;
     auto stopped = [&] { return s.bCachingFinished || !s.Running(); };
     if (!stopped()) {
@@ -411,7 +411,10 @@ int MediaLibrary::HaltCaching() {
         // thread, holding its own share of the state and its own objects, ends whenever the call
         // returns; nothing of the page's is touched by it.
         const DWORD start = GetTickCount();
-        while (!stopped() && GetTickCount() - start < kHaltWaitMs) WaitDispatching(s.hThread.Get(), 100);
+        while (!stopped() && GetTickCount() - start < kHaltWaitMs) {
+            WaitDispatching(s.hThread.Get(), 100);
+            if (!stopped() && stopRequested && stopRequested()) return 0;
+        }
         if (!stopped())
             return s.ShowErrorBox(L"Unable to stop caching thread to start with real shuffle",
                                   L"It may have finished on its own, so shuffle might work if you try again now.");

@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -29,8 +30,9 @@ public:
 
     // Before a shuffle reads songs: asks the thread to stop and waits for it to end its current
     // library call (up to a minute), letting window messages run. A thread that is not running counts
-    // as stopped. Returns 1, or 0 after the error box.
-    int HaltCaching();
+    // as stopped. Returns 1, or 0 after the error box; 0 without one as soon as stopRequested (the
+    // run's Stop, looked at while waiting) answers true.
+    int HaltCaching(const std::function<bool()>& stopRequested = nullptr);
 
     // The song selection dialog, around its first run.
     void NoteSelectDialogStarted();

@@ -264,7 +264,8 @@ int ShufflePage::Run::ReadGroups(GroupSongs& songs) {
     }
     if (nExclusions == rows) return m_p.ShowErrorBox(L"Nothing to shuffle.\nAll song selections are exclusions.");
     if (Cancelled()) return 0;
-    if (m_p.m_pLibrary && !m_p.m_pLibrary->HaltCaching()) return 0;
+    // The wait for the caching thread may be long on a big library: Stop ends it.
+    if (m_p.m_pLibrary && !m_p.m_pLibrary->HaltCaching([this] { return m_p.m_bCancel; })) return Cancelled(), 0;
 
     const int T = 5 + 35 + 45 * rows + m_units.orderUnits + (nExclusions ? 10 : 0) + (AllSongs() ? 0 : 10);
     m_units.scale = 95.0f / static_cast<float>(T);

@@ -127,6 +127,7 @@ TEST_F(CachingTest, AHaltStopsTheThreadReadingSongsAndWaitsOutASlowCall) {
     UseLibrary(L"slow.txt", LibraryText(20) + "delay\tmedia.getByAttribute\t3000\n");
     MediaLibrary slow(nullptr, L"Shuffle", true, m_dir.Path());
     ASSERT_TRUE(slow.Setup() && WaitFor([&] { return StandinCounter("StandinSlowCalls") > slowBefore; }, 20000));
+    EXPECT_FALSE(slow.HaltCaching([] { return true; }));  // a Stop ends the wait at once
     EXPECT_TRUE(slow.HaltCaching() && slow.AllSongs() && m_spy.boxes.empty());
     EXPECT_NE(ReadUtf16(m_dir / L"startup log.txt").find(L"Caching all songs halted"), std::wstring::npos);
 
