@@ -19,6 +19,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 # Wine takes the system code page from the locale a process names (ru_RU 1251, ja_JP 932, hi_IN
 # UTF-8) and names files in that locale's character set, so the locale itself must exist.
+have=$(locale -a 2>/dev/null || true)
 for l in ru_RU ja_JP hi_IN; do
-    locale -a 2>/dev/null | grep -qix "$l.utf-\?8" || localedef -i "$l" -f UTF-8 "$l.UTF-8"
+    grep -qix "$l.utf-\?8" <<<"$have" || localedef -i "$l" -f UTF-8 "$l.UTF-8" ||
+        echo "setup.sh: could not make the locale $l.UTF-8; the tests under its code page will fail" >&2
 done
