@@ -1,5 +1,6 @@
 #include "foundation/IniSettings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <new>
@@ -55,11 +56,71 @@ std::wstring OneLine(const std::wstring& text) {
 }
 
 bool FitsAnsi(const std::wstring& text) {
-    if (text.empty()) return true;
+    // A UTF-8 code page holds every character, and refuses the flag and the default-used pointer.
+    if (text.empty() || GetACP() == CP_UTF8) return true;
     BOOL usedDefault = FALSE;
     int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
                                 nullptr, 0, nullptr, &usedDefault);
     return n > 0 && !usedDefault;
+}
+
+// Byte order marks the profile functions do not know. Windows reads a file as UTF-16LE after its
+// mark and as ANSI otherwise, so a UTF-8 mark (Notepad may save one) becomes part of the first line
+// and the first section is read under another name.
+enum class ForeignMark { None, Utf8, Utf16BE };
+
+ForeignMark MarkOf(const std::string& start) {
+    if (start.rfind("\xEF\xBB\xBF", 0) == 0) return ForeignMark::Utf8;
+    if (start.rfind("\xFE\xFF", 0) == 0) return ForeignMark::Utf16BE;
+    return ForeignMark::None;
+}
+
+bool ReadAll(HANDLE h, std::string& bytes, std::size_t limit) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size) || size.QuadPart > 64 * 1024 * 1024) return false;
+    bytes.resize(std::min<std::size_t>(static_cast<std::size_t>(size.QuadPart), limit));
+    DWORD got = 0;
+    return bytes.empty() ||
+           (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size());
+}
+
+// The text of a file with a foreign mark, without the mark.
+std::wstring DecodeMarked(const std::string& bytes, ForeignMark mark) {
+    std::wstring text;
+    if (mark == ForeignMark::Utf16BE) {
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+            text.push_back(static_cast<wchar_t>((static_cast<unsigned char>(bytes[i]) << 8) |
+                                                static_cast<unsigned char>(bytes[i + 1])));
+        return text;
+    }
+    const int len = static_cast<int>(bytes.size() - 3);
+    int n = len > 0 ? MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, len, nullptr, 0) : 0;
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, len, text.data(), n);
+    return text;
+}
+
+ForeignMark MarkOfFile(const std::wstring& path) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string start;
+    return file && ReadAll(file.Get(), start, 3) ? MarkOf(start) : ForeignMark::None;
+}
+
+// Rewrites a file with a foreign mark, in place, as UTF-16LE with its mark, which the profile
+// functions of every Windows read: nothing of the text is lost. False when it could not be done.
+bool ConvertForeignMark(const std::wstring& path) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!file || !ReadAll(file.Get(), bytes, std::string::npos)) return false;
+    const ForeignMark mark = MarkOf(bytes);
+    if (mark == ForeignMark::None) return true;
+    std::wstring text = DecodeMarked(bytes, mark);
+    text.insert(text.begin(), wchar_t(0xFEFF));
+    DWORD put = 0, byteCount = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    return SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           WriteFile(file.Get(), text.data(), byteCount, &put, nullptr) && put == byteCount && SetEndOfFile(file.Get());
 }
 
 }  // namespace
@@ -79,6 +140,19 @@ int IniSettings::InitSettings(const wchar_t* sIniDirSlash) {
     if (!SetIniPath(sIniDirSlash, nullptr)) return 0;
     if (!RegisterSections() || !RegisterKeys()) return 0;
     m_vLoadNotes.clear();
+    if (MarkOfFile(m_sIniPath) != ForeignMark::None) {
+        // Rewritten before the first read, or its first section would load as defaults.
+        std::wstring temp;
+        if (BeginRewrite(temp) && CommitRewrite(temp)) {
+            m_vLoadNotes.push_back(L"The file had a byte order mark Windows does not read: it is now saved as UTF-16");
+        } else {
+            std::wstring why = m_sErrorText.substr(m_sErrorText.find(L'\n') + 1);
+            std::replace_if(
+                why.begin(), why.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }, L' ');
+            m_vLoadNotes.push_back(
+                L"The file has a byte order mark Windows does not read and could not be rewritten: " + why);
+        }
+    }
     for (int i = 0; i < kIniSectionCount; ++i) {
         if (!LoadSection(static_cast<IniSect>(i))) return 0;
     }
@@ -281,14 +355,7 @@ int IniSettings::EnsureUnicodeFile(const std::wstring& value, const std::wstring
     const HANDLE h = file.Get();
     if (!file) return Fail(L"Error writing to ini file", WinErrorText(0).c_str());
     std::string bytes;
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(h, &size) && size.QuadPart < 64 * 1024 * 1024;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD got = 0;
-        ok = bytes.empty() || (ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
-                               got == bytes.size());
-    }
+    bool ok = ReadAll(h, bytes, std::string::npos);
     bool isUnicode = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
                      static_cast<unsigned char>(bytes[1]) == 0xFE;
     if (ok && !isUnicode) {
@@ -337,6 +404,12 @@ int IniSettings::BeginRewrite(std::wstring& tempPath) {
     if (GetFileAttributesW(m_sIniPath.c_str()) != INVALID_FILE_ATTRIBUTES &&
         !CopyFileW(m_sIniPath.c_str(), tempPath.c_str(), FALSE))
         return Fail(L"Error writing to ini file", WinErrorText(0).c_str());
+    // A file edited meanwhile may have gained a mark: the copy is made readable before keys go in.
+    if (GetFileAttributesW(tempPath.c_str()) != INVALID_FILE_ATTRIBUTES && !ConvertForeignMark(tempPath)) {
+        DWORD err = GetLastError();
+        DeleteFileW(tempPath.c_str());
+        return Fail(L"Error writing to ini file", WinErrorText(err).c_str());
+    }
     return 1;
 }
 

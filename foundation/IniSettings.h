@@ -145,7 +145,8 @@ public:
     // per line. Returns 0 for the caller to pass on as its failure.
     int ShowError(const wchar_t* caption, const wchar_t* message, const wchar_t* extra = nullptr);
     const std::wstring& ErrorText() const { return m_sErrorText; }
-    // One line per loaded value that was out of range and replaced by its default (for the log).
+    // One line per loaded value that was out of range and replaced by its default, and one when the
+    // file had to be rewritten to be readable (for the log).
     const std::vector<std::wstring>& LoadNotes() const { return m_vLoadNotes; }
 
     const std::wstring& IniPath() const { return m_sIniPath; }

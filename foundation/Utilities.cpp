@@ -134,6 +134,21 @@ int EnsureDir(const std::wstring& sPathIn) {
     return 1;
 }
 
+std::wstring LongPathForm(const std::wstring& path) {
+    // 248: a folder's limit (a file name of 8.3 must still fit beside it), below the file's 260.
+    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0) return path;
+    // The prefixed form is taken literally: "." and ".." and forward slashes must be resolved first.
+    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return path;
+    full.resize(n);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return path;
+}
+
 int EnsureParentDir(const std::wstring& sFilePath) {
     std::wstring s = sFilePath;
     if (!s.empty() && s.back() == L'\\') s.pop_back();

@@ -41,6 +41,11 @@ int WinErrorBox(DWORD code, HWND owner, const wchar_t* caption, const wchar_t* p
 int GetModulePathParts(std::wstring& dirOut, std::wstring& nameOut, std::wstring& extOut);
 int EnsureDir(const std::wstring& sPath);
 int EnsureParentDir(const std::wstring& sFilePath);
+// The form of a path that the file functions take past MAX_PATH ("\\?\C:\..." or
+// "\\?\UNC\server\..."), for a full path long enough to need it; any other path is returned
+// as it is. Windows takes long plain paths only where a policy allows them, so every open, rename
+// and delete of a user's path goes through this.
+std::wstring LongPathForm(const std::wstring& path);
 int AppendToFile(const std::wstring& text, const std::wstring& sFilePath, bool append);
 // Writes the text (UTF-16) beside path and renames it over path in one step, so that a crash during
 // the save leaves the old file or the new one, never one cut short. 0 with the path and the system's

@@ -13,6 +13,11 @@ using Microsoft::WRL::ComPtr;
 
 namespace swirlo {
 
+namespace {
+constexpr DWORD kHaltWaitMs = 60000;
+constexpr DWORD kReleaseWaitMs = 10000;
+}  // namespace
+
 // Everything the caching thread touches. The four flags are 32-bit words with one writer each; the
 // two timing texts are shared under a lock (the dialog may add to them while the thread writes).
 struct MediaLibrary::State {
@@ -124,6 +129,13 @@ DWORD WINAPI CachingThreadProc(LPVOID param) {
     }
     state->bCachingFinished = 1;
     return 0;
+}
+
+// The caching thread's waits. Its apartment must go on dispatching while it waits: the system and COM
+// send it messages, and whoever sends waits until they are dispatched. COM's wait does that.
+bool WaitInApartment(HANDLE h, DWORD ms) {
+    DWORD index = 0;
+    return CoWaitForMultipleHandles(0, ms, 1, &h, &index) == S_OK;
 }
 
 // Waits for an object while letting the window thread's messages run (COM and the boxes of the
@@ -261,8 +273,7 @@ void MediaLibrary::State::WaitForSelectDialog(DWORD t0) {
                    L"of Playlists caching\r\n", TimeNow().c_str(), Elapsed(t0)));
     DWORD tSleep = GetTickCount();
     // A halt ends the wait at once: the page may be closing and waiting for this thread.
-    for (int step = 0; step < 8 && !bSelectDlgReturned && !bHaltRequest; ++step)
-        WaitForSingleObject(hHalt.Get(), 1000);
+    for (int step = 0; step < 8 && !bSelectDlgReturned && !bHaltRequest; ++step) WaitInApartment(hHalt.Get(), 1000);
     Timing(FormatW(L"%ls  Resume caching thread after\r\n%d milliseconds sleep ", TimeNow().c_str(),
                    Elapsed(tSleep)) +
            (bSelectDlgReturned ? L"until Select Dlg returned\r\n" : L"timed out before Select Dlg return\r\n"));
@@ -370,10 +381,11 @@ void MediaLibrary::Release() {
     bool ended = true;
     if (s.hThread) {
         s.RequestHalt();
-        // The thread answers a halt within about a second; the window keeps running meanwhile (a
-        // box of the thread may be open). Should it hang in a library call, it keeps its share of
-        // the state and its own objects, and the page goes on with a fresh state.
-        ended = WaitDispatching(s.hThread.Get(), 10000);
+        // The thread answers a halt after its current library call; the window keeps running
+        // meanwhile (a box of the thread may be open). The page is going away, so this wait is
+        // shorter than a shuffle's: should the thread be in a long call, it keeps its share of the
+        // state and its own objects and ends on its own, and the page goes on with a fresh state.
+        ended = WaitDispatching(s.hThread.Get(), kReleaseWaitMs);
         s.hThread.Reset();
     }
     if (s.boxes && ended) {
@@ -387,12 +399,22 @@ void MediaLibrary::Release() {
     if (!ended) m_state = std::make_shared<State>();
 }
 
-int MediaLibrary::HaltCaching() {
+int MediaLibrary::HaltCaching(const std::function<bool()>& stopRequested) {
     State& s = *m_state;
     auto stopped = [&] { return s.bCachingFinished || !s.Running(); };
     if (!stopped()) {
         s.RequestHalt();
-        for (int i = 0; i < 20 && !stopped(); ++i) WaitDispatching(s.hThread.Get(), 100);
+        // The thread looks at the request between any two library calls, so the wait is as long as
+        // the longest single call: the query of all audio items, which on a library of 100,000
+        // songs read cold from disk takes tens of seconds. A minute covers it twice over; the window
+        // keeps running meanwhile. Should it still run out, the run stops with the box below and the
+        // thread, holding its own share of the state and its own objects, ends whenever the call
+        // returns; nothing of the page's is touched by it.
+        const DWORD start = GetTickCount();
+        while (!stopped() && GetTickCount() - start < kHaltWaitMs) {
+            WaitDispatching(s.hThread.Get(), 100);
+            if (!stopped() && stopRequested && stopRequested()) return 0;
+        }
         if (!stopped())
             return s.ShowErrorBox(L"Unable to stop caching thread to start with real shuffle",
                                   L"It may have finished on its own, so shuffle might work if you try again now.");

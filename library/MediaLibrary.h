@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,10 +28,11 @@ public:
     // Stops the thread (waiting for it), then releases the handles in the reverse order of setup.
     void Release();
 
-    // Before a shuffle reads songs: asks the thread to stop and waits up to 20 x 100 ms, letting
-    // window messages run. A thread that is not running counts as stopped. Returns 1, or 0 after the
-    // error box.
-    int HaltCaching();
+    // Before a shuffle reads songs: asks the thread to stop and waits for it to end its current
+    // library call (up to a minute), letting window messages run. A thread that is not running counts
+    // as stopped. Returns 1, or 0 after the error box; 0 without one as soon as stopRequested (the
+    // run's Stop, looked at while waiting) answers true.
+    int HaltCaching(const std::function<bool()>& stopRequested = nullptr);
 
     // The song selection dialog, around its first run.
     void NoteSelectDialogStarted();

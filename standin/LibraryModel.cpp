@@ -93,7 +93,18 @@ const char* ReadRecord(const Fields& f, LibraryModel& model, std::vector<std::ve
         model.failing.push_back(call);
         return nullptr;
     }
-    return "unknown record (song, playlist, entry or fail expected)";
+    if (f[0] == "delay") {
+        std::wstring call;
+        long ms = 0;
+        const bool wellFormed = f.size() == 3 && DecodeUtf8(f[1], call) && !f[2].empty() && ParseNumber(f[2], 6, ms);
+        bool known = call == L"*";
+        for (const wchar_t* c : kFailingCalls) known = known || call == c;
+        if (!wellFormed || !known)
+            return "delay needs a call name the stand-in knows (or *) and a number of milliseconds";
+        model.delays.emplace_back(call, static_cast<unsigned>(ms));
+        return nullptr;
+    }
+    return "unknown record (song, playlist, entry, fail or delay expected)";
 }
 
 // Gives each playlist its songs and each playlist with a file its library item. Empty text, or why
@@ -163,6 +174,7 @@ bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
 
 void LibraryModel::Clear() {
     failing.clear();
+    delays.clear();
     items.clear();
     playlists.clear();
     m_audio.clear();
@@ -217,6 +229,13 @@ bool LibraryModel::Fails(std::wstring_view call) const {
     for (const auto& c : failing)
         if (c == call) return true;
     return false;
+}
+
+unsigned LibraryModel::DelayOf(std::wstring_view call) const {
+    unsigned ms = 0;
+    for (const auto& [name, delay] : delays)
+        if (name == L"*" || name == call) ms += delay;
+    return ms;
 }
 
 void LibraryModel::Index() {

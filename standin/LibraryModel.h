@@ -13,12 +13,16 @@
 //   fail <call>                                           the named call answers E_FAIL, so that
 //                                                         tests can reach the program's failure paths
 //                                                         (kFailingCalls lists the names)
+//   delay <call> <ms>                                     the named call, or every one of them for
+//                                                         "*", takes ms milliseconds more, as a big
+//                                                         library's would
 // A playlist with a file path is also a library item of media type "playlist" whose name is the
 // title and whose source URL is the path (the way the player keeps playlist files).
 #pragma once
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace swirlo::standin {
@@ -39,7 +43,7 @@ struct LibraryPlaylist {
     std::vector<std::uint32_t> items;  // indexes into LibraryModel::items
 };
 
-// The calls a library file can make fail.
+// The calls a library file can make fail or slow.
 constexpr const wchar_t* kFailingCalls[] = {
     L"player.get_playlistCollection", L"player.get_mediaCollection", L"playlists.getAll",
     L"playlistArray.get_count", L"media.getByAttribute", L"playlist.get_count", L"playlist.get_item",
@@ -56,8 +60,10 @@ public:
     std::vector<LibraryPlaylist> playlists;
     std::wstring sReason;  // why the model is empty, or a one-line summary of what was loaded
     std::vector<std::wstring> failing;  // calls that answer E_FAIL
+    std::vector<std::pair<std::wstring, unsigned>> delays;  // call ("*": any) and its milliseconds
 
     bool Fails(std::wstring_view call) const;
+    unsigned DelayOf(std::wstring_view call) const;  // the sum of the delays that name it
 
     std::size_t SongCount() const { return m_audio.size(); }
     const std::vector<std::uint32_t>& AudioItems() const { return m_audio; }

@@ -28,6 +28,7 @@ LONG g_nLiveObjects = 0;  // every automation object and class factory alive
 LONG g_nWrongThreadCalls = 0;  // calls refused (or, for AddRef and Release, seen) from a foreign thread
 LONG g_nServerLocks = 0;
 LONG g_nItemsHandedOut = 0;  // media items handed out by playlists
+LONG g_nSlowCalls = 0;       // calls the library file slows, counted as they begin
 HMODULE g_hModule = nullptr;
 
 const wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{6BF52A52-394A-11D3-B153-00C04F79FAA6}";
@@ -93,6 +94,16 @@ LibraryPtr LoadLibraryData() {
         lib->model.sReason += L" from " + lib->sFile;
     }
     return lib;
+}
+
+// A listed call as the library file has it: first its delay, spent the way a busy library spends it
+// (the calling thread does nothing else meanwhile), then false when it is to fail.
+bool Answers(const LibraryModel& model, const wchar_t* call) {
+    if (const unsigned ms = model.DelayOf(call)) {
+        InterlockedIncrement(&g_nSlowCalls);
+        Sleep(ms);
+    }
+    return !model.Fails(call);
 }
 
 // IUnknown with a thread-safe count. Automation objects count themselves as live; the class
@@ -184,7 +195,7 @@ public:
 
     STDMETHODIMP get_sourceURL(BSTR* p) override {
         OWNER_ONLY;
-        if (m_lib->model.Fails(L"item.get_sourceURL")) return E_FAIL;
+        if (!Answers(m_lib->model, L"item.get_sourceURL")) return E_FAIL;
         return ToBstr(m_item->sPath, p);
     }
     STDMETHODIMP get_name(BSTR* p) override {
@@ -193,7 +204,7 @@ public:
     }
     STDMETHODIMP getItemInfo(BSTR name, BSTR* p) override {
         OWNER_ONLY;
-        if (m_lib->model.Fails(L"item.getItemInfo")) return E_FAIL;
+        if (!Answers(m_lib->model, L"item.getItemInfo")) return E_FAIL;
         return ToBstr(LibraryModel::ItemInfo(*m_item, FromBstr(name)), p);
     }
     STDMETHODIMP get_isIdentical(IWMPMedia*, VARIANT_BOOL*) override NI
@@ -227,7 +238,7 @@ public:
     STDMETHODIMP get_count(LONG* p) override {
         OWNER_ONLY;
         if (!p) return E_POINTER;
-        if (m_lib->model.Fails(L"playlist.get_count")) return E_FAIL;
+        if (!Answers(m_lib->model, L"playlist.get_count")) return E_FAIL;
         *p = static_cast<LONG>(m_items->size());
         return S_OK;
     }
@@ -235,7 +246,7 @@ public:
         OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
-        if (m_lib->model.Fails(L"playlist.get_item")) return E_FAIL;
+        if (!Answers(m_lib->model, L"playlist.get_item")) return E_FAIL;
         if (i < 0 || static_cast<std::size_t>(i) >= m_items->size()) return E_INVALIDARG;
         InterlockedIncrement(&g_nItemsHandedOut);
         return HandOut(new (std::nothrow) Media(m_lib, &m_lib->model.items[(*m_items)[i]]), pp);
@@ -287,7 +298,7 @@ public:
     STDMETHODIMP get_count(LONG* p) override {
         OWNER_ONLY;
         if (!p) return E_POINTER;
-        if (m_lib->model.Fails(L"playlistArray.get_count")) return E_FAIL;
+        if (!Answers(m_lib->model, L"playlistArray.get_count")) return E_FAIL;
         *p = static_cast<LONG>(m_lib->model.playlists.size());
         return S_OK;
     }
@@ -310,7 +321,7 @@ public:
         OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
-        if (m_lib->model.Fails(L"playlists.getAll")) return E_FAIL;
+        if (!Answers(m_lib->model, L"playlists.getAll")) return E_FAIL;
         return HandOut(new (std::nothrow) PlaylistArray(m_lib), pp);
     }
     STDMETHODIMP newPlaylist(BSTR, IWMPPlaylist**) override NI
@@ -399,7 +410,7 @@ public:
         OWNER_ONLY;
         std::wstring a = FromBstr(attribute), v = FromBstr(value);
         const LibraryModel& m = m_lib->model;
-        if (m.Fails(L"media.getByAttribute")) {
+        if (!Answers(m, L"media.getByAttribute")) {
             if (pp) *pp = nullptr;
             return E_FAIL;
         }
@@ -447,14 +458,14 @@ public:
         OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
-        if (m_lib->model.Fails(L"player.get_mediaCollection")) return E_FAIL;
+        if (!Answers(m_lib->model, L"player.get_mediaCollection")) return E_FAIL;
         return HandOut(new (std::nothrow) MediaCollection(m_lib), pp);
     }
     STDMETHODIMP get_playlistCollection(IWMPPlaylistCollection** pp) override {
         OWNER_ONLY;
         if (!pp) return E_POINTER;
         *pp = nullptr;
-        if (m_lib->model.Fails(L"player.get_playlistCollection")) return E_FAIL;
+        if (!Answers(m_lib->model, L"player.get_playlistCollection")) return E_FAIL;
         return HandOut(new (std::nothrow) PlaylistCollection(m_lib), pp);
     }
     // What was loaded, or why the library is empty.
@@ -552,3 +563,6 @@ extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinWrongThreadCalls() {
 
 // How many media items playlists have handed out: shows whether a reader goes on reading.
 extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinItemsHandedOut() { return g_nItemsHandedOut; }
+
+// How many slowed calls have begun: a test acts while the program is inside one.
+extern "C" __declspec(dllexport) LONG STDAPICALLTYPE StandinSlowCalls() { return g_nSlowCalls; }

@@ -18,6 +18,7 @@ namespace {
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr int kFileNameBox = 0x47c;
+constexpr std::size_t kPathBufferChars = 32768;
 
 bool ExpandEnv(const std::wstring& in, std::wstring& out) {
     DWORD n = ExpandEnvironmentStringsW(in.c_str(), nullptr, 0);
@@ -51,12 +52,15 @@ UINT_PTR CALLBACK SaveAsHook(HWND hdlg, UINT msg, WPARAM, LPARAM lParam) {
     const std::wstring ext = OutputExtension(static_cast<int>(type) - 1);
     HWND dlg = GetParent(hdlg);
     SendMessageW(dlg, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(ext.c_str() + 1));
-    wchar_t buf[513] = L"";
-    GetDlgItemTextW(dlg, kFileNameBox, buf, 512);
-    std::wstring name = buf;
+    // A name typed or pasted in full may be a long path: the buffers take whatever is there.
+    std::vector<wchar_t> buf(static_cast<std::size_t>(GetWindowTextLengthW(GetDlgItem(dlg, kFileNameBox))) + 1, L'\0');
+    GetDlgItemTextW(dlg, kFileNameBox, buf.data(), static_cast<int>(buf.size()));
+    std::wstring name = buf.data();
     if (name.empty()) {
-        wchar_t typed[MAX_PATH + 1] = L"";
-        if (SendMessageW(dlg, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(typed)) > 0) name = typed;
+        const LRESULT need = SendMessageW(dlg, CDM_GETSPEC, 0, 0);
+        std::vector<wchar_t> typed(need > 0 ? static_cast<std::size_t>(need) + 1 : 1, L'\0');
+        if (need > 0 && SendMessageW(dlg, CDM_GETSPEC, typed.size(), reinterpret_cast<LPARAM>(typed.data())) > 0)
+            name = typed.data();
         SetDlgItemTextW(dlg, kFileNameBox, name.c_str());
     }
     if (RenameForType(name, ext)) SetDlgItemTextW(dlg, kFileNameBox, name.c_str());
@@ -64,7 +68,7 @@ UINT_PTR CALLBACK SaveAsHook(HWND hdlg, UINT msg, WPARAM, LPARAM lParam) {
 }
 
 bool IsFolder(const std::wstring& path, bool& exists) {
-    DWORD attr = GetFileAttributesW(path.c_str());
+    DWORD attr = GetFileAttributesW(LongPathForm(path).c_str());
     exists = attr != INVALID_FILE_ATTRIBUTES;
     return exists && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -138,15 +142,16 @@ int ChooseOutputFile(ZWin& page, IniSettings& settings, const PlaylistsFolder& f
     g_nLastType = 0;
     std::wstring path;
     for (;;) {
-        std::vector<wchar_t> buf(MAX_PATH + 1, 0);
-        field.copy(buf.data(), std::min<std::size_t>(field.size(), MAX_PATH));
+        // Room for the longest path the system takes, not MAX_PATH: a deep folder is no error.
+        std::vector<wchar_t> buf(kPathBufferChars, 0);
+        field.copy(buf.data(), std::min<std::size_t>(field.size(), buf.size() - 1));
         OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof(ofn);
         ofn.hwndOwner = page.Hwnd();
         ofn.lpstrFilter = kFilter;
         ofn.nFilterIndex = static_cast<DWORD>((settings.ConvertWpl < 0 || settings.ConvertWpl > 2 ? 2 : settings.ConvertWpl) + 1);
         ofn.lpstrFile = buf.data();
-        ofn.nMaxFile = MAX_PATH;
+        ofn.nMaxFile = static_cast<DWORD>(buf.size());
         ofn.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
         ofn.lpstrTitle = L"Save shuffled playlist as ...";
         ofn.lpstrDefExt = defExt.c_str();
@@ -170,7 +175,7 @@ int ChooseOutputFile(ZWin& page, IniSettings& settings, const PlaylistsFolder& f
         if (!SplitPath(path, dir, name, ext, true))
             return page.ShowErrorBox(L"Error parsing directory and file name in OpenFile path:", path.c_str(), dir.c_str());
         path = SettleExtension(path, ext, defExt);
-        if (bWarnOverwrite && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        if (bWarnOverwrite && GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES &&
             MsgBoxParts(page.Hwnd(), page.Caption().c_str(), L"A file already exists with the same name", path.c_str(),
                         L"\nOverwrite existing file with the new shuffled playlist?\n\nClick No if you want to choose a "
                         L"different file name.",

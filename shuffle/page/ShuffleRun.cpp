@@ -207,7 +207,8 @@ int Run::ReadGroups(GroupSongs& songs) {
     for (const SongSelection* rec : recs) nExclusions += rec->IsExclusion() ? 1 : 0;
     if (nExclusions == rows) return m_h.ShowErrorBox(L"Nothing to shuffle.\nAll song selections are exclusions.");
     if (Cancelled()) return 0;
-    if (m_h.Library() && !m_h.Library()->HaltCaching()) return 0;
+    // The wait for the caching thread may be long on a big library: Stop ends it.
+    if (m_h.Library() && !m_h.Library()->HaltCaching([this] { return m_h.StopAsked(); })) return Cancelled(), 0;
 
     const int T = 5 + 35 + 45 * rows + m_units.orderUnits + (nExclusions ? 10 : 0) + (AllSongs() ? 0 : 10);
     m_units.scale = 95.0f / static_cast<float>(T);

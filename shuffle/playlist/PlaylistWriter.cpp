@@ -10,7 +10,7 @@ namespace swirlo {
 
 bool Win32File::Create(const std::wstring& sPath) {
     Close();
-    m_h.Reset(CreateFileW(sPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    m_h.Reset(CreateFileW(LongPathForm(sPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!m_h) {
         m_dwError = GetLastError();
@@ -76,18 +76,28 @@ bool ToAnsiExact(std::wstring_view text, std::string& out, bool& inexact, std::w
     return true;
 }
 
+// A path back from the long form, as a player reading the list takes it: "\\?\UNC\server\..." as
+// "\\server\...", "\\?\C:\..." as "C:\...".
+std::wstring PlainForm(const std::wstring& p) {
+    if (p.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + p.substr(8);
+    return p.rfind(L"\\\\?\\", 0) == 0 ? p.substr(4) : p;
+}
+
 }  // namespace
 
 bool M3uPathConverter::operator()(std::wstring_view text, std::string& out, std::wstring& error) {
     bool inexact = false;
     if (!ToAnsiExact(text, out, inexact, error)) return false;
     if (!inexact) return true;
-    const std::wstring path(text);
+    // A song deeper than MAX_PATH is looked up in the long form, and its short form written plain.
+    const std::wstring path = LongPathForm(std::wstring(text));
     DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
     if (n > 0) {
         std::wstring shortPath(n, L'\0');
         n = GetShortPathNameW(path.c_str(), shortPath.data(), n);
+        if (n >= shortPath.size()) n = 0;  // renamed meanwhile
         shortPath.resize(n);
+        shortPath = PlainForm(shortPath);
         std::string shortAnsi;
         bool shortInexact = true;
         std::wstring ignored;
@@ -118,23 +128,12 @@ bool WritePlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten*
     return true;
 }
 
-namespace {
-
-// The new list's file beside the chosen one. The Save As dialog takes names up to MAX_PATH, so a
-// longer name takes the form without that limit.
-std::wstring PartPath(const std::wstring& path) {
-    std::wstring part = path + L".swirlo-part";
-    if (part.size() < MAX_PATH || part.rfind(L"\\\\?\\", 0) == 0) return part;
-    if (part.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + part.substr(2);
-    return L"\\\\?\\" + part;
-}
-
-}  // namespace
-
 bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWritten* pWritten) {
     PlaylistRequest part = req;
-    part.sPath = PartPath(req.sPath);
-    const wchar_t* sPart = part.sPath.c_str();
+    part.sPath = req.sPath + L".swirlo-part";  // as the messages name it
+    // Past MAX_PATH (a deep folder, a name typed in full) only these forms reach the files.
+    const std::wstring sPartLong = LongPathForm(part.sPath), sFinalLong = LongPathForm(req.sPath);
+    const wchar_t* sPart = sPartLong.c_str();
     if (!WritePlaylist(ctx, part, pWritten)) {
         DeleteFileW(sPart);
         if (ctx.IsCancelled()) ctx.Error().SetErrorParts(L"Processing stopped by user Cancel");
@@ -156,14 +155,14 @@ bool ReplaceWithPlaylist(RunContext& ctx, const PlaylistRequest& req, PlaylistWr
         flushError = GetLastError();
     }  // closed before the rename
     DWORD error = flushed ? 0 : std::max<DWORD>(flushError, ERROR_WRITE_FAULT);
-    if (flushed && !MoveFileExW(sPart, req.sPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (flushed && !MoveFileExW(sPart, sFinalLong.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (!error) return true;
     DeleteFileW(sPart);
     return ctx.Error().SetErrorParts(
         FormatW(flushed ? L"Error renaming temp playlist\r\n%ls\r\nto final location\r\n%ls\r\nWindows' error message was:"
                         : L"Error saving temp playlist to disk\r\n%ls\r\nbefore renaming it to\r\n%ls\r\nWindows' error message was:",
-                sPart, req.sPath.c_str())
+                part.sPath.c_str(), req.sPath.c_str())
             .c_str(),
         WinErrorText(error).c_str());
 }

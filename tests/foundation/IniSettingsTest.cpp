@@ -23,7 +23,7 @@ std::wstring ReadIniText(const std::wstring& path) {
     std::string b = ReadBytes(path);
     if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE')
         return std::wstring(reinterpret_cast<const wchar_t*>(b.data() + 2), (b.size() - 2) / 2);
-    return std::wstring(b.begin(), b.end());  // the tests' ANSI files are ASCII
+    return test::FromAnsi(b);
 }
 
 std::vector<std::wstring> NonEmptyLines(const std::wstring& text) {
@@ -151,12 +151,14 @@ TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurviveASave) {
     IniSettings s;
     Init(s);
     s.SaveLog = 1;
-    s.LabelText = L"caf\u00e9";  // fits code page 1252: the file stays ANSI
+    s.LabelText = L"caf\u00e9";  // where the code page holds it, the file stays ANSI
     ASSERT_EQ(s.SaveSection(IniSect::LoggingSettings), 1);
     ASSERT_EQ(s.SaveSection(IniSect::ShuffleSettings), 1);
-    EXPECT_EQ(ReadBytes(s.IniPath()).substr(0, 1), "[");
+    bool holds = false;
+    test::InAnsi(s.LabelText, &holds);
+    EXPECT_EQ(ReadBytes(s.IniPath()).substr(0, holds ? 1 : 2), holds ? "[" : "\xFF\xFE");
 
-    const std::wstring folder = L"D:\\\u97f3\u697d\\\u0421\u0431\u043e\u0440\u043d\u0438\u043a\\";
+    const std::wstring folder = L"D:\\\u97f3\u697d\\\u0421\u0431\u043e\u0440\u043d\u0438\u043a\\\u05d0\\";
     ASSERT_EQ(s.SetStringAndSave(s.LastSourceFolder, folder), 1);
     IniSettings t;
     Init(t);
@@ -167,8 +169,31 @@ TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurviveASave) {
     ASSERT_EQ(t.SetIniPath(m_dir.c_str(), L"Fresh.ini"), 1);
     ASSERT_EQ(t.SetStringAndSave(t.LastDir, folder), 1);
     ASSERT_EQ(t.SaveSection(IniSect::LoggingSettings), 1);
-    EXPECT_EQ(ReadBytes(m_dir + L"Fresh.ini").substr(0, 2), "\xFF\xFE");
+    test::InAnsi(folder, &holds);
+    EXPECT_EQ(ReadBytes(m_dir + L"Fresh.ini").substr(0, 2), holds ? "[S" : "\xFF\xFE");
     EXPECT_EQ(NonEmptyLines(ReadIniText(m_dir + L"Fresh.ini")).at(1), L"LastDir=" + folder);
+}
+
+// Notepad may save the file as UTF-8 (or UTF-16 big-endian) with a byte order mark, which Windows'
+// profile functions read as part of the first section's name. Such a file is rewritten as UTF-16LE
+// when loaded, its text unchanged; one that gains a mark while the program runs, when it is saved.
+TEST_F(IniFileTest, AByteOrderMarkOfAnotherEncodingLosesNoSection) {
+    const std::wstring text = L"[Shuffle Tab]\r\nTruncateSize=77\r\n[Album Art Tab]\r\n"
+                              L"LastSourceFolder=\u97f3\u0421\r\n";
+    const std::string utf8 = "[Shuffle Tab]\r\nTruncateSize=77\r\n[Album Art Tab]\r\n"
+                             "LastSourceFolder=\xE9\x9F\xB3\xD0\xA1\r\n";
+    std::string utf16be = "\xFE\xFF";
+    for (wchar_t c : text) utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    for (const std::string& bytes : {"\xEF\xBB\xBF" + utf8, utf16be}) {
+        IniSettings s;
+        ASSERT_TRUE(s.SetIniPath(m_dir.c_str(), nullptr) && WriteBytes(s.IniPath(), bytes));
+        Init(s);
+        EXPECT_EQ(std::to_wstring(s.TruncateSize) + s.LastSourceFolder + ReadIniText(s.IniPath()),
+                  L"77\u97f3\u0421" + text);
+        EXPECT_EQ(s.LoadNotes().size(), 1u);
+        ASSERT_TRUE(WriteBytes(s.IniPath(), bytes) && s.SetIntAndSave(s.DaysNew, 9));
+        EXPECT_EQ(NonEmptyLines(ReadIniText(s.IniPath())), NonEmptyLines(text + L"[Shuffle Settings]\r\nDaysNew=9"));
+    }
 }
 
 TEST(IniSettings, RememberFrequencyDecidesWhereANewSessionStarts) {

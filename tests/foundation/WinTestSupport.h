@@ -90,6 +90,23 @@ inline std::wstring ReadUtf16(const std::wstring& path) {
     return std::wstring(reinterpret_cast<const wchar_t*>(b.data()), b.size() / 2);
 }
 
+// Text in and out of the system's ANSI code page (whichever the tests run under), without
+// look-alikes; exact tells whether the text comes back the same.
+inline std::wstring FromAnsi(const std::string& a) {
+    std::wstring w(a.size(), L'\0');
+    w.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, a.data(), static_cast<int>(a.size()), w.data(), static_cast<int>(w.size()))));
+    return w;
+}
+inline std::string InAnsi(const std::wstring& w, bool* exact = nullptr) {
+    std::string a(w.size() * 4, '\0');
+    a.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS,
+                                                          w.data(), static_cast<int>(w.size()), a.data(),
+                                                          static_cast<int>(a.size()), nullptr, nullptr)));
+    if (exact) *exact = FromAnsi(a) == w;
+    return a;
+}
+
 inline bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

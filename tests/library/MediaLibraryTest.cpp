@@ -120,8 +120,17 @@ TEST_F(CachingTest, TheThreadWaitsForTheSelectionDialogAndLogsAfterIt) {
 }
 
 // A shuffle's halt, asked amid the songs, stops the thread there: it reads no song to the end of the
-// library, the shuffle does not wait for it, and its log says why it stopped.
-TEST_F(CachingTest, AHaltStopsTheThreadReadingSongs) {
+// library, the shuffle does not wait for it, and its log says why it stopped. A real library answers
+// its all-songs query slowly: asked during such a call, the halt waits for it rather than give up.
+TEST_F(CachingTest, AHaltStopsTheThreadReadingSongsAndWaitsOutASlowCall) {
+    const long slowBefore = std::max(0L, StandinCounter("StandinSlowCalls"));  // -1 before it is loaded
+    UseLibrary(L"slow.txt", LibraryText(20) + "delay\tmedia.getByAttribute\t3000\n");
+    MediaLibrary slow(nullptr, L"Shuffle", true, m_dir.Path());
+    ASSERT_TRUE(slow.Setup() && WaitFor([&] { return StandinCounter("StandinSlowCalls") > slowBefore; }, 20000));
+    EXPECT_FALSE(slow.HaltCaching([] { return true; }));  // a Stop ends the wait at once
+    EXPECT_TRUE(slow.HaltCaching() && slow.AllSongs() && m_spy.boxes.empty());
+    EXPECT_NE(ReadUtf16(m_dir / L"startup log.txt").find(L"Caching all songs halted"), std::wstring::npos);
+
     const long n = 100000;
     UseLibrary(L"halt.txt", LibraryText(n));
     MediaLibrary lib(nullptr, L"Shuffle", true, m_dir.Path());

@@ -18,7 +18,8 @@ const char kSample[] =
     "playlist\tMix\tstatic\tC:\\Lists\\Mix.wpl\n"
     "entry\t3\n"
     "entry\t1\n"
-    "playlist\tOne\tauto\t\n";
+    "playlist\tOne\tauto\t\n"
+    "delay\t*\t5\ndelay\tplaylist.get_item\t20\n";
 
 TEST(StandinModel, ParsesSongsPlaylistsAndPlaylistFiles) {
     LibraryModel m;
@@ -39,6 +40,7 @@ TEST(StandinModel, ParsesSongsPlaylistsAndPlaylistFiles) {
         {0, L"MediaType", L"audio"}, {0, L"NoSuchAttribute", L""}, {1, L"AcquisitionTimeDay", L""},
         {3, L"MediaType", L"playlist"}, {3, L"SourceURL", L"C:\\Lists\\Mix.wpl"}};
     for (auto [i, name, value] : info) EXPECT_EQ(LibraryModel::ItemInfo(m.items[i], name), value) << i << name;
+    EXPECT_EQ(m.DelayOf(L"playlist.get_item") * 100 + m.DelayOf(L"item.getItemInfo"), 2505u);
 }
 
 TEST(StandinModel, AFaultyFileGivesAnEmptyLibraryAndNamesTheLine) {
@@ -52,6 +54,7 @@ TEST(StandinModel, AFaultyFileGivesAnEmptyLibraryAndNamesTheLine) {
         {"SWIRLO-LIBRARY 1\nentry\t1\n", L"Library file line 2: an entry must follow a playlist"},
         {"SWIRLO-LIBRARY 1\nplaylist\tp\tauto\t\nentry\t2\n", L"Library file: playlist 1 names song 2 of 0"},
         {"SWIRLO-LIBRARY 1\nfail\tplayer.play\n", L"Library file line 2: fail needs one call name"},
+        {"SWIRLO-LIBRARY 1\ndelay\t*\tsoon\n", L"Library file line 2: delay needs a call name"},
     };
     for (auto [text, reason] : cases) {
         LibraryModel m;

@@ -33,7 +33,7 @@ TEST(OutputChoice, RefusedDefaultNameIsAskedAgainAsStarDotExtension) {
     settings.InitSettings(dir.Path().c_str());
     settings.ConvertWpl = 0;
     MessageBoxRecorder boxes;
-    g_answer = dir / L"weekly.wpl";  // the dialog adds the default extension
+    g_answer = dir / (std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e') + L"\\weekly.wpl");  // past MAX_PATH
     SetSaveAsHandler(RefuseTheFirstName);
     ZDialog page(nullptr, L"Shuffle", nullptr, nullptr, nullptr);
     OutputChoice out;
@@ -44,6 +44,6 @@ TEST(OutputChoice, RefusedDefaultNameIsAskedAgainAsStarDotExtension) {
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"Non-fatal error, illegal default save name:\r\nvxq Rock:0305.wpl\r\n"
                                    L"Retrying without default save name\r\n");
-    EXPECT_EQ(out.sPath, dir / L"weekly.wpl");
+    EXPECT_EQ(out.sPath, g_answer);
     EXPECT_EQ(out.nFormat, 0);
 }
