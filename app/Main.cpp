@@ -1,4 +1,5 @@
-// Start-up: COM, common controls, the per-user folders, the settings, then the main window.
+// Start-up: the library search, one window per session, COM, common controls, the per-user folders,
+// the settings, then the main window.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -7,8 +8,10 @@
 #include <new>
 
 #include "app/MainWindow.h"
+#include "app/SingleInstance.h"
 #include "foundation/IniSettings.h"
 #include "foundation/LogFile.h"
+#include "foundation/SystemLibrary.h"
 #include "foundation/Utilities.h"
 
 using namespace swirlo;
@@ -18,6 +21,12 @@ const wchar_t kProduct[] = L"Swirlo";
 
 int RunProgram(HINSTANCE hInst) {
     const wchar_t* caption = kProduct;
+    // The window start: before anything reads or writes the files a running copy holds.
+    SingleInstance instance;
+    if (!instance.Claim()) {
+        SingleInstance::ShowRunning(caption);
+        return 0;
+    }
     if (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) != S_OK)
         return ErrorBox(nullptr, caption, L"Error initializing DCOM");
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
@@ -57,6 +66,8 @@ int RunProgram(HINSTANCE hInst) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
+    // Before any library is loaded: see foundation/SystemLibrary.h.
+    RestrictDllSearch();
     try {
         return RunProgram(hInst);
     } catch (...) {

@@ -26,8 +26,8 @@ public:
         return dir;
     }
 
-    bool Start() {
-        std::wstring cmd = L"\"" + ProgramPath() + L"\"";
+    bool Start(const std::wstring& exe = ProgramPath()) {
+        std::wstring cmd = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         m_started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi);
