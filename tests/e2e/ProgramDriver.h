@@ -68,7 +68,9 @@ public:
 
     ~ProgramDriver() {
         if (!m_started) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_pi.hProcess, 99);
+        // Gone before the next test starts one: the program runs once per session.
+        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0 && TerminateProcess(m_pi.hProcess, 99))
+            WaitForSingleObject(m_pi.hProcess, 30000);
         CloseHandle(m_pi.hThread);
         CloseHandle(m_pi.hProcess);
     }
