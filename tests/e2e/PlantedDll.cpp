@@ -9,37 +9,26 @@ namespace {
 void Mark(const wchar_t* what) {
     wchar_t path[MAX_PATH * 2];
     DWORD n = GetEnvironmentVariableW(L"SWIRLO_PLANTED_MARKS", path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    lstrcatW(path, what);
-    CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (n && n < MAX_PATH) CloseHandle(CreateFileW(lstrcatW(path, what), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 }
 void MarkCall(void* caller, const wchar_t* what) {
     HMODULE from = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       static_cast<LPCWSTR>(caller), &from);
-    if (from == GetModuleHandleW(nullptr)) Mark(what);
+    const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (GetModuleHandleExW(flags, static_cast<LPCWSTR>(caller), &from) && from == GetModuleHandleW(nullptr)) Mark(what);
 }
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     wchar_t path[MAX_PATH];
-    if (reason != DLL_PROCESS_ATTACH || !GetModuleFileNameW(self, path, MAX_PATH)) return TRUE;
-    const wchar_t* name = wcsrchr(path, L'\\') ? wcsrchr(path, L'\\') + 1 : path;
-    if (lstrcmpiW(name, L"version.dll") && lstrcmpiW(name, L"msimg32.dll")) Mark(name);
+    const wchar_t* name = GetModuleFileNameW(self, path, MAX_PATH) ? wcsrchr(path, L'\\') : nullptr;
+    if (reason == DLL_PROCESS_ATTACH && name && lstrcmpiW(name, L"\\version.dll") && lstrcmpiW(name, L"\\msimg32.dll"))
+        Mark(name + 1);
     return TRUE;
 }
 
+// The program asks for the size first; nothing goes further when it is 0.
 extern "C" __declspec(dllexport) DWORD WINAPI GetFileVersionInfoSizeW(LPCWSTR, LPDWORD) {
-    MarkCall(__builtin_return_address(0), L"version.dll-called");
-    return 0;
-}
-extern "C" __declspec(dllexport) BOOL WINAPI GetFileVersionInfoW(LPCWSTR, DWORD, DWORD, LPVOID) {
-    MarkCall(__builtin_return_address(0), L"version.dll-called");
-    return FALSE;
-}
-extern "C" __declspec(dllexport) BOOL WINAPI VerQueryValueW(LPCVOID, LPCWSTR, LPVOID*, PUINT) {
-    MarkCall(__builtin_return_address(0), L"version.dll-called");
-    return FALSE;
+    return MarkCall(__builtin_return_address(0), L"version.dll-called"), 0;
 }
 extern "C" __declspec(dllexport) BOOL WINAPI TransparentBlt(HDC d, int x, int y, int w, int h, HDC s, int sx, int sy,
                                                             int sw, int sh, UINT transparent) {
@@ -48,6 +37,5 @@ extern "C" __declspec(dllexport) BOOL WINAPI TransparentBlt(HDC d, int x, int y,
 }
 extern "C" __declspec(dllexport) BOOL WINAPI AlphaBlend(HDC d, int x, int y, int w, int h, HDC s, int sx, int sy, int sw,
                                                         int sh, BLENDFUNCTION blend) {
-    MarkCall(__builtin_return_address(0), L"msimg32.dll-called");
     return GdiAlphaBlend(d, x, y, w, h, s, sx, sy, sw, sh, blend);
 }
