@@ -42,7 +42,8 @@ void SingleInstance::ShowRunning(const wchar_t* caption) {
     // The other copy makes its window after reading its settings.
     for (int i = 0; i < 50 && !(main = FindMainWindow(caption)); ++i) Sleep(100);
     if (!main) return;
-    if (IsIconic(main)) ShowWindow(main, SW_RESTORE);
+    // Not waiting on the other copy, which may be busy with a long run.
+    if (IsIconic(main)) ShowWindowAsync(main, SW_RESTORE);
     // This process was just started by the user, so it may hand the foreground on.
     HWND front = GetLastActivePopup(main);
     SetForegroundWindow(front ? front : main);
