@@ -66,7 +66,8 @@ bool Has(const std::wstring& text, const wchar_t* part) { return text.find(part)
 TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     // The folder: the program and its help, as unpacked into Downloads, beside libraries that Windows
     // would load from there in place of the system's (Wine does when its settings for the program
-    // prefer them). Not uxtheme: Wine's own user32 takes that from the program's folder.
+    // prefer them). Not uxtheme: Wine's own comctl32 and user32 take that from the program's folder
+    // whatever the program does.
     TempDir dir, marks;
     g_iniDir = dir.Path();
     const std::wstring wine = L"Software\\Wine\\AppDefaults\\Blendo.exe", exe = dir / L"Blendo.exe";
