@@ -61,7 +61,7 @@ INT_PTR AboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         UniqueMemDC mem(m_hLogo ? CreateCompatibleDC(dc.Get()) : nullptr);
         if (mem) {
             SelectGuard sel(mem.Get(), m_hLogo.Get());
-            TransparentBlt(dc.Get(), m_rcLogo.left, m_rcLogo.top, 80, 80, mem.Get(), 0, 0, 80, 80, RGB(255, 0, 0));
+            GdiTransparentBlt(dc.Get(), m_rcLogo.left, m_rcLogo.top, 80, 80, mem.Get(), 0, 0, 80, 80, RGB(255, 0, 0));
         }
         return TRUE;
     }

@@ -1,4 +1,5 @@
-// Start-up: COM, common controls, the per-user folders, the settings, then the main window.
+// Start-up: the library search, one window per session, COM, common controls, the per-user folders,
+// the settings, then the main window.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -8,8 +9,10 @@
 
 #include "app/MainWindow.h"
 #include "app/Pages.h"
+#include "app/SingleInstance.h"
 #include "foundation/IniSettings.h"
 #include "foundation/LogFile.h"
+#include "foundation/SystemLibrary.h"
 #include "foundation/Utilities.h"
 
 using namespace swirlo;
@@ -19,6 +22,12 @@ const wchar_t kProduct[] = L"Swirlo";
 
 int RunProgram(HINSTANCE hInst) {
     const wchar_t* caption = kProduct;
+    // The window start: before anything reads or writes the files a running copy holds.
+    SingleInstance instance;
+    if (!instance.Claim()) {
+        SingleInstance::ShowRunning(caption);
+        return 0;
+    }
     if (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) != S_OK)
         return ErrorBox(nullptr, caption, L"Error initializing DCOM");
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
@@ -58,6 +67,8 @@ int RunProgram(HINSTANCE hInst) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int) {
+    // Before any library is loaded: see foundation/SystemLibrary.h.
+    RestrictDllSearch();
     try {
         int exitCode = 0;
         if (RunCommandLine(kProduct, exitCode)) return exitCode;

@@ -69,8 +69,8 @@ void ShufflePrefsDialog::Paint() {
     UniqueMemDC mem(CreateCompatibleDC(dc.Get()));
     if (!mem) return;
     SelectGuard sel(mem.Get(), m_bmRating.Get());
-    TransparentBlt(dc.Get(), m_rcRating.left, m_rcRating.top, m_rcRating.right - m_rcRating.left,
-                   m_rcRating.bottom - m_rcRating.top, mem.Get(), 0, 0, kRatingWidth, kRatingHeight, RGB(255, 0, 0));
+    GdiTransparentBlt(dc.Get(), m_rcRating.left, m_rcRating.top, m_rcRating.right - m_rcRating.left,
+                      m_rcRating.bottom - m_rcRating.top, mem.Get(), 0, 0, kRatingWidth, kRatingHeight, RGB(255, 0, 0));
 }
 
 int ShufflePrefsDialog::OnOK() {

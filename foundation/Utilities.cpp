@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/Seams.h"
+#include "foundation/SystemLibrary.h"
 #include "foundation/WinHandles.h"
 
 namespace swirlo {
@@ -298,15 +299,36 @@ void PumpMessages() {
     }
 }
 
+namespace {
+// The version functions, from the system folder's library (see SystemLibrary.h).
+struct VersionApi {
+    using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+    SizeFn size = SystemFunction<SizeFn>(L"version.dll", "GetFileVersionInfoSizeW");
+    InfoFn info = SystemFunction<InfoFn>(L"version.dll", "GetFileVersionInfoW");
+    QueryFn query = SystemFunction<QueryFn>(L"version.dll", "VerQueryValueW");
+};
+}  // namespace
+
 int GetVersionString(const wchar_t* name, std::wstring& out, std::wstring* errorOut) {
+    static const VersionApi api;
+    if (!api.size || !api.info || !api.query) {
+        if (errorOut) *errorOut = L"Error loading version.dll";
+        return 0;
+    }
+    // The program's own path, however deep its folder.
     std::vector<wchar_t> path(MAX_PATH + 1);
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    DWORD n = 0;
+    while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) >= path.size() &&
+           path.size() < 32768)
+        path.resize(path.size() * 2);
     if (n == 0 || n >= path.size()) {
         if (errorOut) *errorOut = L"GetModuleFileName failed";
         return 0;
     }
     DWORD dummy = 0;
-    DWORD size = GetFileVersionInfoSizeW(path.data(), &dummy);
+    DWORD size = api.size(path.data(), &dummy);
     if (size == 0) {
         if (errorOut) *errorOut = L"GetFileVersionInfoSize failed\r\n" + WinErrorText(0);
         return 0;
@@ -318,11 +340,11 @@ int GetVersionString(const wchar_t* name, std::wstring& out, std::wstring* error
         if (errorOut) *errorOut = L"Error allocating version info buffer";
         return 0;
     }
-    if (!GetFileVersionInfoW(path.data(), 0, size, info.data())) return 0;
+    if (!api.info(path.data(), 0, size, info.data())) return 0;
     std::wstring sub = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
     wchar_t* value = nullptr;
     UINT len = 0;
-    if (!VerQueryValueW(info.data(), sub.c_str(), reinterpret_cast<void**>(&value), &len) || !value || len == 0)
+    if (!api.query(info.data(), sub.c_str(), reinterpret_cast<void**>(&value), &len) || !value || len == 0)
         return 0;
     out.assign(value, wcsnlen(value, len));
     return 1;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds both targets, runs the OS-free tests natively
-# under the sanitizers (the threaded writer also under TSan), then every test under Wine on a virtual display. Ends with CTest's summary.
+# under the sanitizers (the threaded writer also under TSan), makes and checks the download, then
+# runs every test under Wine on a virtual display. Ends with CTest's summary.
 # Extra arguments go to the native and Wine CTest runs (for example -R albumart).
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +20,10 @@ echo "== Threaded core, native, TSan =="
 (cd "$BUILD/tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R playlist_text)
 tsan=$?
 
+echo "== The download =="
+bash "$ROOT/tools/package.sh"
+package=$?
+
 echo "== All tests under Wine =="
 export SWIRLO_BUILD="$BUILD/win"
 export SWIRLO_WINEPREFIX=${SWIRLO_WINEPREFIX:-$BUILD/wineprefix}
@@ -27,4 +32,4 @@ swirlo_ensure_prefix
 (cd "$BUILD/win" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@")
 wine_rc=$?
 wineserver -k >/dev/null 2>&1 || true
-[ $native -eq 0 ] && [ $tsan -eq 0 ] && [ $wine_rc -eq 0 ]
+[ $native -eq 0 ] && [ $tsan -eq 0 ] && [ $package -eq 0 ] && [ $wine_rc -eq 0 ]

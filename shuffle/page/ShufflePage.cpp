@@ -207,8 +207,8 @@ void ShufflePage::OnPaint() {
         UniqueMemDC mem(m_hStars ? CreateCompatibleDC(dc.Get()) : nullptr);
         if (mem) {
             SelectGuard keep(mem.Get(), m_hStars.Get());
-            TransparentBlt(dc.Get(), m_rcStars.left, m_rcStars.top, kStarsWidth, kStarsHeight, mem.Get(), 0, 0,
-                           kStarsWidth, kStarsHeight, RGB(255, 0, 0));
+            GdiTransparentBlt(dc.Get(), m_rcStars.left, m_rcStars.top, kStarsWidth, kStarsHeight, mem.Get(), 0, 0,
+                              kStarsWidth, kStarsHeight, RGB(255, 0, 0));
         }
     }
     if (m_bFirstPaint) {

@@ -1,5 +1,6 @@
 // The real program under real mouse and keyboard input: the label menus, the tabs, the option
-// dialogs with their refusals, the About box, and the settings file read back after OK.
+// dialogs with their refusals, the About box, and the settings file read back after OK. It runs from
+// a folder where libraries named like system ones lie, and a second start only shows its window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -43,10 +44,12 @@ bool PixelBecomes(POINT pt, COLORREF c) {
     return GetPixel(WindowDC(nullptr).Get(), pt.x, pt.y) == c;
 }
 
-// A value of the settings file as its text; "-" when missing.
+// A value of the settings file as its text; "-" when missing. The program runs from a folder in the
+// user's profile, which keeps its settings file beside it.
+std::wstring g_iniDir;
 std::wstring Ini(const wchar_t* section, const wchar_t* key) {
     wchar_t buf[256] = {};
-    GetPrivateProfileStringW(section, key, L"-", buf, 256, (D::ConfigDir() + L"Blendo.ini").c_str());
+    GetPrivateProfileStringW(section, key, L"-", buf, 256, (g_iniDir + L"Blendo.ini").c_str());
     return buf;
 }
 // A label's menu opened by a click, an item chosen by keys (Down: the first, Up: the last).
@@ -61,16 +64,40 @@ bool Has(const std::wstring& text, const wchar_t* part) { return text.find(part)
 }  // namespace
 
 TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
-    DeleteFileW((D::ConfigDir() + L"Blendo.ini").c_str());
-    ProgramDriver prog;
+    // The folder: the program and its help, as unpacked into Downloads, beside libraries that Windows
+    // would load from there in place of the system's (Wine does when its settings for the program
+    // prefer them). Not uxtheme: Wine's own comctl32 and user32 take that from the program's folder
+    // whatever the program does.
+    TempDir dir, marks;
+    g_iniDir = dir.Path();
+    const std::wstring wine = L"Software\\Wine\\AppDefaults\\Blendo.exe", exe = dir / L"Blendo.exe";
+    HKEY overrides = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (wine + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &overrides, nullptr), ERROR_SUCCESS);
+    for (const wchar_t* name : {L"version", L"msimg32", L"gdiplus", L"dwmapi", L"oleacc", L"winmm"}) {
+        ASSERT_TRUE(CopyFileW(WinPath(PLANTED_DLL).c_str(), (dir / name + L".dll").c_str(), FALSE));
+        RegSetValueExW(overrides, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"native,builtin"), 30);
+    }
+    RegCloseKey(overrides);
+    const std::wstring chm = D::ProgramPath().substr(0, D::ProgramPath().size() - 3) + L"chm";
+    ASSERT_TRUE(CopyFileW(D::ProgramPath().c_str(), exe.c_str(), FALSE) && CopyFileW(chm.c_str(), (dir / L"Blendo.chm").c_str(), FALSE));
+    SetEnvironmentVariableW(L"SWIRLO_PLANTED_MARKS", marks.Path().c_str());
+    ProgramDriver prog, second;
     HWND main, prefs, logging, about, viewer;
-    ASSERT_TRUE(prog.Start());
+    ASSERT_TRUE(prog.Start(L"", {}, exe));
     ASSERT_NE(main = prog.WaitForWindow(L"Swirlo"), nullptr);
     POINT inPage = D::Centre(main);
     ASSERT_TRUE(PixelBecomes(inPage, GetSysColor(COLOR_BTNFACE)));  // on the screen (slow on a cold start)
     // Looked up once the window is on the screen: the window has its title before its controls exist.
     HWND tab = GetDlgItem(main, IDC_MAIN_TAB), settings = GetDlgItem(main, IDC_SETTINGS_LABEL), help = GetDlgItem(main, IDC_HELP_LABEL);
     ASSERT_TRUE(tab && settings && help);
+
+    // A second start shows the first window, restored, in front, and ends without one of its own.
+    ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(D::Until([main] { return IsIconic(main) != FALSE; }));
+    ASSERT_TRUE(second.Start(L"", {}, exe));
+    EXPECT_EQ(second.WaitForExit(60000), 0);
+    EXPECT_TRUE(D::Until([main] { return !IsIconic(main) && GetForegroundWindow() == main; }));
     ASSERT_TRUE(D::BringToFront(main));
 
     // Hover: the label turns to the highlight colour and back when the pointer leaves.
@@ -175,4 +202,10 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     D::ClickAt(inPage);
     D::Key(VK_ESCAPE);
     EXPECT_EQ(prog.WaitForExit(120000), 0);
+    // It read its version and drew transparent bitmaps (the page, the options, About): no planted
+    // library served it.
+    std::wstring loaded;
+    ForEachEntry(marks.Path(), [&](const WIN32_FIND_DATAW& fd) { loaded += fd.cFileName + std::wstring(L" "); });
+    EXPECT_EQ(loaded, L"");
+    RegDeleteTreeW(HKEY_CURRENT_USER, wine.c_str());
 }

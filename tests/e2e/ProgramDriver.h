@@ -27,9 +27,10 @@ public:
     }
 
     // With the command line's arguments; beforeRun, when given, is called before the program's first
-    // instruction (to arm a hold, see HoldAt).
-    bool Start(const std::wstring& args = L"", const std::function<void()>& beforeRun = {}) {
-        std::wstring cmd = L"\"" + ProgramPath() + L"\"" + (args.empty() ? L"" : L" " + args);
+    // instruction (to arm a hold, see HoldAt); exe, a copy of the program elsewhere.
+    bool Start(const std::wstring& args = L"", const std::function<void()>& beforeRun = {},
+               const std::wstring& exe = ProgramPath()) {
+        std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         m_started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, beforeRun ? CREATE_SUSPENDED : 0,
@@ -73,7 +74,9 @@ public:
 
     ~ProgramDriver() {
         if (!m_started) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(m_pi.hProcess, 99);
+        // Gone before the next test starts one: the program runs once per session.
+        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0 && TerminateProcess(m_pi.hProcess, 99))
+            WaitForSingleObject(m_pi.hProcess, 30000);
         CloseHandle(m_pi.hThread);
         CloseHandle(m_pi.hProcess);
     }
