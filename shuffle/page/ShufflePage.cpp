@@ -9,6 +9,7 @@
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
 #include "foundation/WindowMessages.h"
+#include "framework/Dpi.h"
 #include "library/MediaLibrary.h"
 #include "shuffle/page/ShuffleGroups.h"
 #include "shuffle/page/SongSelectDialog.h"
@@ -21,7 +22,10 @@ namespace swirlo {
 
 namespace {
 
-constexpr int kStarsWidth = 178, kStarsHeight = 18;
+// The group names' column ends this far right of the star strip's left edge (pixels at 96 dots per
+// inch), so that each frequency stands under the middle of its star group; the frequencies' column
+// is as wide as the strip.
+constexpr int kNameColumnPastStars = 13, kFreqColumnWidth = 180;
 
 // The three separation and limit boxes: their arrows wrap around.
 constexpr NumberBoxSpec kBoxes[] = {
@@ -105,9 +109,6 @@ BOOL ShufflePage::OnInitDialog() {
         SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
-    RECT rc = ControlRect(IDC_SHUF_STARS);
-    m_rcStars = {rc.left, rc.top, rc.left + kStarsWidth, rc.top + kStarsHeight};
-    m_hStars.Reset(static_cast<HBITMAP>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_RATING_PAGE), IMAGE_BITMAP, 0, 0, 0)));
     m_playlistsFolder = FindPlaylistsFolder();
 
     m_hList = GetDlgItem(m_hWnd, IDC_SHUF_LIST);
@@ -121,15 +122,16 @@ BOOL ShufflePage::OnInitDialog() {
     ListView_SetExtendedListViewStyle(m_hList, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     LVCOLUMNW col{};
     col.mask = LVCF_WIDTH | LVCF_SUBITEM;
-    col.cx = 273;
+    col.cx = 273;  // both widths are set for the window's scale below
     if (ListView_InsertColumn(m_hList, 0, &col) != 0) {
         ShowErrorBox(L"Failed to insert first listview column", L"Error initializing ListView columns");
     } else {
-        col.cx = 180;
+        col.cx = kFreqColumnWidth;
         col.iSubItem = 1;
         if (ListView_InsertColumn(m_hList, 1, &col) != 1)
             ShowErrorBox(FormatW(L"Failed to insert listview column %d", 1).c_str(), L"Error initializing ListView columns");
     }
+    PlaceStarsAndColumns(WindowDpi(m_hWnd));
     std::wstring err;
     if (!GetVersionString(L"ProductVersion", m_sVersion, &err)) {
         if (!err.empty()) err.insert(0, L"\r\n");  // on its own line, as the window's error text shows it
@@ -198,14 +200,33 @@ void ShufflePage::EnableControls(bool on) {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// The strip's bitmap is drawn for the scale, at its place-holder; the frequencies follow it: the
+// dialog units place the strip and the list, the font spaces the numbers, and the columns (pixels)
+// are set here so that the numbers stay under their stars at every scale.
+void ShufflePage::PlaceStarsAndColumns(UINT dpi) {
+    m_hStars = LoadBitmapForDpi(m_hInst, IDB_RATING_PAGE, dpi);
+    const SIZE size = BitmapSize(m_hStars.Get());
+    RECT rc = ControlRect(IDC_SHUF_STARS);
+    m_rcStars = {rc.left, rc.top, rc.left + size.cx, rc.top + size.cy};
+    if (!m_hList) return;
+    POINT origin{0, 0};  // the list's client area in the page
+    MapWindowPoints(m_hList, m_hWnd, &origin, 1);
+    int nameWidth = m_rcStars.left - origin.x + ScaleToDpi(kNameColumnPastStars, dpi);
+    ListView_SetColumnWidth(m_hList, 0, std::max(nameWidth, 1));
+    ListView_SetColumnWidth(m_hList, 1, ScaleToDpi(kFreqColumnWidth, dpi));
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void ShufflePage::OnDpiChanged(UINT dpi) { PlaceStarsAndColumns(dpi); }
+
 void ShufflePage::OnPaint() {
     {
         PaintDC dc(m_hWnd);
         UniqueMemDC mem(m_hStars ? CreateCompatibleDC(dc.Get()) : nullptr);
         if (mem) {
             SelectGuard keep(mem.Get(), m_hStars.Get());
-            TransparentBlt(dc.Get(), m_rcStars.left, m_rcStars.top, kStarsWidth, kStarsHeight, mem.Get(), 0, 0,
-                           kStarsWidth, kStarsHeight, RGB(255, 0, 0));
+            const int w = m_rcStars.right - m_rcStars.left, h = m_rcStars.bottom - m_rcStars.top;
+            TransparentBlt(dc.Get(), m_rcStars.left, m_rcStars.top, w, h, mem.Get(), 0, 0, w, h, RGB(255, 0, 0));
         }
     }
     if (m_bFirstPaint) {

@@ -53,11 +53,14 @@ public:
     // The longest time between two message dispatches of the last run (for the benchmark).
     DWORD LongestPumpGapMs() const { return m_pump.LongestGapMs(); }
     MediaLibrary* Library() const { return m_pLibrary.get(); }
+    // Where the star strip above the frequencies is drawn, in the page's client coordinates.
+    const RECT& StarsRect() const { return m_rcStars; }
 
 protected:
     BOOL OnInitDialog() override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void StopRun() override { m_bCancel = true; }
+    void OnDpiChanged(UINT dpi) override;
 
 private:
     struct Slot {
@@ -67,6 +70,7 @@ private:
     class Run;
 
     void OnPaint();
+    void PlaceStarsAndColumns(UINT dpi);
     void SetUpLibrary();
     void RestoreGroups();
     void SaveGroups();
