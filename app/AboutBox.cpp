@@ -9,6 +9,7 @@
 
 namespace swirlo {
 
+
 AboutBox::AboutBox(HINSTANCE hInst, const wchar_t* caption, ZWin* parent)
     : ZDialog(hInst, caption, nullptr, parent, nullptr) {
     m_nResId = IDD_ABOUT;
@@ -27,6 +28,8 @@ BOOL AboutBox::OnInitDialog() {
     SetDlgItemTextW(m_hWnd, IDC_ABOUT_COPYRIGHT, copyright.c_str());
     // The pointer is set in WM_SETCURSOR; the dialog class's cursor is shared by every dialog of
     // the program and stays as it is.
+    // OK takes the focus once the dialog manager has given it to the first link: Enter closes the box.
+    PostMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hWnd, IDOK)), TRUE);
     return TRUE;
 }
 

@@ -28,6 +28,7 @@ SIZE BitmapSize(HBITMAP bmp) {
 }
 
 UniqueBitmap LoadBitmapForDpi(HINSTANCE hInst, int resId, UINT dpi) {
+    if (!hInst) hInst = GetModuleHandleW(nullptr);  // the program's own resources
     UniqueBitmap src(static_cast<HBITMAP>(LoadImageW(hInst, MAKEINTRESOURCEW(resId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!src || dpi == kBaseDpi || dpi == 0) return src;
     const SIZE from = BitmapSize(src.Get());

@@ -25,7 +25,7 @@ namespace {
 // The group names' column ends this far right of the star strip's left edge (pixels at 96 dots per
 // inch), so that each frequency stands under the middle of its star group; the frequencies' column
 // is as wide as the strip.
-constexpr int kNameColumnPastStars = 13, kFreqColumnWidth = 180;
+constexpr int kNameColumnPastStars = 14, kFreqColumnWidth = 180;
 
 // The three separation and limit boxes: their arrows wrap around.
 constexpr NumberBoxSpec kBoxes[] = {

@@ -58,6 +58,16 @@ void ChooseFromMenu(HWND label, WORD key) {
     D::Key(VK_RETURN);
 }
 bool Has(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
+// Tab pressed until the focus is on ctl (at most 40 times, each move waited for).
+bool TabTo(HWND ctl) {
+    for (int i = 0; i < 40; ++i) {
+        HWND before = D::GuiInfo(ctl).hwndFocus;
+        if (before == ctl) return true;
+        D::Key(VK_TAB);
+        D::Until([&] { return D::GuiInfo(ctl).hwndFocus != before; }, 10000);
+    }
+    return false;
+}
 }  // namespace
 
 TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
@@ -84,7 +94,8 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
 
     // A click opens the menu; a second click on the label only closes it, and Enter in the page does
     // not end the program: the tabs switch after both (Ctrl+Tab and Ctrl+Shift+Tab), which neither an
-    // open menu nor a closing window lets happen.
+    // open menu nor a closing window lets happen. On the album art page Alt+S opens the menu (Esc
+    // closes it); on the shuffle page it is the page's own "smaller".
     D::Click(settings);
     ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
     D::Click(settings);
@@ -92,11 +103,22 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     for (int want : {1, 0}) {
         D::Key(VK_TAB, VK_CONTROL, want ? 0 : VK_SHIFT);
         EXPECT_TRUE(D::Until([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == want; }));
+        if (!want) break;
+        D::Key('S', VK_MENU);
+        ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+        D::Key(VK_ESCAPE);
+        ASSERT_TRUE(D::Until([] { return VisibleMenu() == nullptr; }));
     }
     EXPECT_EQ(VisibleMenu(), nullptr);
-
-    // Shuffle preferences from the keyboard (Alt+S opens the menu on its first item).
+    HWND smaller = nullptr;
+    for (HWND c = GetWindow(main, GW_CHILD); c && !smaller; c = GetWindow(c, GW_HWNDNEXT)) smaller = GetDlgItem(c, IDC_SHUF_SMALLER);
     D::Key('S', VK_MENU);
+    EXPECT_TRUE(D::WaitFocus(smaller));
+
+    // Shuffle preferences from the keyboard: Tab reaches the label, Enter opens its menu on the
+    // first item.
+    ASSERT_TRUE(TabTo(settings));
+    D::Key(VK_RETURN);
     ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
     D::Key(VK_RETURN);
     ASSERT_NE(prefs = prog.WaitForWindow(L"Swirlo  -  Vuriror Oduvizu Options"), nullptr);
@@ -142,9 +164,19 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     EXPECT_EQ(Ini(L"Shuffle Settings", L"ConvertWpl") + L"," + Ini(L"Shuffle Settings", L"LabelText"), L"2,mix");
     for (const auto& t : typed) EXPECT_EQ(Ini(L"Shuffle Settings", t.key), t.typed);
 
-    // Logging options (the menu's last item): Esc keeps the file, OK writes the boxes.
+    // Logging options (the menu's last item; Space on the focused label opens it the second time): Esc
+    // keeps the file, OK writes the boxes.
     for (bool ok : {false, true}) {
-        ChooseFromMenu(settings, VK_UP);
+        if (!ok) {
+            ChooseFromMenu(settings, VK_UP);
+        } else {
+            D::MoveTo(D::Centre(settings));  // off the dialog just closed (see WaitMouse)
+            ASSERT_TRUE(D::BringToFront(main) && D::WaitFocus(settings));
+            D::Key(VK_SPACE);
+            ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+            D::Key(VK_UP);
+            D::Key(VK_RETURN);
+        }
         ASSERT_NE(logging = prog.WaitForWindow(L"Swirlo  -  Logging Options"), nullptr);
         ASSERT_TRUE(D::BringToFront(logging) && D::WaitMouse(GetDlgItem(logging, IDOK)));
         D::Click(GetDlgItem(logging, IDC_LOG_SAVELOG));
@@ -158,13 +190,29 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     }
 
 
-    // About (the Help menu's last item); Enter closes it.
-    ChooseFromMenu(help, VK_UP);
-    ASSERT_NE(about = prog.WaitForWindow(L"About \"Swirlo\""), nullptr);
-    EXPECT_EQ(D::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
-    ASSERT_TRUE(D::BringToFront(about));
-    D::Key(VK_RETURN);
-    ASSERT_TRUE(D::WaitGone(about));
+    // About (the Help menu's last item, from the keyboard: Tab to the label, Down); Tab reaches its
+    // links and its button; Enter on the button closes it.
+    for (bool keys : {true, false}) {
+        if (!keys) {
+            ChooseFromMenu(help, VK_UP);
+        } else {
+            ASSERT_TRUE(D::BringToFront(main) && TabTo(help));
+            D::Key(VK_DOWN);
+            ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+            D::Key(VK_UP);
+            D::Key(VK_RETURN);
+        }
+        ASSERT_NE(about = prog.WaitForWindow(L"About \"Swirlo\""), nullptr);
+        EXPECT_EQ(D::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
+        ASSERT_TRUE(D::BringToFront(about));
+        if (keys) {
+            EXPECT_TRUE(TabTo(GetDlgItem(about, IDC_ABOUT_HOMELINK)));
+            EXPECT_TRUE(TabTo(GetDlgItem(about, IDC_ABOUT_CPICTURELINK)));
+            EXPECT_TRUE(TabTo(GetDlgItem(about, IDOK)));
+        }
+        D::Key(VK_RETURN);
+        ASSERT_TRUE(D::WaitGone(about));
+    }
 
     // F1 opens the help viewer (Wine's shows its frame, without pages); Esc ends the program.
     D::Key(VK_F1);

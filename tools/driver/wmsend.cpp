@@ -12,9 +12,17 @@
 #include <cwchar>
 #include <string>
 
+// A control of the window or of one of its pages.
+HWND Control(HWND h, int id) {
+    if (HWND c = GetDlgItem(h, id)) return c;
+    for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (HWND d = GetDlgItem(c, id)) return d;
+    return nullptr;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fwprintf(stderr, L"usage: wmsend TITLE command|click|settext|wait [ID] [TEXT]\n");
+        std::fwprintf(stderr, L"usage: wmsend TITLE command|click|settext|post|activate|press|wait [ID|MSG] [TEXT|WPARAM]\n");
         return 2;
     }
     HWND h = nullptr;
@@ -29,13 +37,14 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring verb = argv[2];
     int id = argc > 3 ? _wtoi(argv[3]) : 0;
     if (verb == L"command") PostMessageW(h, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    else if (verb == L"click") PostMessageW(GetDlgItem(h, id), BM_CLICK, 0, 0);
+    else if (verb == L"click") PostMessageW(Control(h, id), BM_CLICK, 0, 0);
     else if (verb == L"settext" && argc > 4) SendMessageW(GetDlgItem(h, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    else if (verb == L"post") PostMessageW(h, static_cast<UINT>(id), argc > 4 ? _wtoi(argv[4]) : 0, 0);
     else if (verb == L"activate") SetForegroundWindow(h);
     else if (verb == L"press") {
         SetForegroundWindow(h);
         RECT r;
-        GetWindowRect(GetDlgItem(h, id), &r);
+        GetWindowRect(Control(h, id), &r);
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         INPUT in[2] = {};
         in[0].type = in[1].type = INPUT_MOUSE;
