@@ -32,7 +32,7 @@ ShufflePrefsDialog::ShufflePrefsDialog(HINSTANCE hInst, IniSettings* settings, c
 
 BOOL ShufflePrefsDialog::OnInitDialog() {
     SetIcon(IDI_APP);
-    PlaceRating(WindowDpi(m_hWnd));
+    PlaceRating();
 
     IniSettings& s = *m_pSettings;
     s.SetDialog(m_hWnd);
@@ -58,17 +58,17 @@ BOOL ShufflePrefsDialog::OnInitDialog() {
     return ZDialog::OnInitDialog();
 }
 
-// The rating picture (235 x 18 pixels at 96 dots per inch) at its place-holder, drawn for the
-// scale of the monitor the dialog is on.
-void ShufflePrefsDialog::PlaceRating(UINT dpi) {
-    m_bmRating = LoadBitmapForDpi(m_hInst, IDB_RATING, dpi);
-    const SIZE size = BitmapSize(m_bmRating.Get());
+// The rating picture (235 x 18 pixels at 100 %) at its place-holder (160 dialog units wide, 240
+// pixels at 100 %), scaled as the dialog units are: its stars stay over the boxes below them.
+void ShufflePrefsDialog::PlaceRating() {
     RECT r = ControlRect(IDC_PREF_RATING_PICTURE);
+    m_bmRating = LoadBitmapAtWidth(m_hInst, IDB_RATING, MulDiv(235, r.right - r.left, 240));
+    const SIZE size = BitmapSize(m_bmRating.Get());
     m_rcRating = {r.left, r.top, r.left + size.cx, r.top + size.cy};
 }
 
-void ShufflePrefsDialog::OnDpiChanged(UINT dpi) {
-    PlaceRating(dpi);
+void ShufflePrefsDialog::OnDpiChanged(UINT) {
+    PlaceRating();
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

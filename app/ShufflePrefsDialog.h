@@ -23,7 +23,7 @@ protected:
 
 private:
     void Paint();
-    void PlaceRating(UINT dpi);
+    void PlaceRating();
 
     IniSettings* m_pSettings;
     UniqueBitmap m_bmRating;

@@ -1,5 +1,7 @@
 #include "framework/Dpi.h"
 
+#include <algorithm>
+
 namespace swirlo {
 
 UINT WindowDpi(HWND h) {
@@ -27,12 +29,12 @@ SIZE BitmapSize(HBITMAP bmp) {
     return SIZE{bm.bmWidth, bm.bmHeight};
 }
 
-UniqueBitmap LoadBitmapForDpi(HINSTANCE hInst, int resId, UINT dpi) {
+UniqueBitmap LoadBitmapAtWidth(HINSTANCE hInst, int resId, int width) {
     if (!hInst) hInst = GetModuleHandleW(nullptr);  // the program's own resources
     UniqueBitmap src(static_cast<HBITMAP>(LoadImageW(hInst, MAKEINTRESOURCEW(resId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!src || dpi == kBaseDpi || dpi == 0) return src;
     const SIZE from = BitmapSize(src.Get());
-    const int w = ScaleToDpi(from.cx, dpi), h = ScaleToDpi(from.cy, dpi);
+    if (!src || width <= 0 || width == from.cx || from.cx <= 0) return src;
+    const int w = width, h = std::max(1, MulDiv(from.cy, width, from.cx));
     WindowDC screen(nullptr);
     UniqueMemDC srcDc(CreateCompatibleDC(screen.Get())), dstDc(CreateCompatibleDC(screen.Get()));
     UniqueBitmap dst(screen.Get() ? CreateCompatibleBitmap(screen.Get(), w, h) : nullptr);
@@ -44,6 +46,13 @@ UniqueBitmap LoadBitmapForDpi(HINSTANCE hInst, int resId, UINT dpi) {
     SetStretchBltMode(dstDc.Get(), COLORONCOLOR);
     if (!StretchBlt(dstDc.Get(), 0, 0, w, h, srcDc.Get(), 0, 0, from.cx, from.cy, SRCCOPY)) return src;
     return dst;
+}
+
+UniqueBitmap LoadBitmapForDpi(HINSTANCE hInst, int resId, UINT dpi) {
+    if (!hInst) hInst = GetModuleHandleW(nullptr);
+    UniqueBitmap own(static_cast<HBITMAP>(LoadImageW(hInst, MAKEINTRESOURCEW(resId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    const int width = ScaleToDpi(BitmapSize(own.Get()).cx, dpi ? dpi : kBaseDpi);
+    return LoadBitmapAtWidth(hInst, resId, width);
 }
 
 }  // namespace swirlo

@@ -23,10 +23,11 @@ inline int ScaleToDpi(int px96, UINT dpi) { return MulDiv(px96, static_cast<int>
 // A width in dialog units of the dialog dlg, in its pixels.
 int DialogUnitsX(HWND dlg, int units);
 
-// A bitmap resource drawn at its size at 96 dots per inch times dpi/96. The key colour (pixels
-// that are drawn transparent) stays pure: each pixel of the result is one of the original's, so
-// that a transparent drawing of the result leaves the same parts out. Null when the resource
-// cannot be loaded.
+// A bitmap resource at width pixels (its height in proportion), or at its size at 96 dots per inch
+// times dpi/96. The key colour (pixels that are drawn transparent) stays pure: each pixel of the
+// result is one of the original's, so that a transparent drawing of the result leaves the same
+// parts out. Null when the resource cannot be loaded.
+UniqueBitmap LoadBitmapAtWidth(HINSTANCE hInst, int resId, int width);
 UniqueBitmap LoadBitmapForDpi(HINSTANCE hInst, int resId, UINT dpi);
 // The size of a bitmap (0 x 0 for none).
 SIZE BitmapSize(HBITMAP bmp);

@@ -22,10 +22,12 @@ namespace swirlo {
 
 namespace {
 
-// The group names' column ends this far right of the star strip's left edge (pixels at 96 dots per
-// inch), so that each frequency stands under the middle of its star group; the frequencies' column
-// is as wide as the strip.
-constexpr int kNameColumnPastStars = 14, kFreqColumnWidth = 180;
+// The star strip (178 x 18 pixels at 100 %) fills the width of its place-holder, which the dialog
+// units scale with the font, as the font scales the spaces between the frequencies below it. The
+// group names' column ends this far right of the strip's left edge, so that each frequency stands
+// under the middle of its star group; the frequencies' column is as wide as the strip and a little.
+// Both in pixels of the strip at 100 %.
+constexpr int kStarsWidth = 178, kNameColumnPastStars = 14, kFreqColumnWidth = 180;
 
 // The three separation and limit boxes: their arrows wrap around.
 constexpr NumberBoxSpec kBoxes[] = {
@@ -131,7 +133,7 @@ BOOL ShufflePage::OnInitDialog() {
         if (ListView_InsertColumn(m_hList, 1, &col) != 1)
             ShowErrorBox(FormatW(L"Failed to insert listview column %d", 1).c_str(), L"Error initializing ListView columns");
     }
-    PlaceStarsAndColumns(WindowDpi(m_hWnd));
+    PlaceStarsAndColumns();
     std::wstring err;
     if (!GetVersionString(L"ProductVersion", m_sVersion, &err)) {
         if (!err.empty()) err.insert(0, L"\r\n");  // on its own line, as the window's error text shows it
@@ -200,24 +202,26 @@ void ShufflePage::EnableControls(bool on) {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// The strip's bitmap is drawn for the scale, at its place-holder; the frequencies follow it: the
-// dialog units place the strip and the list, the font spaces the numbers, and the columns (pixels)
-// are set here so that the numbers stay under their stars at every scale.
-void ShufflePage::PlaceStarsAndColumns(UINT dpi) {
-    m_hStars = LoadBitmapForDpi(m_hInst, IDB_RATING_PAGE, dpi);
-    const SIZE size = BitmapSize(m_hStars.Get());
+// The strip and the columns for the page's present size (at its creation, and after a change of
+// scale has placed and sized the controls again).
+void ShufflePage::PlaceStarsAndColumns() {
     RECT rc = ControlRect(IDC_SHUF_STARS);
+    // The place-holder is 119 dialog units, 178.5 pixels at 100 %: rounded down, the strip keeps
+    // its own size there.
+    const int width = std::max<int>((rc.right - rc.left) * 2 * kStarsWidth / 357, 1);
+    m_hStars = LoadBitmapAtWidth(m_hInst, IDB_RATING_PAGE, width);
+    const SIZE size = BitmapSize(m_hStars.Get());
     m_rcStars = {rc.left, rc.top, rc.left + size.cx, rc.top + size.cy};
     if (!m_hList) return;
     POINT origin{0, 0};  // the list's client area in the page
     MapWindowPoints(m_hList, m_hWnd, &origin, 1);
-    int nameWidth = m_rcStars.left - origin.x + ScaleToDpi(kNameColumnPastStars, dpi);
+    int nameWidth = m_rcStars.left - origin.x + MulDiv(kNameColumnPastStars, width, kStarsWidth);
     ListView_SetColumnWidth(m_hList, 0, std::max(nameWidth, 1));
-    ListView_SetColumnWidth(m_hList, 1, ScaleToDpi(kFreqColumnWidth, dpi));
+    ListView_SetColumnWidth(m_hList, 1, MulDiv(kFreqColumnWidth, width, kStarsWidth));
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-void ShufflePage::OnDpiChanged(UINT dpi) { PlaceStarsAndColumns(dpi); }
+void ShufflePage::OnDpiChanged(UINT) { PlaceStarsAndColumns(); }
 
 void ShufflePage::OnPaint() {
     {

@@ -70,7 +70,7 @@ private:
     class Run;
 
     void OnPaint();
-    void PlaceStarsAndColumns(UINT dpi);
+    void PlaceStarsAndColumns();
     void SetUpLibrary();
     void RestoreGroups();
     void SaveGroups();

@@ -1,8 +1,12 @@
 // Help from every place that offers it: the Help buttons of the option dialogs, F1 typed in a dialog
 // and in a page (read by the main window's hook in any message loop), and Help Contents, each asking
-// the viewer for the help file beside the program at the window's topic; and the number boxes typed in.
+// the viewer for the help file beside the program at the window's topic; the number boxes typed in;
+// and the shuffle page at 100 % and 150 % (its controls placed as the dialog manager places them on a
+// monitor of that scale, then the page told): the star strip drawn at the scale, each frequency
+// column starting under its stars.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -12,15 +16,17 @@
 #include "app/ShufflePrefsDialog.h"
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
+#include "foundation/WindowMessages.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
+#include "shuffle/page/ShufflePage.h"
 #include "tests/foundation/WinTestSupport.h"
 
 using namespace swirlo;
 
 static std::vector<std::wstring> g_help;
 
-TEST(ShellDialogs, HelpAsksForTheWindowsTopicAndNumberBoxesTakeWhatIsTyped) {
+TEST(ShellDialogs, HelpAsksForTheWindowsTopicNumberBoxesTakeWhatIsTypedPagesScale) {
     test::TempDir dir;
     test::MessageBoxRecorder boxes;
     HelpViewerFn previous = SetHelpViewerHandler([](const std::wstring& target) { return g_help.push_back(target), true; });
@@ -58,6 +64,25 @@ TEST(ShellDialogs, HelpAsksForTheWindowsTopicAndNumberBoxesTakeWhatIsTyped) {
     settings.SetDialog(pr);  // bound to the dialog made last
     SendMessageW(pr, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(settings.FrequencySameDefault * 100 + settings.Frequency1Default, 1105);
+
+    auto* shuffle = static_cast<ShufflePage*>(main.ShufflePage());
+    HWND list = GetDlgItem(page, IDC_SHUF_LIST), stars = GetDlgItem(page, IDC_SHUF_STARS);
+    RECT list96 = shuffle->ControlRect(IDC_SHUF_LIST), stars96 = shuffle->ControlRect(IDC_SHUF_STARS);
+    for (int dpi : {96, 144, 96}) {
+        auto at = [dpi](LONG v) { return static_cast<int>(MulDiv(v, dpi, 96)); };
+        MoveWindow(list, at(list96.left), at(list96.top), at(list96.right - list96.left), at(list96.bottom - list96.top), TRUE);
+        MoveWindow(stars, at(stars96.left), at(stars96.top), at(stars96.right - stars96.left), at(stars96.bottom - stars96.top), FALSE);
+        SendMessageW(page, WM_APP_DPI_CHANGED, dpi, 0);
+        const RECT& r = shuffle->StarsRect();
+        POINT origin{0, 0};
+        MapWindowPoints(list, page, &origin, 1);
+        EXPECT_EQ(r.left, at(stars96.left));
+        EXPECT_NEAR(r.right - r.left, at(178), 1) << dpi;
+        EXPECT_NEAR(r.bottom - r.top, at(18), 1) << dpi;
+        EXPECT_NEAR(origin.x + ListView_GetColumnWidth(list, 0), r.left + at(14), 2) << dpi;
+        EXPECT_NEAR(ListView_GetColumnWidth(list, 1), at(180), 2) << dpi;
+        if (dpi == 96) EXPECT_EQ(ListView_GetColumnWidth(list, 0), 273);  // the page's layout at 100 %
+    }
     for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
 
     const std::wstring chm = L"C:\\Program Files\\Swirlo\\Blendo.chm", pl = chm + L"::/pl_pref.htm", lg = chm + L"::/logging.htm";

@@ -68,6 +68,14 @@ bool TabTo(HWND ctl) {
     }
     return false;
 }
+// A label's menu opened from the keyboard (Tab to it, then open), an item chosen by a key (0: the first).
+void KeyMenu(HWND label, WORD open, WORD key) {
+    ASSERT_TRUE(D::BringToFront(label) && TabTo(label));
+    D::Key(open);
+    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+    if (key) D::Key(key);
+    D::Key(VK_RETURN);
+}
 }  // namespace
 
 TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
@@ -117,10 +125,7 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
 
     // Shuffle preferences from the keyboard: Tab reaches the label, Enter opens its menu on the
     // first item.
-    ASSERT_TRUE(TabTo(settings));
-    D::Key(VK_RETURN);
-    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
-    D::Key(VK_RETURN);
+    KeyMenu(settings, VK_RETURN, 0);
     ASSERT_NE(prefs = prog.WaitForWindow(L"Swirlo  -  Vuriror Oduvizu Options"), nullptr);
     auto item = [&](int id) { return GetDlgItem(prefs, id); };
     for (int id = IDC_PREF_FREQ1; id <= IDC_PREF_FREQ5; ++id) SetWindowTextW(item(id), L"0");
@@ -167,16 +172,9 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     // Logging options (the menu's last item; Space on the focused label opens it the second time): Esc
     // keeps the file, OK writes the boxes.
     for (bool ok : {false, true}) {
-        if (!ok) {
-            ChooseFromMenu(settings, VK_UP);
-        } else {
-            D::MoveTo(D::Centre(settings));  // off the dialog just closed (see WaitMouse)
-            ASSERT_TRUE(D::BringToFront(main) && D::WaitFocus(settings));
-            D::Key(VK_SPACE);
-            ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
-            D::Key(VK_UP);
-            D::Key(VK_RETURN);
-        }
+        D::MoveTo(D::Centre(settings));  // off the dialog just closed (see WaitMouse)
+        if (ok) KeyMenu(settings, VK_SPACE, VK_UP);
+        else ChooseFromMenu(settings, VK_UP);
         ASSERT_NE(logging = prog.WaitForWindow(L"Swirlo  -  Logging Options"), nullptr);
         ASSERT_TRUE(D::BringToFront(logging) && D::WaitMouse(GetDlgItem(logging, IDOK)));
         D::Click(GetDlgItem(logging, IDC_LOG_SAVELOG));
@@ -191,28 +189,14 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
 
 
     // About (the Help menu's last item, from the keyboard: Tab to the label, Down); Tab reaches its
-    // links and its button; Enter on the button closes it.
-    for (bool keys : {true, false}) {
-        if (!keys) {
-            ChooseFromMenu(help, VK_UP);
-        } else {
-            ASSERT_TRUE(D::BringToFront(main) && TabTo(help));
-            D::Key(VK_DOWN);
-            ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
-            D::Key(VK_UP);
-            D::Key(VK_RETURN);
-        }
-        ASSERT_NE(about = prog.WaitForWindow(L"About \"Swirlo\""), nullptr);
-        EXPECT_EQ(D::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
-        ASSERT_TRUE(D::BringToFront(about));
-        if (keys) {
-            EXPECT_TRUE(TabTo(GetDlgItem(about, IDC_ABOUT_HOMELINK)));
-            EXPECT_TRUE(TabTo(GetDlgItem(about, IDC_ABOUT_CPICTURELINK)));
-            EXPECT_TRUE(TabTo(GetDlgItem(about, IDOK)));
-        }
-        D::Key(VK_RETURN);
-        ASSERT_TRUE(D::WaitGone(about));
-    }
+    // links and its button, Enter there closes it.
+    KeyMenu(help, VK_DOWN, VK_UP);
+    ASSERT_NE(about = prog.WaitForWindow(L"About \"Swirlo\""), nullptr);
+    EXPECT_EQ(D::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
+    ASSERT_TRUE(D::BringToFront(about));
+    for (int id : {IDC_ABOUT_HOMELINK, IDC_ABOUT_CPICTURELINK, IDOK}) EXPECT_TRUE(TabTo(GetDlgItem(about, id)));
+    D::Key(VK_RETURN);
+    ASSERT_TRUE(D::WaitGone(about));
 
     // F1 opens the help viewer (Wine's shows its frame, without pages); Esc ends the program.
     D::Key(VK_F1);
