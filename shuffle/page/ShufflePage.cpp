@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <wrl/client.h>
 
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -22,12 +23,35 @@ namespace swirlo {
 
 namespace {
 
-// The star strip (178 x 18 pixels at 100 %) fills the width of its place-holder, which the dialog
-// units scale with the font, as the font scales the spaces between the frequencies below it. The
-// group names' column ends this far right of the strip's left edge, so that each frequency stands
-// under the middle of its star group; the frequencies' column is as wide as the strip and a little.
-// Both in pixels of the strip at 100 %.
+// The star strip is 178 x 18 pixels at 100 % (the page's 8-point font at 96 dots per inch). The
+// frequencies under it are spaced with blanks of the list's font, which does not grow exactly as the
+// dots per inch do: the strip and the columns are scaled as that row of numbers is. The group names'
+// column ends this far right of the strip's left edge, so that each frequency stands under the
+// middle of its star group; the frequencies' column is as wide as the strip and a little. Pixels at
+// 100 %.
 constexpr int kStarsWidth = 178, kNameColumnPastStars = 14, kFreqColumnWidth = 180;
+constexpr wchar_t kFreqRow[] = L"9           5           3           2           1";
+
+// The width of a row of frequencies in the list's font (cx), and in that font at 8 points and 96
+// dots per inch (cy); both 0 when either cannot be measured.
+SIZE FreqRowWidths(HWND list) {
+    SIZE widths{0, 0};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    WindowDC dc(list);
+    if (!font || !dc.Get() || !GetObjectW(font, sizeof(lf), &lf)) return widths;
+    lf.lfHeight = -MulDiv(8, 96, 72);
+    lf.lfWidth = 0;
+    UniqueFont base(CreateFontIndirectW(&lf));
+    SIZE ext{};
+    const int n = static_cast<int>(std::size(kFreqRow)) - 1;
+    for (HFONT f : {font, base.Get()}) {
+        SelectGuard use(dc.Get(), f);
+        if (f && GetTextExtentPoint32W(dc.Get(), kFreqRow, n, &ext)) (f == font ? widths.cx : widths.cy) = ext.cx;
+    }
+    if (!widths.cx || !widths.cy) widths = {0, 0};
+    return widths;
+}
 
 // The three separation and limit boxes: their arrows wrap around.
 constexpr NumberBoxSpec kBoxes[] = {
@@ -202,22 +226,20 @@ void ShufflePage::EnableControls(bool on) {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// The strip and the columns for the page's present size (at its creation, and after a change of
-// scale has placed and sized the controls again).
+// The strip and the columns for the page's present font and layout (at its creation, and after a
+// change of scale has given the controls their new font and places).
 void ShufflePage::PlaceStarsAndColumns() {
-    RECT rc = ControlRect(IDC_SHUF_STARS);
-    // The place-holder is 119 dialog units, 178.5 pixels at 100 %: rounded down, the strip keeps
-    // its own size there.
-    const int width = std::max<int>((rc.right - rc.left) * 2 * kStarsWidth / 357, 1);
-    m_hStars = LoadBitmapAtWidth(m_hInst, IDB_RATING_PAGE, width);
+    const SIZE row = m_hList ? FreqRowWidths(m_hList) : SIZE{0, 0};
+    auto scaled = [&](int px) { return row.cy ? MulDiv(px, row.cx, row.cy) : px; };
+    m_hStars = LoadBitmapAtWidth(m_hInst, IDB_RATING_PAGE, scaled(kStarsWidth));
     const SIZE size = BitmapSize(m_hStars.Get());
+    RECT rc = ControlRect(IDC_SHUF_STARS);
     m_rcStars = {rc.left, rc.top, rc.left + size.cx, rc.top + size.cy};
     if (!m_hList) return;
     POINT origin{0, 0};  // the list's client area in the page
     MapWindowPoints(m_hList, m_hWnd, &origin, 1);
-    int nameWidth = m_rcStars.left - origin.x + MulDiv(kNameColumnPastStars, width, kStarsWidth);
-    ListView_SetColumnWidth(m_hList, 0, std::max(nameWidth, 1));
-    ListView_SetColumnWidth(m_hList, 1, MulDiv(kFreqColumnWidth, width, kStarsWidth));
+    ListView_SetColumnWidth(m_hList, 0, std::max<int>(m_rcStars.left - origin.x + scaled(kNameColumnPastStars), 1));
+    ListView_SetColumnWidth(m_hList, 1, scaled(kFreqColumnWidth));
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

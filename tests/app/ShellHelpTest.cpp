@@ -18,6 +18,7 @@
 #include "foundation/Utilities.h"
 #include "foundation/WindowMessages.h"
 #include "framework/Controls.h"
+#include "framework/Handles.h"
 #include "resources/resource.h"
 #include "shuffle/page/ShufflePage.h"
 #include "tests/foundation/WinTestSupport.h"
@@ -68,8 +69,14 @@ TEST(ShellDialogs, HelpAsksForTheWindowsTopicNumberBoxesTakeWhatIsTypedPagesScal
     auto* shuffle = static_cast<ShufflePage*>(main.ShufflePage());
     HWND list = GetDlgItem(page, IDC_SHUF_LIST), stars = GetDlgItem(page, IDC_SHUF_STARS);
     RECT list96 = shuffle->ControlRect(IDC_SHUF_LIST), stars96 = shuffle->ControlRect(IDC_SHUF_STARS);
+    HFONT font96 = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    GetObjectW(font96, sizeof(lf), &lf);
+    lf.lfHeight = -MulDiv(8, 144, 72);
+    UniqueFont font144(CreateFontIndirectW(&lf));
     for (int dpi : {96, 144, 96}) {
         auto at = [dpi](LONG v) { return static_cast<int>(MulDiv(v, dpi, 96)); };
+        SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(dpi == 96 ? font96 : font144.Get()), TRUE);
         MoveWindow(list, at(list96.left), at(list96.top), at(list96.right - list96.left), at(list96.bottom - list96.top), TRUE);
         MoveWindow(stars, at(stars96.left), at(stars96.top), at(stars96.right - stars96.left), at(stars96.bottom - stars96.top), FALSE);
         SendMessageW(page, WM_APP_DPI_CHANGED, dpi, 0);
@@ -77,11 +84,11 @@ TEST(ShellDialogs, HelpAsksForTheWindowsTopicNumberBoxesTakeWhatIsTypedPagesScal
         POINT origin{0, 0};
         MapWindowPoints(list, page, &origin, 1);
         EXPECT_EQ(r.left, at(stars96.left));
-        EXPECT_NEAR(r.right - r.left, at(178), 1) << dpi;
-        EXPECT_NEAR(r.bottom - r.top, at(18), 1) << dpi;
-        EXPECT_NEAR(origin.x + ListView_GetColumnWidth(list, 0), r.left + at(14), 2) << dpi;
-        EXPECT_NEAR(ListView_GetColumnWidth(list, 1), at(180), 2) << dpi;
-        if (dpi == 96) EXPECT_EQ(ListView_GetColumnWidth(list, 0), 273);  // the page's layout at 100 %
+        const int w = r.right - r.left;  // as the font grew: about as the dots per inch did
+        EXPECT_NEAR(w, at(178), at(178) / 8) << dpi;
+        EXPECT_NEAR(origin.x + ListView_GetColumnWidth(list, 0), r.left + MulDiv(14, w, 178), 2) << dpi;
+        EXPECT_NEAR(ListView_GetColumnWidth(list, 1), MulDiv(180, w, 178), 2) << dpi;
+        if (dpi == 96) EXPECT_EQ(ListView_GetColumnWidth(list, 0) * 1000 + w, 273178);  // the layout at 100 %
     }
     for (HWND h : {prefs.Hwnd(), logging.Hwnd(), main.Hwnd()}) DestroyWindow(h);
 
