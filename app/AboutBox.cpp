@@ -1,10 +1,14 @@
 #include "app/AboutBox.h"
 
+#include <commctrl.h>
+
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
+#include "framework/Dpi.h"
 #include "resources/resource.h"
 
 namespace swirlo {
+
 
 AboutBox::AboutBox(HINSTANCE hInst, const wchar_t* caption, ZWin* parent)
     : ZDialog(hInst, caption, nullptr, parent, nullptr) {
@@ -14,9 +18,7 @@ AboutBox::AboutBox(HINSTANCE hInst, const wchar_t* caption, ZWin* parent)
 BOOL AboutBox::OnInitDialog() {
     ZDialog::OnInitDialog();
     SetIcon(IDI_APP);
-    m_hLogo.Reset(static_cast<HBITMAP>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    RECT r = ControlRect(IDC_ABOUT_LOGO);
-    m_rcLogo = {r.left, r.top, r.left + 80, r.top + 80};
+    PlaceLogo(WindowDpi(m_hWnd));
 
     std::wstring version;
     if (!GetVersionString(L"ProductVersion", version, nullptr)) version = L"3";
@@ -24,19 +26,24 @@ BOOL AboutBox::OnInitDialog() {
     std::wstring copyright;
     if (!GetVersionString(L"LegalCopyright", copyright, nullptr)) copyright = L"Copyright (C) 2026 the Swirlo developers";
     SetDlgItemTextW(m_hWnd, IDC_ABOUT_COPYRIGHT, copyright.c_str());
-
-    // The links are underlined; the dialog sets the pointer itself over them.
-    HFONT base = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-    LOGFONTW lf{};
-    if (base && GetObjectW(base, sizeof(lf), &lf)) {
-        lf.lfUnderline = TRUE;
-        m_hLinkFont.Reset(CreateFontIndirectW(&lf));
-        for (int id : {IDC_ABOUT_HOMELINK, IDC_ABOUT_CPICTURELINK})
-            SendDlgItemMessageW(m_hWnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(m_hLinkFont.Get()), FALSE);
-    }
     // The pointer is set in WM_SETCURSOR; the dialog class's cursor is shared by every dialog of
     // the program and stays as it is.
+    // OK takes the focus once the dialog manager has given it to the first link: Enter closes the box.
+    PostMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hWnd, IDOK)), TRUE);
     return TRUE;
+}
+
+// The logo (80 x 80 pixels at 96 dots per inch) at its place-holder, for the window's scale.
+void AboutBox::PlaceLogo(UINT dpi) {
+    m_hLogo = LoadBitmapForDpi(m_hInst, IDB_LOGO, dpi);
+    const SIZE size = BitmapSize(m_hLogo.Get());
+    RECT r = ControlRect(IDC_ABOUT_LOGO);
+    m_rcLogo = {r.left, r.top, r.left + size.cx, r.top + size.cy};
+}
+
+void AboutBox::OnDpiChanged(UINT dpi) {
+    PlaceLogo(dpi);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 bool AboutBox::OverLink(POINT pt) const {
@@ -61,19 +68,10 @@ INT_PTR AboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         UniqueMemDC mem(m_hLogo ? CreateCompatibleDC(dc.Get()) : nullptr);
         if (mem) {
             SelectGuard sel(mem.Get(), m_hLogo.Get());
-            GdiTransparentBlt(dc.Get(), m_rcLogo.left, m_rcLogo.top, 80, 80, mem.Get(), 0, 0, 80, 80, RGB(255, 0, 0));
+            const int w = m_rcLogo.right - m_rcLogo.left, h = m_rcLogo.bottom - m_rcLogo.top;
+            GdiTransparentBlt(dc.Get(), m_rcLogo.left, m_rcLogo.top, w, h, mem.Get(), 0, 0, w, h, RGB(255, 0, 0));
         }
         return TRUE;
-    }
-    case WM_CTLCOLORSTATIC: {
-        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        if (id == IDC_ABOUT_HOMELINK || id == IDC_ABOUT_CPICTURELINK) {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, RGB(0, 0, 255));
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        break;
     }
     case WM_SETCURSOR: {
         if (LOWORD(lParam) != HTCLIENT) break;  // borders and caption keep their own pointers
@@ -83,10 +81,13 @@ INT_PTR AboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
         return TRUE;
     }
-    case WM_COMMAND:
-        if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == IDC_ABOUT_HOMELINK) { OpenLink(kHomePage); return TRUE; }
-        if (HIWORD(wParam) == STN_CLICKED && LOWORD(wParam) == IDC_ABOUT_CPICTURELINK) { OpenLink(kPicturePage); return TRUE; }
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (hdr->code != NM_CLICK && hdr->code != NM_RETURN) break;
+        if (hdr->idFrom == IDC_ABOUT_HOMELINK) { OpenLink(kHomePage); return TRUE; }
+        if (hdr->idFrom == IDC_ABOUT_CPICTURELINK) { OpenLink(kPicturePage); return TRUE; }
         break;
+    }
     }
     return DefaultHandling(msg, wParam, lParam);
 }

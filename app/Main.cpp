@@ -31,7 +31,7 @@ int RunProgram(HINSTANCE hInst) {
     if (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) != S_OK)
         return ErrorBox(nullptr, caption, L"Error initializing DCOM");
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
-                                              ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+                                              ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     if (!InitCommonControlsEx(&icc)) return ErrorBox(nullptr, caption, L"Error initializing common controls");
 
     AppPaths paths;

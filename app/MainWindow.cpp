@@ -1,7 +1,9 @@
 #include "app/MainWindow.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <cwctype>
 #include <new>
 
 #include "app/AboutBox.h"
@@ -12,6 +14,7 @@
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "foundation/WindowMessages.h"
 #include "resources/resource.h"
 
@@ -23,15 +26,26 @@ const wchar_t kTabAlbumArt[] = L"  Copy Album Art to Player   ";
 const int kTabHeight = 21;            // pixels at 96 dots per inch
 MainWindow* g_pMainWindow = nullptr;  // the keyboard hook's window: one main window per program
 
-UINT WindowDpi(HWND h) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi) {
-        if (UINT dpi = getDpi(h)) return dpi;
+// Whether a control of the page (or its children) shows the mnemonic key and can take it: the page's
+// own control then has the key, as its underline promises; the menu stays one Tab away.
+bool PageTakesMnemonic(HWND page, wchar_t key) {
+    if (!page || !IsWindowVisible(page)) return false;
+    for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
+        wchar_t text[256] = {};
+        GetWindowTextW(c, text, 256);
+        for (const wchar_t* p = text; *p && p[1]; ++p) {
+            if (*p != L'&') continue;
+            if (p[1] == L'&') {  // "&&" is a plain ampersand
+                ++p;
+                continue;
+            }
+            if (towupper(p[1]) == key) return true;
+            break;
+        }
+        if (PageTakesMnemonic(c, key)) return true;
     }
-    WindowDC dc(h);
-    return dc.Get() ? static_cast<UINT>(GetDeviceCaps(dc.Get(), LOGPIXELSY)) : 96;
+    return false;
 }
 }  // namespace
 
@@ -55,11 +69,14 @@ BOOL MainWindow::OnInitDialog() {
     m_hFrame[kHelp] = GetDlgItem(m_hWnd, IDC_HELP_FRAME);
     m_rcLabel[kSettings] = ControlRect(IDC_SETTINGS_LABEL);
     m_rcLabel[kHelp] = ControlRect(IDC_HELP_LABEL);
-    // The labels and frames sit over the tab strip.
-    for (int i = 0; i < 2; ++i) {
+    // The labels and frames sit over the tab strip, each label over its frame; the order is also the
+    // Tab order: "Settings", "Help", the tabs, the page.
+    for (int i = 1; i >= 0; --i) {
         SetWindowPos(m_hFrame[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetWindowPos(m_hLabel[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetWindowSubclass(m_hLabel[i], LabelSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
+        // A screen reader names it by its text and says that it opens a menu.
+        SetAccessibleRole(m_hLabel[i], ROLE_SYSTEM_BUTTONMENU);
     }
     m_hbrHighlight.Reset(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
     // Keys that belong to the whole program (tab switching, help, the two menus) are seen in every
@@ -160,6 +177,24 @@ LRESULT CALLBACK MainWindow::LabelSubclass(HWND hwnd, UINT msg, WPARAM wParam, L
     case WM_MOUSELEAVE:
         self->SetHover(which, false);
         break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd, nullptr, TRUE);  // drawn highlighted while it has the focus
+        break;
+    case WM_GETDLGCODE: {
+        // Enter, Space, Down and F4 open the menu, as on a menu button; Tab still moves on.
+        auto* m = reinterpret_cast<MSG*>(lParam);
+        if (m && m->message == WM_KEYDOWN &&
+            (m->wParam == VK_RETURN || m->wParam == VK_SPACE || m->wParam == VK_DOWN || m->wParam == VK_F4))
+            return DLGC_WANTMESSAGE;
+        return DLGC_WANTARROWS;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_SPACE || wParam == VK_DOWN || wParam == VK_F4) {
+            PostMessageW(self->m_hWnd, WM_APP_OPEN_MENU, which, 0);
+            return 0;
+        }
+        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, LabelSubclass, 1);
         break;
@@ -233,7 +268,8 @@ LRESULT CALLBACK MainWindow::KeyboardHook(int code, WPARAM wParam, LPARAM lParam
             SendMessageW(root, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
         } else if (root == self->m_hWnd && msg->wParam == VK_TAB && ctrl && !alt) {
             PostMessageW(self->m_hWnd, WM_APP_NEXT_TAB, shift ? static_cast<WPARAM>(-1) : 1, 0);
-        } else if (root == self->m_hWnd && alt && !ctrl && (msg->wParam == 'S' || msg->wParam == 'H')) {
+        } else if (root == self->m_hWnd && alt && !ctrl && (msg->wParam == 'S' || msg->wParam == 'H') &&
+                   !PageTakesMnemonic(self->m_hVisiblePage, static_cast<wchar_t>(msg->wParam))) {
             PostMessageW(self->m_hWnd, WM_APP_OPEN_MENU, msg->wParam == 'S' ? kSettings : kHelp, 0);
         } else {
             handled = false;
@@ -368,7 +404,7 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         // The dialog manager rescales the controls; the strip's pixel height follows afterwards.
         PostMessageW(m_hWnd, WM_APP_RELAYOUT, 0, 0);
-        return FALSE;
+        break;  // the default handling tells the pages afterwards
     case WM_APP_FIRST_SHOWN:
         // The window may have been activated while still hidden (the pages take the focus while
         // they are built) and then shows an inactive caption although it is the active window.
@@ -378,12 +414,17 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SizeTabsAndPages();
         ShowPage(m_nVisiblePage);
         return TRUE;
+    case WM_APP_DPI_CHANGED:
+        // The pages hear it too (Windows tells child windows only from Windows 10 1703 on).
+        for (TabPage* page : {m_pShufflePage.get(), m_pAlbumArtPage.get()})
+            if (page && page->Hwnd()) PostMessageW(page->Hwnd(), WM_APP_DPI_CHANGED, wParam, 0);
+        return TRUE;
     case WM_CTLCOLORSTATIC: {
         HWND ctl = reinterpret_cast<HWND>(lParam);
         for (int i = 0; i < 2; ++i) {
             if (ctl == m_hLabel[i]) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
-                if (m_bHover[i]) {
+                if (m_bHover[i] || GetFocus() == ctl) {
                     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
                     SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
                     return reinterpret_cast<INT_PTR>(m_hbrHighlight.Get());

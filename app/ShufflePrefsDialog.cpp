@@ -5,12 +5,12 @@
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "resources/resource.h"
 
 namespace swirlo {
 
 namespace {
-constexpr int kRatingWidth = 235, kRatingHeight = 18;  // the star strip, pixels at 96 dots per inch
 const int kRatingEdits[5] = {IDC_PREF_FREQ1, IDC_PREF_FREQ2, IDC_PREF_FREQ3, IDC_PREF_FREQ4, IDC_PREF_FREQ5};
 // The default rating is a star count: 6 to 9 would name a star the program has not.
 const NumberBoxSpec kEdits[7] = {
@@ -32,12 +32,7 @@ ShufflePrefsDialog::ShufflePrefsDialog(HINSTANCE hInst, IniSettings* settings, c
 
 BOOL ShufflePrefsDialog::OnInitDialog() {
     SetIcon(IDI_APP);
-    RECT r = ControlRect(IDC_PREF_RATING_PICTURE);
-    WindowDC dc(m_hWnd);
-    int dpi = dc.Get() ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 96;
-    m_rcRating = {r.left, r.top, r.left + MulDiv(kRatingWidth, dpi, 96), r.top + MulDiv(kRatingHeight, dpi, 96)};
-    m_bmRating.Reset(static_cast<HBITMAP>(
-        LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_RATING), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    PlaceRating();
 
     IniSettings& s = *m_pSettings;
     s.SetDialog(m_hWnd);
@@ -63,6 +58,20 @@ BOOL ShufflePrefsDialog::OnInitDialog() {
     return ZDialog::OnInitDialog();
 }
 
+// The rating picture (235 x 18 pixels at 100 %) at its place-holder (160 dialog units wide, 240
+// pixels at 100 %), scaled as the dialog units are: its stars stay over the boxes below them.
+void ShufflePrefsDialog::PlaceRating() {
+    RECT r = ControlRect(IDC_PREF_RATING_PICTURE);
+    m_bmRating = LoadBitmapAtWidth(m_hInst, IDB_RATING, MulDiv(235, r.right - r.left, 240));
+    const SIZE size = BitmapSize(m_bmRating.Get());
+    m_rcRating = {r.left, r.top, r.left + size.cx, r.top + size.cy};
+}
+
+void ShufflePrefsDialog::OnDpiChanged(UINT) {
+    PlaceRating();
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
 void ShufflePrefsDialog::Paint() {
     PaintDC dc(m_hWnd);
     if (!m_bmRating) return;
@@ -70,7 +79,8 @@ void ShufflePrefsDialog::Paint() {
     if (!mem) return;
     SelectGuard sel(mem.Get(), m_bmRating.Get());
     GdiTransparentBlt(dc.Get(), m_rcRating.left, m_rcRating.top, m_rcRating.right - m_rcRating.left,
-                      m_rcRating.bottom - m_rcRating.top, mem.Get(), 0, 0, kRatingWidth, kRatingHeight, RGB(255, 0, 0));
+                      m_rcRating.bottom - m_rcRating.top, mem.Get(), 0, 0, m_rcRating.right - m_rcRating.left,
+                      m_rcRating.bottom - m_rcRating.top, RGB(255, 0, 0));
 }
 
 int ShufflePrefsDialog::OnOK() {

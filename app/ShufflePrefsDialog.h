@@ -19,9 +19,11 @@ protected:
     BOOL OnInitDialog() override;
     int OnOK() override;
     const wchar_t* HelpTopic() const override { return L"pl_pref.htm"; }
+    void OnDpiChanged(UINT dpi) override;
 
 private:
     void Paint();
+    void PlaceRating();
 
     IniSettings* m_pSettings;
     UniqueBitmap m_bmRating;

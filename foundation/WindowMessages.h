@@ -24,6 +24,10 @@ constexpr UINT WM_APP_PREVIEW_READY = WM_APP + 1;
 // The copy progress dialog: the copy starts once the dialog shows.
 constexpr UINT WM_APP_START_COPY = WM_APP + 20;
 
+// Every dialog (ZDialog): the window's scale changed and its controls have been placed for it
+// (wParam: the new dots per inch, 0 for the window's own).
+constexpr UINT WM_APP_DPI_CHANGED = WM_APP + 60;
+
 // The message-only window of a PostBack: functions posted from another thread are waiting.
 constexpr UINT WM_APP_POSTED = WM_APP + 1;
 

@@ -1,6 +1,8 @@
 #include "framework/Controls.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
+#include <wrl/client.h>
 
 #include <cwchar>
 #include <vector>
@@ -111,6 +113,18 @@ void ProgressBar::SetPos(int pos) {
 void ProgressBar::Reset(int pos) {
     m_nPos = -1;
     SetPos(pos);
+}
+
+void SetAccessibleRole(HWND h, long role) {
+    Microsoft::WRL::ComPtr<IAccPropServices> props;
+    if (!h || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                      reinterpret_cast<void**>(props.GetAddressOf()))))
+        return;
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = role;
+    props->SetHwndProp(h, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_ROLE, v);
 }
 
 }  // namespace swirlo

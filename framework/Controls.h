@@ -23,6 +23,11 @@ int GetSpinPos(HWND dlg, int id);
 // Gives the keyboard focus to a control the way the dialog manager does (default button kept right).
 void SetInitialFocus(HWND dlg, int id);
 
+// What a screen reader announces a control as (a ROLE_SYSTEM_ value of oleacc.h), where the
+// control's class says something else (a label that opens a menu). Nothing happens where the
+// system has no accessibility annotation service.
+void SetAccessibleRole(HWND h, long role);
+
 // Radio groups in the dialog template's order: the buttons from firstId to lastId as they follow each
 // other among the dialog's children, whatever their enabled or visible state (the dialog manager's
 // group walk skips disabled and hidden buttons). Read gives the index of the checked button, -1 when

@@ -6,6 +6,8 @@
 #include "foundation/LogFile.h"
 #include "foundation/Seams.h"
 #include "foundation/Utilities.h"
+#include "foundation/WindowMessages.h"
+#include "framework/Dpi.h"
 
 namespace swirlo {
 
@@ -201,6 +203,13 @@ INT_PTR ZDialog::DefaultHandling(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
+    case WM_DPICHANGED:             // a top-level window: the dialog manager rescales it after this
+    case WM_DPICHANGED_AFTERPARENT:  // a page, after its parent
+        PostMessageW(m_hWnd, WM_APP_DPI_CHANGED, msg == WM_DPICHANGED ? LOWORD(wParam) : 0, 0);
+        return FALSE;
+    case WM_APP_DPI_CHANGED:
+        OnDpiChanged(wParam ? static_cast<UINT>(wParam) : WindowDpi(m_hWnd));
+        return TRUE;
     }
     return FALSE;
 }

@@ -108,6 +108,10 @@ protected:
 
     // The help topic of this window, for F1 (the dialog manager's WM_HELP); null: the contents.
     virtual const wchar_t* HelpTopic() const { return nullptr; }
+    // The window now shows at dpi dots per inch (a move to a monitor of another scale): the dialog
+    // manager has placed the controls and set their fonts; what the window sizes in pixels itself
+    // (bitmaps, list columns) is made again here.
+    virtual void OnDpiChanged(UINT dpi) { (void)dpi; }
 
     // Per-dialog messages; the default is DefaultHandling.
     virtual INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

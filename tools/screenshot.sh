@@ -5,6 +5,8 @@
 # --then runs a command (for example tools/driver's wmsend.exe) once the window titled by --after
 # (default: the main window "Swirlo") is up; the shot is then of the window with the given title.
 # Without DISPLAY it starts its own Xvfb; with one it uses it.
+# SWIRLO_DPI=120|144|192 takes the shot at 125, 150 or 200 % scaling: the prefix's LogPixels is set
+# for the run and put back afterwards.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 out=$1; title=$2; shift 2
@@ -25,6 +27,19 @@ if [ -z "${SWIRLO_IN_XVFB:-}" ] && [ -z "${DISPLAY:-}" ]; then
 fi
 source "$ROOT/tools/wine-env.sh"
 swirlo_ensure_prefix
+desktop='HKCU\Control Panel\Desktop'
+if [ -n "${SWIRLO_DPI:-}" ]; then
+    old_dpi=$(wine reg query "$desktop" /v LogPixels 2>/dev/null | awk '/LogPixels/{print $NF}' | tr -d '\r')
+    wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$SWIRLO_DPI" /f >/dev/null 2>&1
+    restore_dpi() {
+        wineserver -k 2>/dev/null
+        if [ -n "$old_dpi" ]; then wine reg add "$desktop" /v LogPixels /t REG_DWORD /d $((old_dpi)) /f >/dev/null 2>&1
+        else wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1; fi
+        wineserver -w
+    }
+    trap restore_dpi EXIT
+    wineserver -w
+fi
 wine "$@" &
 pid=$!
 find_window() {

@@ -9,6 +9,7 @@
 #include "foundation/IniSettings.h"
 #include "foundation/Seams.h"
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "foundation/WindowMessages.h"
 #include "resources/resource.h"
 
@@ -25,30 +26,31 @@ const wchar_t* MatchWord(int code) { return code >= 0 && code < 8 ? kMatchWords[
 
 namespace {
 
+// Pixels at 96 dots per inch; the dialog scales them for its monitor.
 constexpr int kSquare = 16;
 constexpr int kThumbFrame = 74;
 constexpr int kThumb = 70;
 constexpr UINT kTimerDelays[2] = {100, 300};
 
-void DrawSquare(HDC dc, int x, int y, COLORREF colour) {
+void DrawSquare(HDC dc, int x, int y, int size, COLORREF colour) {
     UniqueBrush brush(CreateSolidBrush(colour));
     SelectGuard b(dc, brush.Get());
     SelectGuard p(dc, GetStockObject(BLACK_PEN));
-    Rectangle(dc, x, y, x + kSquare, y + kSquare);
+    Rectangle(dc, x, y, x + size, y + size);
 }
 
-// Squares side by side with a gap of 2 pixels on the button face colour.
-UniqueBitmap MakeSquares(const int* codes, int count, int gap) {
+// Squares of size pixels side by side with a gap on the button face colour.
+UniqueBitmap MakeSquares(const int* codes, int count, int gap, int size) {
     WindowDC screen(nullptr);
-    int width = count * kSquare + (count - 1) * gap;
-    UniqueBitmap bmp(CreateCompatibleBitmap(screen.Get(), width, kSquare));
+    int width = count * size + (count - 1) * gap;
+    UniqueBitmap bmp(CreateCompatibleBitmap(screen.Get(), width, size));
     UniqueMemDC dc(bmp ? CreateCompatibleDC(screen.Get()) : nullptr);
     if (!dc) return UniqueBitmap();
     {
         SelectGuard keep(dc.Get(), bmp.Get());
-        RECT all{0, 0, width, kSquare};
+        RECT all{0, 0, width, size};
         FillRect(dc.Get(), &all, GetSysColorBrush(COLOR_BTNFACE));
-        for (int i = 0; i < count; ++i) DrawSquare(dc.Get(), i * (kSquare + gap), 0, kMatchColours[codes[i]]);
+        for (int i = 0; i < count; ++i) DrawSquare(dc.Get(), i * (size + gap), 0, size, kMatchColours[codes[i]]);
     }
     return bmp;
 }
@@ -142,7 +144,9 @@ LRESULT CALLBACK ListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-UniqueBitmap MakeColourSquares(const int* codes, int count) { return MakeSquares(codes, count, 2); }
+UniqueBitmap MakeColourSquares(const int* codes, int count, UINT dpi) {
+    return MakeSquares(codes, count, ScaleToDpi(2, dpi), ScaleToDpi(kSquare, dpi));
+}
 
 void ListSortState::Click(int col) {
     if (col != nSortCol) {
@@ -212,6 +216,7 @@ BOOL CopySelectDialog::OnInitDialog() {
     m_pump.Restart();
     m_pump.Force();
     ZDialog::OnInitDialog();
+    m_nDpi = WindowDpi(m_hWnd);
     m_hList = GetDlgItem(m_hWnd, IDC_CS_LIST);
     auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(m_hList, GWLP_WNDPROC));
     if (proc && proc != ListProc) {
@@ -248,7 +253,7 @@ void CopySelectDialog::LoadButtonPictures() {
         L"Error loading bitmap for col0 button", L"Error loading bitmap for col1 button",
         L"Error loading bitmap for col2 button", L"Error loading bitmap for col3 button"};
     for (int k = 0; k < 4; ++k) {
-        m_buttonBmp[k] = MakeColourSquares(codes, k + 1);
+        m_buttonBmp[k] = MakeColourSquares(codes, k + 1, m_nDpi);
         if (!m_buttonBmp[k]) {
             ShowErrorBox(errors[k]);
             continue;
@@ -257,9 +262,9 @@ void CopySelectDialog::LoadButtonPictures() {
                             reinterpret_cast<LPARAM>(m_buttonBmp[k].Get()));
     }
     static const int green[] = {0, 1, 2}, orange[] = {3, 4}, grey[] = {5};
-    m_keyBmp[0] = MakeColourSquares(green, 3);
-    m_keyBmp[1] = MakeColourSquares(orange, 2);
-    m_keyBmp[2] = MakeColourSquares(grey, 1);
+    m_keyBmp[0] = MakeColourSquares(green, 3, m_nDpi);
+    m_keyBmp[1] = MakeColourSquares(orange, 2, m_nDpi);
+    m_keyBmp[2] = MakeColourSquares(grey, 1, m_nDpi);
 }
 
 void CopySelectDialog::FillTexts() {
@@ -289,26 +294,12 @@ void CopySelectDialog::FillTexts() {
 
 void CopySelectDialog::SizeThumbFrames() {
     for (int id : {IDC_CS_SRC_THUMB, IDC_CS_TGT_THUMB})
-        SetWindowPos(GetDlgItem(m_hWnd, id), nullptr, 0, 0, kThumbFrame, kThumbFrame,
+        SetWindowPos(GetDlgItem(m_hWnd, id), nullptr, 0, 0, ScaleToDpi(kThumbFrame, m_nDpi), ScaleToDpi(kThumbFrame, m_nDpi),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CopySelectDialog::SetUpList() {
-    static const int all[] = {0, 1, 2, 3, 4, 5};
-    UniqueBitmap strip = MakeSquares(all, 6, 0);
-    if (!strip) {
-        ShowErrorBox(L"Error loading bitmap");
-        return false;
-    }
-    UniqueImageList images(ImageList_Create(kSquare, kSquare, ILC_COLOR24, 6, 0));
-    if (!images || ImageList_Add(images.Get(), strip.Get(), nullptr) < 0) {
-        ShowErrorBox(L"Error creating image list");
-        return false;
-    }
-    // The list (without LVS_SHAREIMAGELISTS) destroys its image lists with itself: from here on it
-    // is the one owner of the squares.
-    SendMessageW(m_hList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Get()));
-    images.Release();
+    if (!MakeListImages()) return false;
     DWORD ex = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_LABELTIP;
     SendMessageW(m_hList, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
     int base = LOWORD(GetDialogBaseUnits());
@@ -337,6 +328,36 @@ bool CopySelectDialog::SetUpList() {
 
 // Rows go in already sorted (the same order a sort after inserting them in record order gives),
 // with messages let through on the way so that the window keeps painting over a long list.
+// The match squares of the list's rows, for the dialog's scale.
+bool CopySelectDialog::MakeListImages() {
+    static const int all[] = {0, 1, 2, 3, 4, 5};
+    const int size = ScaleToDpi(kSquare, m_nDpi);
+    UniqueBitmap strip = MakeSquares(all, 6, 0, size);
+    if (!strip) {
+        ShowErrorBox(L"Error loading bitmap");
+        return false;
+    }
+    UniqueImageList images(ImageList_Create(size, size, ILC_COLOR24, 6, 0));
+    if (!images || ImageList_Add(images.Get(), strip.Get(), nullptr) < 0) {
+        ShowErrorBox(L"Error creating image list");
+        return false;
+    }
+    // The list (without LVS_SHAREIMAGELISTS) destroys its image lists with itself: it is the one owner
+    // of the squares. The set it gives back when a new scale replaces it is no longer its own.
+    UniqueImageList old(reinterpret_cast<HIMAGELIST>(
+        SendMessageW(m_hList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.Get()))));
+    images.Release();
+    return true;
+}
+
+void CopySelectDialog::OnDpiChanged(UINT dpi) {
+    m_nDpi = dpi;
+    LoadButtonPictures();
+    SizeThumbFrames();
+    MakeListImages();
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
 void CopySelectDialog::FillList() {
     m_pump.Force();
     std::vector<int> order(static_cast<std::size_t>(m_arr.Count()));
@@ -585,7 +606,8 @@ void CopySelectDialog::DrawThumb(const DRAWITEMSTRUCT* dis) {
         bool source = dis->CtlID == IDC_CS_SRC_THUMB;
         CPicture& pic = source ? m_srcPic : m_tgtPic;
         if (!(source ? m_bSrcLoaded : m_bTgtLoaded)) return;
-        if (!pic.Draw(dc, 0, 0, kThumb, kThumb)) SetErrorParts(L"CPicture::Draw failed");
+        const int size = ScaleToDpi(kThumb, m_nDpi);
+        if (!pic.Draw(dc, 0, 0, size, size)) SetErrorParts(L"CPicture::Draw failed");
         return;
     }
     default: {

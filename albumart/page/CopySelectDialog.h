@@ -25,8 +25,9 @@ class IniSettings;
 extern const COLORREF kMatchColours[6];
 // The word in the "Match" column for a match code 0 to 7 (the colour in words); "" for any other.
 const wchar_t* MatchWord(int code);
-// A 16 x 16 square of the colour with a black outline, as a bitmap compatible with the screen.
-UniqueBitmap MakeColourSquares(const int* codes, int count);
+// Squares of the codes' colours with a black outline, side by side, as a bitmap compatible with the
+// screen: 16 x 16 pixels, 2 apart, at 96 dots per inch, scaled for dpi.
+UniqueBitmap MakeColourSquares(const int* codes, int count, UINT dpi);
 
 // The list's sort order. Column 0 is "Match", 1 the source path, 2 the target path.
 struct ListSortState {
@@ -60,6 +61,7 @@ protected:
     int OnOK() override;
     void OnDestroy() override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(UINT dpi) override;
 
 private:
     int RowCount() const;
@@ -73,6 +75,7 @@ private:
     void SizeThumbFrames();
     bool SetUpList();
     int MatchColumnWidth(int least) const;
+    bool MakeListImages();
     void FillList();
     int InsertRow(int row, int rec);
     void SortList();
@@ -114,6 +117,7 @@ private:
     UINT_PTR m_timers[2] = {0, 0};
     MessagePump m_pump;
     DWORD m_nFillGap = 0;
+    UINT m_nDpi = 96;
 };
 
 }  // namespace swirlo

@@ -3,12 +3,14 @@
 #include <commctrl.h>
 #include <wrl/client.h>
 
+#include <iterator>
 #include <map>
 #include <set>
 
 #include "foundation/IniSettings.h"
 #include "foundation/Utilities.h"
 #include "foundation/WindowMessages.h"
+#include "framework/Dpi.h"
 #include "library/MediaLibrary.h"
 #include "shuffle/core/OutputName.h"
 #include "shuffle/page/ShuffleGroups.h"
@@ -24,7 +26,35 @@ namespace swirlo {
 
 namespace {
 
-constexpr int kStarsWidth = 178, kStarsHeight = 18;
+// The star strip is 178 x 18 pixels at 100 % (the page's 8-point font at 96 dots per inch). The
+// frequencies under it are spaced with blanks of the list's font, which does not grow exactly as the
+// dots per inch do: the strip and the columns are scaled as that row of numbers is. The group names'
+// column ends this far right of the strip's left edge, so that each frequency stands under the
+// middle of its star group; the frequencies' column is as wide as the strip and a little. Pixels at
+// 100 %.
+constexpr int kStarsWidth = 178, kNameColumnPastStars = 14, kFreqColumnWidth = 180;
+constexpr wchar_t kFreqRow[] = L"9           5           3           2           1";
+
+// The width of a row of frequencies in the list's font (cx), and in that font at 8 points and 96
+// dots per inch (cy); both 0 when either cannot be measured.
+SIZE FreqRowWidths(HWND list) {
+    SIZE widths{0, 0};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    WindowDC dc(list);
+    if (!font || !dc.Get() || !GetObjectW(font, sizeof(lf), &lf)) return widths;
+    lf.lfHeight = -MulDiv(8, 96, 72);
+    lf.lfWidth = 0;
+    UniqueFont base(CreateFontIndirectW(&lf));
+    SIZE ext{};
+    const int n = static_cast<int>(std::size(kFreqRow)) - 1;
+    for (HFONT f : {font, base.Get()}) {
+        SelectGuard use(dc.Get(), f);
+        if (f && GetTextExtentPoint32W(dc.Get(), kFreqRow, n, &ext)) (f == font ? widths.cx : widths.cy) = ext.cx;
+    }
+    if (!widths.cx || !widths.cy) widths = {0, 0};
+    return widths;
+}
 
 // The three separation and limit boxes: their arrows wrap around.
 constexpr NumberBoxSpec kBoxes[] = {
@@ -108,9 +138,6 @@ BOOL ShufflePage::OnInitDialog() {
         SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
-    RECT rc = ControlRect(IDC_SHUF_STARS);
-    m_rcStars = {rc.left, rc.top, rc.left + kStarsWidth, rc.top + kStarsHeight};
-    m_hStars.Reset(static_cast<HBITMAP>(LoadImageW(m_hInst, MAKEINTRESOURCEW(IDB_RATING_PAGE), IMAGE_BITMAP, 0, 0, 0)));
     m_playlistsFolder = FindPlaylistsFolder();
 
     m_hList = GetDlgItem(m_hWnd, IDC_SHUF_LIST);
@@ -124,15 +151,16 @@ BOOL ShufflePage::OnInitDialog() {
     ListView_SetExtendedListViewStyle(m_hList, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     LVCOLUMNW col{};
     col.mask = LVCF_WIDTH | LVCF_SUBITEM;
-    col.cx = 273;
+    col.cx = 273;  // both widths are set for the window's scale below
     if (ListView_InsertColumn(m_hList, 0, &col) != 0) {
         ShowErrorBox(L"Failed to insert first listview column", L"Error initializing ListView columns");
     } else {
-        col.cx = 180;
+        col.cx = kFreqColumnWidth;
         col.iSubItem = 1;
         if (ListView_InsertColumn(m_hList, 1, &col) != 1)
             ShowErrorBox(FormatW(L"Failed to insert listview column %d", 1).c_str(), L"Error initializing ListView columns");
     }
+    PlaceStarsAndColumns();
     std::wstring err;
     if (!GetVersionString(L"ProductVersion", m_sVersion, &err)) {
         if (!err.empty()) err.insert(0, L"\r\n");  // on its own line, as the window's error text shows it
@@ -201,14 +229,33 @@ void ShufflePage::EnableControls(bool on) {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// The strip and the columns for the page's present font and layout (at its creation, and after a
+// change of scale has given the controls their new font and places).
+void ShufflePage::PlaceStarsAndColumns() {
+    const SIZE row = m_hList ? FreqRowWidths(m_hList) : SIZE{0, 0};
+    auto scaled = [&](int px) { return row.cy ? MulDiv(px, row.cx, row.cy) : px; };
+    m_hStars = LoadBitmapAtWidth(m_hInst, IDB_RATING_PAGE, scaled(kStarsWidth));
+    const SIZE size = BitmapSize(m_hStars.Get());
+    RECT rc = ControlRect(IDC_SHUF_STARS);
+    m_rcStars = {rc.left, rc.top, rc.left + size.cx, rc.top + size.cy};
+    if (!m_hList) return;
+    POINT origin{0, 0};  // the list's client area in the page
+    MapWindowPoints(m_hList, m_hWnd, &origin, 1);
+    ListView_SetColumnWidth(m_hList, 0, std::max<int>(m_rcStars.left - origin.x + scaled(kNameColumnPastStars), 1));
+    ListView_SetColumnWidth(m_hList, 1, scaled(kFreqColumnWidth));
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void ShufflePage::OnDpiChanged(UINT) { PlaceStarsAndColumns(); }
+
 void ShufflePage::OnPaint() {
     {
         PaintDC dc(m_hWnd);
         UniqueMemDC mem(m_hStars ? CreateCompatibleDC(dc.Get()) : nullptr);
         if (mem) {
             SelectGuard keep(mem.Get(), m_hStars.Get());
-            GdiTransparentBlt(dc.Get(), m_rcStars.left, m_rcStars.top, kStarsWidth, kStarsHeight, mem.Get(), 0, 0,
-                              kStarsWidth, kStarsHeight, RGB(255, 0, 0));
+            const int w = m_rcStars.right - m_rcStars.left, h = m_rcStars.bottom - m_rcStars.top;
+            GdiTransparentBlt(dc.Get(), m_rcStars.left, m_rcStars.top, w, h, mem.Get(), 0, 0, w, h, RGB(255, 0, 0));
         }
     }
     if (m_bFirstPaint) {

@@ -54,6 +54,8 @@ public:
     // The longest time between two message dispatches of the last run (for the benchmark).
     DWORD LongestPumpGapMs() const { return m_pump.LongestGapMs(); }
     MediaLibrary* Library() const { return m_pLibrary.get(); }
+    // Where the star strip above the frequencies is drawn, in the page's client coordinates.
+    const RECT& StarsRect() const { return m_rcStars; }
 
     // What a successful run wrote, kept for the spread picture until the next run starts.
     void KeepSpread(SpreadSource src);
@@ -62,6 +64,7 @@ protected:
     BOOL OnInitDialog() override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void StopRun() override { m_bCancel = true; }
+    void OnDpiChanged(UINT dpi) override;
 
 private:
     struct Slot {
@@ -71,6 +74,7 @@ private:
     class Host;  // what the shuffle run asks of the page
 
     void OnPaint();
+    void PlaceStarsAndColumns();
     void SetUpLibrary();
     void RestoreGroups();
     void SaveGroups();

@@ -61,6 +61,24 @@ void ChooseFromMenu(HWND label, WORD key) {
     D::Key(VK_RETURN);
 }
 bool Has(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
+// Tab pressed until the focus is on ctl (at most 40 times, each move waited for).
+bool TabTo(HWND ctl) {
+    for (int i = 0; i < 40; ++i) {
+        HWND before = D::GuiInfo(ctl).hwndFocus;
+        if (before == ctl) return true;
+        D::Key(VK_TAB);
+        D::Until([&] { return D::GuiInfo(ctl).hwndFocus != before; }, 10000);
+    }
+    return false;
+}
+// A label's menu opened from the keyboard (Tab to it, then open), an item chosen by a key (0: the first).
+void KeyMenu(HWND label, WORD open, WORD key) {
+    ASSERT_TRUE(D::BringToFront(label) && TabTo(label));
+    D::Key(open);
+    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+    if (key) D::Key(key);
+    D::Key(VK_RETURN);
+}
 }  // namespace
 
 TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
@@ -111,7 +129,8 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
 
     // A click opens the menu; a second click on the label only closes it, and Enter in the page does
     // not end the program: the tabs switch after both (Ctrl+Tab and Ctrl+Shift+Tab), which neither an
-    // open menu nor a closing window lets happen.
+    // open menu nor a closing window lets happen. On the album art page Alt+S opens the menu (Esc
+    // closes it); on the shuffle page it is the page's own "smaller".
     D::Click(settings);
     ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
     D::Click(settings);
@@ -119,13 +138,21 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     for (int want : {1, 0}) {
         D::Key(VK_TAB, VK_CONTROL, want ? 0 : VK_SHIFT);
         EXPECT_TRUE(D::Until([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == want; }));
+        if (!want) break;
+        D::Key('S', VK_MENU);
+        ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
+        D::Key(VK_ESCAPE);
+        ASSERT_TRUE(D::Until([] { return VisibleMenu() == nullptr; }));
     }
     EXPECT_EQ(VisibleMenu(), nullptr);
-
-    // Shuffle preferences from the keyboard (Alt+S opens the menu on its first item).
+    HWND smaller = nullptr;
+    for (HWND c = GetWindow(main, GW_CHILD); c && !smaller; c = GetWindow(c, GW_HWNDNEXT)) smaller = GetDlgItem(c, IDC_SHUF_SMALLER);
     D::Key('S', VK_MENU);
-    ASSERT_NE(D::WaitFor(VisibleMenu), nullptr);
-    D::Key(VK_RETURN);
+    EXPECT_TRUE(D::WaitFocus(smaller));
+
+    // Shuffle preferences from the keyboard: Tab reaches the label, Enter opens its menu on the
+    // first item.
+    KeyMenu(settings, VK_RETURN, 0);
     ASSERT_NE(prefs = prog.WaitForWindow(L"Swirlo  -  Vuriror Oduvizu Options"), nullptr);
     auto item = [&](int id) { return GetDlgItem(prefs, id); };
     for (int id = IDC_PREF_FREQ1; id <= IDC_PREF_FREQ5; ++id) SetWindowTextW(item(id), L"0");
@@ -169,9 +196,12 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     EXPECT_EQ(Ini(L"Shuffle Settings", L"ConvertWpl") + L"," + Ini(L"Shuffle Settings", L"LabelText"), L"2,mix");
     for (const auto& t : typed) EXPECT_EQ(Ini(L"Shuffle Settings", t.key), t.typed);
 
-    // Logging options (the menu's last item): Esc keeps the file, OK writes the boxes.
+    // Logging options (the menu's last item; Space on the focused label opens it the second time): Esc
+    // keeps the file, OK writes the boxes.
     for (bool ok : {false, true}) {
-        ChooseFromMenu(settings, VK_UP);
+        D::MoveTo(D::Centre(settings));  // off the dialog just closed (see WaitMouse)
+        if (ok) KeyMenu(settings, VK_SPACE, VK_UP);
+        else ChooseFromMenu(settings, VK_UP);
         ASSERT_NE(logging = prog.WaitForWindow(L"Swirlo  -  Logging Options"), nullptr);
         ASSERT_TRUE(D::BringToFront(logging) && D::WaitMouse(GetDlgItem(logging, IDOK)));
         D::Click(GetDlgItem(logging, IDC_LOG_SAVELOG));
@@ -185,11 +215,13 @@ TEST(MainWindowE2E, MenusTabsAndOptionDialogsUnderRealInput) {
     }
 
 
-    // About (the Help menu's last item); Enter closes it.
-    ChooseFromMenu(help, VK_UP);
+    // About (the Help menu's last item, from the keyboard: Tab to the label, Down); Tab reaches its
+    // links and its button, Enter there closes it.
+    KeyMenu(help, VK_DOWN, VK_UP);
     ASSERT_NE(about = prog.WaitForWindow(L"About \"Swirlo\""), nullptr);
     EXPECT_EQ(D::Text(GetDlgItem(about, IDC_ABOUT_VERSION)), L"Version 3.21");
     ASSERT_TRUE(D::BringToFront(about));
+    for (int id : {IDC_ABOUT_HOMELINK, IDC_ABOUT_CPICTURELINK, IDOK}) EXPECT_TRUE(TabTo(GetDlgItem(about, id)));
     D::Key(VK_RETURN);
     ASSERT_TRUE(D::WaitGone(about));
 

@@ -28,7 +28,7 @@ static HWND Item(HWND top, int id) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fwprintf(stderr, L"usage: wmsend TITLE command|click|settext|wait [ID] [TEXT]\n");
+        std::fwprintf(stderr, L"usage: wmsend TITLE command|click|settext|post|activate|press|wait [ID|MSG] [TEXT|WPARAM]\n");
         return 2;
     }
     HWND h = nullptr;
@@ -45,6 +45,7 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"command") PostMessageW(h, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     else if (verb == L"click") PostMessageW(Item(h, id), BM_CLICK, 0, 0);
     else if (verb == L"settext" && argc > 4) SendMessageW(Item(h, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    else if (verb == L"post") PostMessageW(h, static_cast<UINT>(id), argc > 4 ? _wtoi(argv[4]) : 0, 0);
     else if (verb == L"activate") SetForegroundWindow(h);
     else if (verb == L"press") {
         SetForegroundWindow(h);
