@@ -17,9 +17,11 @@ exe="$BUILD/win/app/Blendo.exe"
 send="wine $BUILD/win/tools/driver/wmsend.exe"
 out="$ROOT/docs/screenshots"
 mkdir -p "$out" "$ROOT/help/images"
-# A fresh settings file, so that every shot shows the program's defaults.
+# A fresh settings file and no kept groups, so that every shot shows the program's defaults; no
+# playlist left by an earlier spread shot (its overwrite question would stop the run).
 source "$ROOT/tools/wine-env.sh"
-rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Swirlo/Blendo.ini
+rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Swirlo/{Blendo.ini,"shuffle groups.txt"} \
+      "$WINEPREFIX/drive_c/users/Public/spread.m3u8"
 
 shot() {  # name, window title, command run once the main window is up
     bash "$ROOT/tools/screenshot.sh" "$out/$1.png" "$2" --delay 1 --then "$3" -- "$exe"
