@@ -9,6 +9,7 @@
 #include "foundation/TextUtil.h"
 #include "foundation/Utilities.h"
 #include "framework/Controls.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "resources/resource.h"
 
@@ -24,18 +25,6 @@ const COLORREF kStrip = RGB(232, 232, 232);
 const COLORREF kTick = RGB(20, 70, 150);
 const COLORREF kBar = RGB(70, 130, 180);
 const COLORREF kShort = RGB(200, 40, 40);  // bars of gaps below the promise, and the promise's line
-
-UINT DpiOf(HWND h) {
-    // GetDpiForWindow exists from Windows 10 1607 on; looked up so that the program starts on older ones.
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpi && h) {
-        if (UINT dpi = getDpi(h)) return dpi;
-    }
-    WindowDC dc(h);
-    return dc.Get() ? static_cast<UINT>(GetDeviceCaps(dc.Get(), LOGPIXELSY)) : 96;
-}
 
 // The dialog's own face at a pixel height.
 UniqueFont MakeFont(int pixels, int weight = FW_NORMAL) {
@@ -118,7 +107,7 @@ BOOL SpreadWindow::OnInitDialog() {
     RECT r;
     GetWindowRect(m_hWnd, &r);
     m_minSize = {(r.right - r.left) * 3 / 4, (r.bottom - r.top) * 3 / 4};
-    m_nDpi = static_cast<int>(DpiOf(m_hWnd));
+    m_nDpi = static_cast<int>(WindowDpi(m_hWnd));
     Layout();
     return TRUE;
 }
@@ -127,7 +116,7 @@ SIZE SpreadWindow::PictureSize() const {
     RECT client{}, button{};
     GetClientRect(m_hWnd, &client);
     GetWindowRect(GetDlgItem(m_hWnd, IDCANCEL), &button);
-    const int margin = MulDiv(8, static_cast<int>(DpiOf(m_hWnd)), 96);
+    const int margin = MulDiv(8, static_cast<int>(WindowDpi(m_hWnd)), 96);
     return {client.right, std::max(0L, client.bottom - (button.bottom - button.top) - 2 * margin)};
 }
 
@@ -135,7 +124,7 @@ SIZE SpreadWindow::PictureSize() const {
 void SpreadWindow::Layout() {
     RECT client;
     GetClientRect(m_hWnd, &client);
-    const int margin = MulDiv(8, static_cast<int>(DpiOf(m_hWnd)), 96);
+    const int margin = MulDiv(8, static_cast<int>(WindowDpi(m_hWnd)), 96);
     auto place = [&](int id, bool right) {
         HWND h = GetDlgItem(m_hWnd, id);
         RECT r;
@@ -271,7 +260,7 @@ void SpreadWindow::OnPaint() {
     UniqueBitmap bmp(CreateCompatibleBitmap(dc.Get(), size.cx, size.cy));
     if (!mem || !bmp) return;
     SelectGuard keep(mem.Get(), bmp.Get());
-    Draw(mem.Get(), size, DpiOf(m_hWnd));
+    Draw(mem.Get(), size, WindowDpi(m_hWnd));
     BitBlt(dc.Get(), 0, 0, size.cx, size.cy, mem.Get(), 0, 0, SRCCOPY);
 }
 
@@ -291,7 +280,7 @@ bool SpreadWindow::SavePng(const std::wstring& path) {
     if (mem) {
         {
             SelectGuard keep(mem.Get(), dib.Get());
-            Draw(mem.Get(), size, DpiOf(m_hWnd));
+            Draw(mem.Get(), size, WindowDpi(m_hWnd));
             GdiFlush();
         }
         const UINT stride = (static_cast<UINT>(size.cx) * 3 + 3) & ~3u;
