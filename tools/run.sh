@@ -22,12 +22,13 @@ mkdir -p "$BUILD/screenshots"
 bash "$ROOT/tools/screenshot.sh" "$BUILD/screenshots/main-window.png" "Swirlo" --delay 2 -- "$exe"
 
 # The main job without a window: the demo library's songs shuffled into a playlist under build/,
-# from the song groups the program keeps (a list made for the demo library, unless one is kept
-# already: a list made in the window is not replaced).
+# from the song groups the program keeps (a list made for the demo library, unless groups are kept
+# already: a list made in the window is not replaced; the window keeps an empty list when it closes
+# without groups, as after the screenshot above).
 user=${USER:-$(id -un)}
 config="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Swirlo"
 groups="$config/shuffle groups.txt"
-if [ ! -f "$groups" ]; then
+if [ ! -f "$groups" ] || ! iconv -f UTF-16LE -t UTF-8 "$groups" | grep -q $'^group\t'; then
     mkdir -p "$config"
     printf '%s\r\n' 'SWIRLO-GROUPS 2' \
         $'group\t2\t0\t1\t1\t2\t3\t5\t0\t0\tJazz and Soul' select $'genre\tJazz' $'genre\tSoul' end \
