@@ -213,7 +213,9 @@ int ShuffleUnattended(const AppPaths& paths, IniSettings& set, const std::wstrin
     const wchar_t* kNoGroups = L"No song groups are kept: add them on the shuffle page first.";
     if (GetFileAttributesW(groupsPath.c_str()) == INVALID_FILE_ATTRIBUTES)
         return Finish(paths, sFile, kUnattendedNothing, kNoGroups);
-    MediaLibrary lib(nullptr, kCaption, set.SaveLog != 0, paths.gsAppDocsDirSlash);
+    // Without the library's start-up log: "startup log.txt" belongs to the window's start, and the
+    // open window's caching thread may be writing it at this moment.
+    MediaLibrary lib(nullptr, kCaption, false, paths.gsAppDocsDirSlash);
     if (!lib.Setup()) return Finish(paths, sFile, kUnattendedFailed, L"The media library could not be opened.");
     std::vector<KeptGroup> kept;
     std::vector<std::wstring> skipped;
