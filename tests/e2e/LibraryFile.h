@@ -144,7 +144,7 @@ inline void CheckPlaylist(const std::vector<std::wstring>& list, std::map<std::w
         }
     std::map<std::wstring, std::vector<int>> at;
     for (int i = 0; i < static_cast<int>(list.size()); ++i) at[list[static_cast<std::size_t>(i)]].push_back(i);
-    ASSERT_EQ(at.size(), expected.size());
+    ASSERT_EQ(at.size(), expected.size()) << list.size() << " entries";
     int close = 0;
     for (auto& [p, pos] : at) {
         ASSERT_EQ(static_cast<int>(pos.size()), expected[p]) << p;

@@ -257,6 +257,10 @@ TEST_F(ShuffleE2E, SavesWhatTheLibraryFileSaysInEveryFormatAndMethodAndAgainAfte
                                                D::Until([&] { return SendMessageW(b.Item(IDC_SHUF_NOREPS), BM_GETCHECK, 0, 0) == BST_UNCHECKED; })));
             const std::wstring name = L"mix" + std::to_wstring(GetCurrentProcessId()) + std::to_wstring(restart) + std::to_wstring(run) + ext[format];
             const std::wstring out = restart ? playlists + name : dir / name;
+            // What the limits showed at Save, for a list of the wrong size.
+            auto checked = [&](int id) { return SendMessageW(b.Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED ? L"on" : L"off"; };
+            SCOPED_TRACE(std::wstring(L"limit ") + checked(IDC_SHUF_TRUNC) + L" " + D::Text(b.Item(IDC_SHUF_TRUNC_EDIT)) +
+                         L", no repeats " + checked(IDC_SHUF_NOREPS) + L", larger " + checked(IDC_SHUF_LARGER));
             b.Save();
             ASSERT_TRUE(b.SaveAs(format + 1, restart ? name : out));
             std::wstring box = b.Result();
