@@ -35,4 +35,25 @@ int SplitPath(const std::wstring& sPath, std::wstring& dirOut, std::wstring& nam
     return 1;
 }
 
+std::wstring ExtendedLengthPath(const std::wstring& sPath) {
+    auto sep = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    std::wstring out;
+    if (sPath.size() > 2 && sep(sPath[0]) && sep(sPath[1])) {
+        if (sPath[2] == L'?' || sPath[2] == L'.') return sPath;  // "\\?\" or "\\.\" already
+        out = L"\\\\?\\UNC" + sPath.substr(1);
+    } else if (sPath.size() > 2 && sPath[1] == L':' && sep(sPath[2])) {
+        out = L"\\\\?\\" + sPath;
+    } else {
+        return sPath;
+    }
+    for (wchar_t& c : out)
+        if (c == L'/') c = L'\\';
+    return out;
+}
+
+std::wstring FileApiPath(const std::wstring& sPath) {
+    constexpr std::size_t kPlainLimit = 260;  // MAX_PATH, the terminating zero included
+    return sPath.size() < kPlainLimit ? sPath : ExtendedLengthPath(sPath);
+}
+
 }  // namespace swirlo

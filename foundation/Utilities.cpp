@@ -145,9 +145,8 @@ std::wstring LongPathForm(const std::wstring& path) {
     n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
     if (n == 0 || n >= full.size()) return path;
     full.resize(n);
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
-    return path;
+    const std::wstring extended = ExtendedLengthPath(full);
+    return extended == full ? path : extended;
 }
 
 int EnsureParentDir(const std::wstring& sFilePath) {

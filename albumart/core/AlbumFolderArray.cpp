@@ -11,24 +11,6 @@ std::wstring JoinPath(const std::wstring& sDir, const std::wstring& sName) {
     return sDir + L"\\" + sName;
 }
 
-std::wstring FileApiPath(const std::wstring& sPath) {
-    constexpr std::size_t kPlainLimit = 260;  // MAX_PATH, the terminating zero included
-    if (sPath.size() < kPlainLimit) return sPath;
-    auto sep = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-    std::wstring out;
-    if (sPath.size() > 2 && sep(sPath[0]) && sep(sPath[1])) {
-        if (sPath[2] == L'?' || sPath[2] == L'.') return sPath;  // "\\?\" or "\\.\" already
-        out = L"\\\\?\\UNC" + sPath.substr(1);
-    } else if (sPath.size() > 2 && sPath[1] == L':' && sep(sPath[2])) {
-        out = L"\\\\?\\" + sPath;
-    } else {
-        return sPath;
-    }
-    for (wchar_t& c : out)
-        if (c == L'/') c = L'\\';
-    return out;
-}
-
 AlbumFolderArray::AlbumFolderArray(std::wstring sRoot1, std::wstring sRoot2, std::size_t maxRecords)
     : m_sRoot1(std::move(sRoot1)), m_sRoot2(std::move(sRoot2)), m_nMaxRecords(maxRecords) {}
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/ErrorText.h"
+#include "foundation/TextUtil.h"
 
 namespace swirlo {
 
@@ -97,11 +98,5 @@ private:
 // such as "P:\") gets no second.
 std::wstring JoinPath(const std::wstring& sDir, const std::wstring& sName);
 
-// The form of an absolute path to hand to the file functions. Album paths run past the 259
-// characters that the plain forms allow (deep Artist\Album names under a deep parent); such a path
-// is given the extended-length prefix ("\\?\", "\\?\UNC\" for a share), with which Windows
-// takes it whole and as it is, so its separators become backslashes. A shorter path, a relative one
-// and one already prefixed are returned unchanged.
-std::wstring FileApiPath(const std::wstring& sPath);
 
 }  // namespace swirlo
